@@ -1,0 +1,18 @@
+# Every dependency comes from Debian's packages (scripts/install-deps.sh).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+pkg_check_modules(GUMBO REQUIRED IMPORTED_TARGET gumbo)
+find_package(pugixml REQUIRED)
+
+find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)
+find_library(FREEIMAGE_LIBRARY freeimage REQUIRED)
+add_library(FreeImage::FreeImage UNKNOWN IMPORTED)
+set_target_properties(FreeImage::FreeImage PROPERTIES
+    IMPORTED_LOCATION "${FREEIMAGE_LIBRARY}"
+    INTERFACE_SYSTEM_INCLUDE_DIRECTORIES "${FREEIMAGE_INCLUDE_DIR}")
+
+if(MORVELLE_BUILD_TESTS)
+    find_package(GTest REQUIRED)
+    pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+endif()

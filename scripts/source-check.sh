@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Keeps raw system calls and third-party libraries inside platform/, and sleeps
+# out of the tests (tests wait on conditions with deadlines instead).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+system_dirs="engine formatter band bandvariants programs toolbar tools"
+forbidden='#include *[<"](curl/|gumbo|pugixml|FreeImage|filesystem>|fstream>|dirent|unistd|fcntl|sys/|pthread|dlfcn)'
+for d in $system_dirs; do
+    [ -d "$d" ] || continue
+    if grep -rnE "$forbidden" "$d" --include='*.cpp' --include='*.h'; then
+        echo "source-check: the includes above belong in platform/ only"
+        status=1
+    fi
+    if grep -rnE '\b(fopen|std::ofstream|std::ifstream|std::filesystem|::open\(|std::thread|sleep_for)\b' "$d" --include='*.cpp' --include='*.h'; then
+        echo "source-check: the calls above belong in platform/ only"
+        status=1
+    fi
+done
+if [ -d tests ] && grep -rnE '\b(sleep_for|usleep|nanosleep)\b|\bsleep\(' tests --include='*.cpp' --include='*.h' | grep -v 'tests/support/'; then
+    echo "source-check: tests wait on conditions with deadlines, not on sleeps"
+    status=1
+fi
+exit $status

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test through ctest:
+# first a plain build, then a build with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the concurrency tests under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+bash scripts/source-check.sh
+
+jobs=$(nproc)
+export CTEST_OUTPUT_ON_FAILURE=1
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+
+run_build() {
+    local dir=$1 sanitize=$2 filter=$3
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVELLE_SANITIZE="$sanitize" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    if [ -n "$filter" ]; then
+        ctest --test-dir "$dir" -j "$jobs" --timeout 300 -R "$filter"
+    else
+        ctest --test-dir "$dir" -j "$jobs" --timeout 300
+    fi
+}
+
+echo "== plain build"
+run_build build "" ""
+echo "== address and undefined-behaviour sanitizers"
+run_build build-asan "address,undefined" ""
+echo "== thread sanitizer (concurrency tests)"
+# Test names of the threaded machinery: queues, windows and messages, locks, jobs,
+# the browser pool and the crawl.
+run_build build-tsan "thread" "${TSAN_TESTS:-Thread|Window|Message|Timer|Lock|Job|Queue|Browser|Pool|Crawl}"
+echo "all tests passed"
