@@ -18,7 +18,7 @@ for d in $system_dirs; do
         status=1
     fi
 done
-if [ -d tests ] && grep -rnE '\b(sleep_for|usleep|nanosleep)\b|\bsleep\(' tests --include='*.cpp' --include='*.h' | grep -v 'tests/support/'; then
+if [ -d tests ] && grep -rnE '\b(sleep_for|usleep|nanosleep)\b|\bsleep\(' tests --include='*.cpp' --include='*.h' | grep -v '^tests/support/'; then
     echo "source-check: tests wait on conditions with deadlines, not on sleeps"
     status=1
 fi
