@@ -146,6 +146,10 @@ std::string HostOfUrl(std::string_view url) {
 
     // A port ends at the next "\" (or the end); without it, a port's sites would all
     // count as one site, named after the port.
+    // User information ("user:pw@") is no part of the host.
+    const size_t at = host.rfind('@');
+    if (at != std::string_view::npos)
+        host = host.substr(at + 1);
     std::string result(host);
     const size_t port = FindBeyondStart(result, ':');
     if (port != std::string::npos) {

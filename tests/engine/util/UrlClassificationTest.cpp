@@ -135,6 +135,8 @@ TEST(UrlClassificationTest, HostOfUrl) {
         {"http://h.x/dir/x.htm", "h.x"},
         {"http://h.x:8080/x", "h.x"},
         {"http://h.x:8080", "h.x"},
+        {"http://user:pw@h.x:8080/x", "h.x"},
+        {"ftp://anonymous@h.x/pub", "h.x"},
         {"http://h.x", "h.x"},
         {"https://a.b.c/x", "a.b.c"},
         {"http://H.X/", "H.X"},
