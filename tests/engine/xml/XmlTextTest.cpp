@@ -239,7 +239,8 @@ TEST(XmlTextTest, EmptyTextCreatesNoDomDocument) {
 
 TEST(XmlTextTest, MissingComponentIsShownOncePerProcess) {
     // The only test that makes ParseXmlText fail to create the DOM document, so the
-    // message is still pending here whichever order the tests run in.
+    // message is still pending on its first run in the process, whatever the order.
+    static bool shownByAnEarlierRun = false;
     SetXmlDocumentCreationHook([] { return false; });
     ClearRecordedMessageBoxes();
     ElementNode parent("p", "");
@@ -251,12 +252,17 @@ TEST(XmlTextTest, MissingComponentIsShownOncePerProcess) {
     EXPECT_EQ(ParseXmlText("<a/>"), nullptr);
     SetXmlDocumentCreationHook({});
     const auto boxes = RecordedMessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text,
-              "ERROR: Could not create needed system component. Please install the latest "
-              "Microsoft Internet Explorer.  The application will not work properly.");
-    EXPECT_EQ(boxes[0].type, MB_ICONHAND);
-    EXPECT_EQ(boxes[0].owner, nullptr);
+    if (shownByAnEarlierRun) {
+        EXPECT_TRUE(boxes.empty());
+    } else {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text,
+                  "ERROR: Could not create needed system component. Please install the latest "
+                  "Microsoft Internet Explorer.  The application will not work properly.");
+        EXPECT_EQ(boxes[0].type, MB_ICONHAND);
+        EXPECT_EQ(boxes[0].owner, nullptr);
+    }
+    shownByAnEarlierRun = true;
     EXPECT_EQ(parent.GetChildren().GetCount(), 0);
 
     Tree tree(ParseXmlText("<a/>"));
