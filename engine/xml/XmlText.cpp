@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/file/FileLayer.h"
 #include "platform/text/Text.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/xml/XmlDocument.h"
@@ -218,6 +219,14 @@ ElementNode* ParseXmlText(const std::string& text) {
     return DomToElementTree(document->documentElement());
 }
 
+ElementNode* LoadXmlFile(const std::string& path) {
+    std::unique_ptr<XmlDocument> document = CreateXmlDocument();
+    if (!document)
+        return nullptr;
+    document->load(path);
+    return DomToElementTree(document->documentElement());
+}
+
 ElementNode* DomToElementTree(const XmlNode* domNode) {
     if (domNode == nullptr)
         return nullptr;
@@ -274,6 +283,13 @@ ElementNode* ParseXmlTextInto(const std::string& text, ElementNode* parent) {
     if (!document)
         return nullptr;
     return DomToElementTree(document->documentElement(), parent);
+}
+
+ElementNode* LoadXmlFileInto(const std::string& path, ElementNode* parent) {
+    std::string contents;
+    if (!ReadFileBytes(path, &contents))
+        return nullptr;
+    return ParseXmlTextInto(contents, parent);
 }
 
 std::string XmlTextToListing(const std::string& text, ElementNode* parent) {

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <pugixml.hpp>
 
+#include "platform/file/FileLayer.h"
+
 namespace {
 
 // Parsed as a fragment so that text, CDATA and extra elements outside the document
@@ -143,6 +145,14 @@ bool XmlDocument::loadXML(std::string_view text) {
         return false;
     documentElement_ = XmlTreeBuilder::DocumentElement(parsed);
     return documentElement_ != nullptr;
+}
+
+bool XmlDocument::load(std::string_view path) {
+    documentElement_.reset();
+    std::string contents;
+    if (!ReadFileBytes(path, &contents))
+        return false;
+    return loadXML(contents);
 }
 
 std::unique_ptr<XmlDocument> CreateXmlDocument() {

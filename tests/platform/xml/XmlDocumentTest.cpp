@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/file/FileLayer.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
@@ -163,4 +164,14 @@ TEST(XmlDocumentTest, CreationFailsOnlyThroughTheHook) {
     SetXmlDocumentCreationHook({});
     EXPECT_NE(CreateXmlDocument(), nullptr);
     EXPECT_EQ(calls, 1);
+}
+
+TEST(XmlDocumentTest, LoadReadsAFileThroughTheFileLayer) {
+    const std::string folder = MakeTestFolder("load");
+    ASSERT_TRUE(WriteFileBytes(folder + "/a.xml", "<a><b/></a>"));
+    XmlDocument document;
+    ASSERT_TRUE(document.load(folder + "/a.xml"));
+    EXPECT_EQ(document.documentElement()->childNodes().item(0)->nodeName(), "b");
+    EXPECT_FALSE(document.load(folder + "/missing.xml"));
+    EXPECT_EQ(document.documentElement(), nullptr);
 }
