@@ -75,11 +75,11 @@ public:
     XmlDocument(const XmlDocument&) = delete;
     XmlDocument& operator=(const XmlDocument&) = delete;
 
-    // Parses text (UTF-8, or any encoding its byte-order mark or declaration names)
-    // and replaces the document's tree. False, with no document element, when the
-    // text is not one well-formed element: a syntax error, a second top-level element,
-    // text outside the element, an attribute given twice, or elements nested deeper
-    // than kMaxElementDepth. Never throws.
+    // Parses text (UTF-8; UTF-16 or UTF-32 by byte-order mark; ISO-8859-1 when
+    // declared) and replaces the document's tree. False, with no document element,
+    // when the text is not one well-formed element: a syntax error, a second top-level
+    // element, text outside the element, an attribute given twice, or elements nested
+    // deeper than kMaxElementDepth. Never throws.
     bool loadXML(std::string_view text);
     // The same for the contents of a file, read through the file layer; false when
     // the file cannot be read.
