@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <atomic>
+#include <chrono>
 #include <vector>
 
 #include "platform/thread/Thread.h"
@@ -55,9 +56,11 @@ TEST_F(MessageQueueTest, QueueFdBecomesReadableWhenAMessageIsPosted) {
 
 TEST_F(MessageQueueTest, QueueFdBecomesReadableWhenATimerIsDue) {
     const int fd = GetMessageQueueFd();
-    ASSERT_EQ(SetTimer(hwnd_, 4, 20), 4u);
-    EXPECT_FALSE(Readable(fd, 0));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(SetTimer(hwnd_, 4, 40), 4u);
     ASSERT_TRUE(Readable(fd, 20000)) << "a due timer did not wake the queue";
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40))
+        << "the descriptor woke before the timer was due";
     EXPECT_TRUE(ServePendingMessages(nullptr));
     ASSERT_EQ(seen_.back(), static_cast<UINT>(WM_TIMER));
     EXPECT_EQ(values_.back(), 4u);
