@@ -3,19 +3,12 @@
 #include "engine/util/PathHelpers.h"
 #include "engine/util/StringArrays.h"
 #include "engine/util/StringUtilities.h"
+#include "platform/net/UrlProbe.h"
+#include "platform/net/UrlText.h"
+#include "platform/timing/Timing.h"
 
 namespace {
 
-// The platform's URL syntax test and %-unescaping, which the network layer provides.
-// Until it is linked in, no text passes the syntax test and no escape is decoded.
-bool PlatformPathIsUrl(std::string_view) {
-    return false;
-}
-std::string PlatformUrlUnescape(std::string_view text) {
-    return std::string(text);
-}
-
-constexpr size_t kUnescapeBufferSize = 1000;
 constexpr size_t kMaximumPageUrlLength = 500;
 
 constexpr std::string_view kImageExtensions[] = {".jpg", ".jpeg", ".gif", ".mov", ".gz",
@@ -59,13 +52,19 @@ size_t FindBeyondStart(std::string_view text, char c) {
 }  // namespace
 
 std::string UnescapeUrl(std::string_view text) {
-    std::string out = PlatformUrlUnescape(text);
-    if (out.size() >= kUnescapeBufferSize)
-        out.resize(kUnescapeBufferSize - 1);
+    // The decoded text ends at an escaped NUL, as the platform's text buffer does; it is
+    // never cut for its length.
+    std::string out = UrlUnescape(text);
     const size_t nul = out.find('\0');
     if (nul != std::string::npos)
         out.resize(nul);
     return out;
+}
+
+bool UrlExists(std::string_view text) {
+    if (!PathIsURL(text))
+        return false;
+    return ProbeUrl(text, Timing().reachabilityProbeTimeoutMs) != FALSE;
 }
 
 bool IsHttpUrl(std::string_view text) {
@@ -95,7 +94,7 @@ bool IsFollowableLink(std::string_view url, bool allowFiles) {
     }
     if (Contains(copy, "http:") || Contains(copy, "https:"))
         return true;
-    return PlatformPathIsUrl(url);
+    return PathIsURL(url);
 }
 
 bool IsPageExtension(std::string_view url) {

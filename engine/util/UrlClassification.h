@@ -13,8 +13,14 @@
 
 #include "platform/text/Text.h"
 
-// text with its %-escapes decoded by the platform; at most 999 bytes of it.
+// text with its %-escapes decoded by the platform, up to an escaped NUL; of any length.
 std::string UnescapeUrl(std::string_view text);
+
+// True only when the platform's URL syntax test accepts the text and a response to it
+// arrives within the reachability probe's time-out (any HTTP status counts; a file://
+// URL must name an existing file). Blocks for up to twice that time-out; never call it
+// with the process lock held.
+bool UrlExists(std::string_view text);
 
 // True when text contains "http:" or "https:".
 bool IsHttpUrl(std::string_view text);

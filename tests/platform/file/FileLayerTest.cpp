@@ -148,6 +148,9 @@ TEST(FileLayerTest, DrivePathsLiveUnderTheBaseDataFolder) {
     ASSERT_TRUE(WriteFileBytes("q:\\store\\..\\..\\..\\escape.txt", "x"));
     EXPECT_TRUE(FileIsReadable(BaseDataFolder() + "/q/escape.txt"));
     EXPECT_EQ(Names(BaseDataFolder() + "/q"), (std::vector<std::string>{"escape.txt", "store"}));
+    EXPECT_TRUE(DeleteFile("q:\\escape.txt"));
+    EXPECT_TRUE(RemoveDirectory("q:\\store"));
+    EXPECT_TRUE(RemoveDirectory("q:"));
 }
 
 TEST(FileLayerTest, MoveNeverOverwrites) {

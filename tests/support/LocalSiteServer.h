@@ -1,0 +1,87 @@
+// A web server for tests on 127.0.0.1 and a free port: it serves a fixture folder
+// and routes that tests set (bodies, status codes, redirects, delayed, stalled and
+// broken responses), and records every request it receives.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+struct LocalSiteRequest {
+    std::string method;
+    std::string path;    // decoded, without the query
+    std::string target;  // as the client sent it, query included
+    std::vector<std::pair<std::string, std::string>> headers;  // in the order received
+
+    // The first header of that name (ignoring case), "" when none.
+    std::string Header(std::string_view name) const;
+};
+
+struct LocalSiteResponse {
+    int status = 200;
+    std::string body;
+    std::string contentType = "text/html";
+    std::vector<std::pair<std::string, std::string>> headers;
+    // Sends the head with the whole body's length, then half the body, then closes.
+    bool dropMidBody = false;
+};
+
+class LocalSiteServer {
+public:
+    // Serves the files of fixtureFolder (a Linux path; "" serves none) under "/"; a
+    // path that names a folder serves its index.htm or index.html. Starts at once;
+    // throws std::runtime_error when it cannot.
+    explicit LocalSiteServer(std::string fixtureFolder = "");
+    // Stops and joins, also while responses are delayed or stalled.
+    ~LocalSiteServer();
+    LocalSiteServer(const LocalSiteServer&) = delete;
+    LocalSiteServer& operator=(const LocalSiteServer&) = delete;
+
+    // "http://127.0.0.1:<port>"
+    std::string BaseUrl() const;
+    // BaseUrl() followed by path ("/a/b.htm").
+    std::string Url(std::string_view path) const;
+    int Port() const { return port_; }
+
+    // Routes, by the decoded path; a route wins over a fixture file. Safe on any thread.
+    void SetResponse(const std::string& path, LocalSiteResponse response);
+    void SetBody(const std::string& path, std::string body, std::string contentType = "text/html");
+    void SetStatus(const std::string& path, int status, std::string body = "");
+    void SetRedirect(const std::string& path, const std::string& location, int status = 302);
+    // Waits this long before sending anything for the path (route or file).
+    void SetDelay(const std::string& path, std::chrono::milliseconds delay);
+    // Sends nothing for the path until the server stops.
+    void SetStalled(const std::string& path);
+
+    // Every request received so far, in order of arrival (recorded before any delay).
+    std::vector<LocalSiteRequest> Requests() const;
+    std::vector<LocalSiteRequest> RequestsFor(std::string_view path) const;
+    void ClearRequests();
+
+    // Wakes every delayed response, stops serving and joins; later calls do nothing.
+    void Stop();
+
+private:
+    struct Impl;
+
+    bool Serve(const LocalSiteRequest& request, LocalSiteResponse* response);
+    void Wait(const std::string& path);
+
+    std::string fixtureFolder_;
+    int port_ = 0;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::map<std::string, LocalSiteResponse> routes_;
+    std::map<std::string, std::chrono::milliseconds> delays_;
+    std::vector<LocalSiteRequest> requests_;
+    std::unique_ptr<Impl> impl_;  // the server; destroyed before the state above
+    std::thread thread_;
+};
