@@ -1,7 +1,7 @@
 #include "platform/browser/HtmlElement.h"
 
 #include <algorithm>
-#include <climits>
+#include <limits>
 
 #include "platform/browser/HtmlTextRendering.h"
 #include "platform/browser/HtmlTree.h"
@@ -48,7 +48,8 @@ LONG ParseDeclaredSize(const std::string* text) {
     long long value = 0;
     size_t digits = 0;
     for (; i < text->size() && (*text)[i] >= '0' && (*text)[i] <= '9'; ++i, ++digits) {
-        value = std::min<long long>(value * 10 + ((*text)[i] - '0'), LONG_MAX);
+        value =
+            std::min<long long>(value * 10 + ((*text)[i] - '0'), std::numeric_limits<LONG>::max());
     }
     if (digits == 0)
         return 0;
