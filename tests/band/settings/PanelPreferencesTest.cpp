@@ -42,6 +42,10 @@ protected:
     // Saves the defaults, then overwrites one value with text.
     static void StoreValue(const char* name, const std::string& text) {
         ASSERT_TRUE(PanelPreferences().SaveSettings(ImageBandSettingsKey));
+        SetValue(name, text);
+    }
+
+    static void SetValue(const char* name, const std::string& text) {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ImageBandSettingsKey, &key), ERROR_SUCCESS);
         EXPECT_TRUE(RegWriteString(key, name, text));
@@ -188,30 +192,36 @@ TEST_F(PanelPreferencesTest, StoredValuesLoadTyped) {
 
 TEST_F(PanelPreferencesTest, ZerosAndMalformedNumbersAreRepaired) {
     const struct {
-        const char* name;
-        const char* text;
+        std::map<std::string, std::string> stored;
         int maxImages;
         int zoomSize;
         int thumbnailWidth;
         int thumbnailHeight;
     } cases[] = {
-        {"maximages", "0", 20, 500, 100, 100},  {"maximages", "abc", 20, 500, 100, 100},
-        {"maximages", "", 20, 500, 100, 100},   {"maximages", "7", 7, 500, 100, 100},
-        {"zoomsize", "0", 20, 500, 100, 100},   {"zoomsize", "abc", 20, 500, 100, 100},
-        {"zoomsize", "640", 20, 640, 100, 100}, {"thumbwidth", "0", 20, 500, 100, 100},
-        {"thumbwidth", "x", 20, 500, 100, 100}, {"thumbheight", "0", 20, 500, 100, 0},
+        {{{"maximages", "0"}}, 20, 500, 100, 100},
+        {{{"maximages", "abc"}}, 20, 500, 100, 100},
+        {{{"maximages", ""}}, 20, 500, 100, 100},
+        {{{"maximages", "7"}}, 7, 500, 100, 100},
+        {{{"zoomsize", "0"}}, 20, 500, 100, 100},
+        {{{"zoomsize", "abc"}}, 20, 500, 100, 100},
+        {{{"zoomsize", "640"}}, 20, 640, 100, 100},
+        {{{"thumbwidth", "0"}, {"thumbheight", "70"}}, 20, 500, 100, 100},
+        {{{"thumbwidth", "x"}, {"thumbheight", "70"}}, 20, 500, 100, 100},
+        {{{"thumbwidth", "80"}, {"thumbheight", "70"}}, 20, 500, 80, 70},
+        {{{"thumbwidth", "80"}, {"thumbheight", "0"}}, 20, 500, 80, 0},
     };
     for (const auto& c : cases) {
-        StoreValue(c.name, c.text);
-        if (std::string(c.name) == "thumbwidth") {
-            StoreValue("thumbheight", "70");
-            StoreValue(c.name, c.text);
+        ASSERT_TRUE(PanelPreferences().SaveSettings(ImageBandSettingsKey));
+        std::string what;
+        for (const auto& [name, text] : c.stored) {
+            SetValue(name.c_str(), text);
+            what += name + "=" + text + " ";
         }
         const PanelSettings s = Loaded().settings;
-        EXPECT_EQ(s.maxImages, c.maxImages) << c.name << "=" << c.text;
-        EXPECT_EQ(s.zoomSize, c.zoomSize) << c.name << "=" << c.text;
-        EXPECT_EQ(s.thumbnailWidth, c.thumbnailWidth) << c.name << "=" << c.text;
-        EXPECT_EQ(s.thumbnailHeight, c.thumbnailHeight) << c.name << "=" << c.text;
+        EXPECT_EQ(s.maxImages, c.maxImages) << what;
+        EXPECT_EQ(s.zoomSize, c.zoomSize) << what;
+        EXPECT_EQ(s.thumbnailWidth, c.thumbnailWidth) << what;
+        EXPECT_EQ(s.thumbnailHeight, c.thumbnailHeight) << what;
     }
 }
 
