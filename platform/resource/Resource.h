@@ -1,0 +1,60 @@
+// Resources: files built into the module that owns them (morvelle_embed_resources in
+// cmake/Morvelle.cmake), found by type and number in the platform's way.
+//
+// A module is either this module, the program or shared library whose code makes the
+// call, or a shared library loaded by path with LoadLibrary, whose resources come through
+// the C function it exports (platform/resource/ResourceTable.h). A type is a number or a
+// name compared ignoring ASCII case.
+//
+// Every call is hidden in each module: a shared library that carries its own copy of the
+// platform always finds its own resources as "this module". All calls are safe on any
+// thread; none throws.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/base/Types.h"
+
+#pragma GCC visibility push(hidden)
+
+struct HMODULE__;
+using HMODULE = HMODULE__*;
+struct HRSRC__;
+using HRSRC = HRSRC__*;
+
+// The type of HTML pages ("HTML" in a resource manifest).
+constexpr int RT_HTML = 23;
+
+// A resource type: a number, or a name. The text "#23" names the number 23.
+struct ResourceType {
+    ResourceType(int typeNumber) : number(typeNumber) {}
+    ResourceType(const char* typeName) : ResourceType(std::string_view(typeName ? typeName : "")) {}
+    ResourceType(std::string_view typeName);
+
+    int number = 0;    // 0 when the type has a name
+    std::string name;  // "" when the type has a number
+};
+
+// The module whose code calls: never null, never to be freed.
+HMODULE ThisModule();
+
+// Loads the shared library that path names (a system path, mapped by the file layer; a
+// bare name is searched as the system searches libraries) and holds it until
+// FreeLibrary. A library without resources loads and holds none. Null when it cannot be
+// loaded. Runs the library's start-up code, as loading any library does.
+HMODULE LoadLibrary(std::string_view path);
+// Releases a module loaded by LoadLibrary. FALSE for this module, null or a handle that
+// is not (or no longer) loaded.
+BOOL FreeLibrary(HMODULE module);
+
+// The resource of that number and type in the module; null when it has none, and for a
+// handle that is not loaded.
+HRSRC FindResource(HMODULE module, int id, const ResourceType& type);
+// The resource's bytes, valid while the module stays loaded; null for a resource that is
+// not the module's.
+const BYTE* LoadResource(HMODULE module, HRSRC resource);
+// The number of the resource's bytes; 0 for a resource that is not the module's.
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+
+#pragma GCC visibility pop
