@@ -7,8 +7,8 @@
 
 #include "engine/thumbnail/ShellThumbnail.h"
 #include "platform/file/FileLayer.h"
-#include "tests/engine/thumbnail/ThumbnailTestSupport.h"
 #include "tests/support/TestImages.h"
+#include "tests/support/ThumbnailChecks.h"
 
 namespace {
 

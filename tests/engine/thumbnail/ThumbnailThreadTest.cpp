@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/thumbnail/MakeThumbnail.h"
-#include "tests/engine/thumbnail/ThumbnailTestSupport.h"
 #include "tests/support/TestImages.h"
+#include "tests/support/ThumbnailChecks.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Helpers shared by the thumbnail tests.
+// Checks on thumbnail files shared by the thumbnail tests.
 #pragma once
 
 #include <string>
