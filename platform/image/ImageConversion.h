@@ -1,0 +1,35 @@
+// Image files read and written by the image library, in the shape of its own calls.
+// Formats are the library's format numbers. Paths are system paths (the file layer
+// maps them); every file is read and written through the file layer.
+//
+// Safe on any thread for distinct images; one image is used by one thread at a time.
+// None throws.
+#pragma once
+
+#include <string_view>
+
+#include "platform/base/Types.h"
+
+using ImageFormat = int;
+constexpr ImageFormat IMAGE_FORMAT_UNKNOWN = -1;
+constexpr ImageFormat IMAGE_FORMAT_JPEG = 2;
+
+// An image in memory; opaque.
+struct ImageBitmap;
+using ImageHandle = ImageBitmap*;
+
+// The format a file name's extension names (any case); IMAGE_FORMAT_UNKNOWN when none.
+ImageFormat ImageFormatFromFileName(std::string_view path);
+
+// Reads an image file of the given format; null when the file is missing, not a regular
+// file, not an image of that format, larger than 256 MiB or larger than 64 Mi pixels.
+// Released with UnloadImage.
+ImageHandle LoadImageFile(ImageFormat format, std::string_view path, int flags);
+
+// Writes an image in the given format, replacing any file at path (a failed write
+// leaves no file behind and an earlier file as it was). FALSE when the format cannot
+// hold the image (a JPEG holds 8 and 24 bits per pixel) or the file cannot be written.
+BOOL SaveImageFile(ImageFormat format, ImageHandle image, std::string_view path, int flags);
+
+// Frees an image; nothing for null.
+void UnloadImage(ImageHandle image);
