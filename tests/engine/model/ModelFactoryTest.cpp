@@ -107,8 +107,7 @@ TEST(ModelFactoryTest, BuildsEveryClassWithItsAttributesAndCollectionsInOrder) {
         {"agg-process-diagram", "",
          "diagram-preferences diagram-objects/diagram-object connection-map "
          "connection-objects/connection-object"},
-        {"agg-site", "",
-         "html-form-sequences/html-form agg-process-diagrams/agg-process-diagram"},
+        {"agg-site", "", "html-form-sequences/html-form agg-process-diagrams/agg-process-diagram"},
         {"foreign-site", "", "html-form-sequences/html-form"},
         {"agg-project", "", "agg-sites/agg-site foreign-sites/foreign-site"},
     };

@@ -55,9 +55,9 @@ TEST_F(PageReadingTest, ReadsImagesWithAndWithoutDeclaredSizes) {
     EXPECT_EQ(page->getAttribute("fileSize"), "unk");
 
     EXPECT_EQ(Count(*page, "html-image"), "4");
-    EXPECT_EQ(Members(*page, "html-image", "url"),
-              (StringArray{Url("/big.jpg"), Url("/plain.gif"), Url("/narrow.png"),
-                           Url("/wide.png")}));
+    EXPECT_EQ(
+        Members(*page, "html-image", "url"),
+        (StringArray{Url("/big.jpg"), Url("/plain.gif"), Url("/narrow.png"), Url("/wide.png")}));
     EXPECT_EQ(Members(*page, "html-image", "name"), (StringArray{"big", "", "narrow", "wide"}));
     EXPECT_EQ(Members(*page, "html-image", "width"), (StringArray{"120", "0", "99", "100"}));
     EXPECT_EQ(Members(*page, "html-image", "height"), (StringArray{"80", "0", "10", "10"}));
