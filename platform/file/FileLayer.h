@@ -5,6 +5,8 @@
 //   - "\" and "/" both separate path elements;
 //   - a drive prefix ("c:", any letter, either case) maps to the folder named after
 //     the lower-case letter under the base data folder ("c:\tmp\x" -> <base>/c/tmp/x);
+//     inside a drive path "." is dropped and ".." takes back one element, never past
+//     the drive's own folder ("c:\..\x" -> <base>/c/x), as the platform resolves them;
 //   - a path that starts with "/" is a Linux path as it stands;
 //   - any other path is relative to the current folder.
 // The base data folder is $MORVELLE_DATA_HOME, else $XDG_DATA_HOME/morvelle, else
@@ -33,7 +35,8 @@ std::string GetModuleFilePath();
 void SetModuleFilePath(std::string_view systemPath);
 
 // --- Queries ---------------------------------------------------------------
-// True for an existing file (not a folder) that can be opened for reading.
+// True for an existing regular file (not a folder, device or pipe) that can be opened
+// for reading; a link to such a file counts.
 bool FileIsReadable(std::string_view path);
 // True for an existing folder.
 bool FolderExists(std::string_view path);
@@ -47,13 +50,15 @@ struct FileInfo {
 bool GetFileInfo(std::string_view path, FileInfo* info);
 
 struct FolderEntry {
-    std::string name;      // the entry's own name, no folder
-    bool isFolder = false; // a real folder; a link to a folder is not one
-    bool isLink = false;   // a symbolic link (to anything)
+    std::string name;       // the entry's own name, no folder
+    bool isFolder = false;  // a real folder; a link to a folder is not one
+    bool isLink = false;    // a symbolic link (to anything)
     std::uint64_t size = 0;
 };
 // The entries directly in a folder, "." and ".." left out, sorted by name byte order,
-// so listings are the same on every machine. Links are reported, never followed.
+// so listings are the same on every machine. Links are reported, never followed (a
+// link's size is its target's when that is a regular file, else 0). A name holding
+// a backslash is left out: joined into a system path it would name another file.
 // False (and nothing appended) when the folder cannot be listed.
 bool ListFolder(std::string_view path, std::vector<FolderEntry>* entries);
 
@@ -61,11 +66,12 @@ bool ListFolder(std::string_view path, std::vector<FolderEntry>* entries);
 // Creates one folder level. FALSE when it exists already (as a folder or a file)
 // or its parent is missing.
 BOOL CreateDirectory(std::string_view path);
-// Deletes a file (never a folder).
+// Deletes a file or a link (never a folder).
 BOOL DeleteFile(std::string_view path);
 // Removes an empty folder.
 BOOL RemoveDirectory(std::string_view path);
 // Moves or renames a file or folder; never overwrites: FALSE when the target exists.
+// A file also moves to another file system (copied, then the source deleted).
 BOOL MoveFile(std::string_view from, std::string_view to);
 
 // --- Contents ----------------------------------------------------------------
@@ -74,19 +80,24 @@ enum class FileMode {
     Text,    // a lone LF becomes CR LF; CR LF stays as it is
 };
 
-// Reads a whole file. False when it cannot be read.
+// Reads a whole regular file. False when it cannot be read.
 bool ReadFileBytes(std::string_view path, std::string* contents);
 
-// Writes a whole file, replacing any earlier one. The bytes go to a temporary name
-// beside the target and are renamed over it, so a crash never leaves half a file.
+// Writes a whole file, replacing any earlier one (which keeps its permissions). The
+// bytes go to a temporary name beside the target and are renamed over it, so a crash
+// never leaves half a file; a failed write leaves the old file and no temporary.
 bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode = FileMode::Binary);
 
-// Appends to a file, creating it when missing.
-bool AppendFileBytes(std::string_view path, std::string_view data, FileMode mode = FileMode::Binary);
+// Appends to a file, creating it when missing. In text mode a LF that follows a CR
+// at the file's end is kept as it is.
+bool AppendFileBytes(std::string_view path, std::string_view data,
+                     FileMode mode = FileMode::Binary);
 
 // A file written piece by piece: Open creates the temporary file (so a target that
 // cannot be created is known at once), Write appends, Close renames it over the
-// target. A writer destroyed without Close leaves the target untouched.
+// target. A writer destroyed without Close, or whose Write or Close failed, leaves the
+// target untouched and removes its temporary file. Text mode keeps a CR LF that is
+// split between two Write calls as one line end. One writer is used by one thread.
 class FileWriter {
 public:
     FileWriter() = default;
@@ -112,8 +123,11 @@ private:
 };
 
 // --- file:// URLs --------------------------------------------------------------
-// "file:///" followed by the Linux path, every byte that is not unreserved or "/"
-// percent-encoded.
+// The file URL of a system path: "file://" followed by its absolute Linux path, every
+// byte that is not unreserved or "/" percent-encoded (/tmp/a b.jpg ->
+// file:///tmp/a%20b.jpg). "" for an empty path.
 std::string PathToFileUrl(std::string_view path);
-// The Linux path of a file:// URL, fully percent-decoded; false for other URLs.
+// The Linux path of a file URL (file:///p, file://localhost/p, file:/p), fully
+// percent-decoded, query and fragment cut off; the drive form file:///c:/x (or c|)
+// maps like the path c:\x. False for other URLs, other hosts and an encoded NUL.
 bool FileUrlToPath(std::string_view url, std::string* linuxPath);

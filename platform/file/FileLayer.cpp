@@ -1,0 +1,593 @@
+#include "platform/file/FileLayer.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/text/Text.h"
+#include "platform/trace/Trace.h"
+
+namespace {
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool HasDrivePrefix(std::string_view path) {
+    return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':';
+}
+
+std::string StripTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// The elements of a drive path after its "x:", with "." dropped and ".." taking back
+// one element; ".." at the drive's root stays at the root, as on the platform.
+std::string NormalizeInsideDrive(std::string_view rest) {
+    std::vector<std::string_view> elements;
+    size_t start = 0;
+    while (start <= rest.size()) {
+        size_t end = rest.find('/', start);
+        if (end == std::string_view::npos)
+            end = rest.size();
+        const std::string_view element = rest.substr(start, end - start);
+        if (element == "..") {
+            if (!elements.empty())
+                elements.pop_back();
+        } else if (!element.empty() && element != ".") {
+            elements.push_back(element);
+        }
+        start = end + 1;
+    }
+    std::string joined;
+    for (std::string_view element : elements) {
+        joined += '/';
+        joined += element;
+    }
+    return joined;
+}
+
+std::mutex& ModulePathMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::string& ModulePath() {
+    static std::string path = "c:\\browser\\browser.exe";
+    return path;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// Text-mode conversion: a LF not preceded by CR gets one. lastWasCr carries the last
+// byte across pieces, so a CR LF split between two writes stays one line end.
+std::string ToCrLf(std::string_view data, bool* lastWasCr) {
+    std::string out;
+    out.reserve(data.size() + data.size() / 16 + 1);
+    for (char c : data) {
+        if (c == '\n' && !*lastWasCr)
+            out.push_back('\r');
+        out.push_back(c);
+        *lastWasCr = (c == '\r');
+    }
+    return out;
+}
+
+std::string FolderOf(const std::string& linuxPath) {
+    const size_t slash = linuxPath.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return linuxPath.substr(0, slash);
+}
+
+// Creates a new, empty file with a unique name in folder; -1 when none can be made.
+int CreateTemporaryIn(const std::string& folder, std::string* temporary) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = FormatText("%s/.morvelle-%ld-%u.tmp", folder.c_str(),
+                                            static_cast<long>(::getpid()), ++counter);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            *temporary = name;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+int OpenRegularForReading(const std::string& linuxPath, struct stat* status) {
+    if (linuxPath.empty())
+        return -1;
+    // O_NONBLOCK keeps a FIFO from blocking the open; such a file is refused below.
+    const int fd = ::open(linuxPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, status) != 0 || !S_ISREG(status->st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool Exists(const std::string& linuxPath) {
+    struct stat status;
+    return ::lstat(linuxPath.c_str(), &status) == 0;
+}
+
+// Copies a regular file to a new file at to, never replacing one; for moves between
+// file systems.
+bool CopyFileNoReplace(const std::string& from, const std::string& to) {
+    struct stat status;
+    const int in = OpenRegularForReading(from, &status);
+    if (in < 0)
+        return false;
+    std::string temporary;
+    const int out = CreateTemporaryIn(FolderOf(to), &temporary);
+    bool ok = out >= 0;
+    if (ok) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(in, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                ok = false;
+            if (got <= 0)
+                break;
+            if (!WriteAll(out, std::string_view(buffer, static_cast<size_t>(got)))) {
+                ok = false;
+                break;
+            }
+        }
+        ::fchmod(out, status.st_mode & 07777);
+        if (::close(out) != 0)
+            ok = false;
+        // link() fails when the target exists: the no-replace step.
+        if (ok && ::link(temporary.c_str(), to.c_str()) != 0)
+            ok = false;
+        ::unlink(temporary.c_str());
+    }
+    ::close(in);
+    return ok;
+}
+
+bool IsUnreservedInFileUrl(unsigned char c) {
+    return IsAsciiLetter(static_cast<char>(c)) || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~' || c == '/';
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// %XX decoded; a "%" not followed by two hexadecimal digits stays as it is.
+std::string PercentDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+// "c:" or "c|" (the old form of a drive in file URLs).
+bool IsUrlDrive(std::string_view text) {
+    return text.size() >= 2 && IsAsciiLetter(text[0]) && (text[1] == ':' || text[1] == '|') &&
+           (text.size() == 2 || text[2] == '/');
+}
+
+}  // namespace
+
+std::string BaseDataFolder() {
+    if (const char* own = std::getenv("MORVELLE_DATA_HOME"); own && *own) {
+        return StripTrailingSlashes(own);
+    }
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
+        return StripTrailingSlashes(xdg) + "/morvelle";
+    }
+    std::string home;
+    if (const char* env = std::getenv("HOME"); env && *env) {
+        home = env;
+    } else {
+        struct passwd entry;
+        struct passwd* found = nullptr;
+        char buffer[4096];
+        if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found) {
+            home = found->pw_dir;
+        }
+    }
+    if (home.empty())
+        home = "/tmp";
+    home = StripTrailingSlashes(home);
+    if (home == "/")
+        home.clear();
+    return home + "/.local/share/morvelle";
+}
+
+std::string MapToLinuxPath(std::string_view systemPath) {
+    std::string path(systemPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!HasDrivePrefix(path))
+        return path;
+    const char drive = ToLowerAscii(path[0]);
+    return BaseDataFolder() + "/" + drive + NormalizeInsideDrive(std::string_view(path).substr(2));
+}
+
+std::string GetModuleFilePath() {
+    std::lock_guard<std::mutex> guard(ModulePathMutex());
+    return ModulePath();
+}
+
+void SetModuleFilePath(std::string_view systemPath) {
+    std::lock_guard<std::mutex> guard(ModulePathMutex());
+    ModulePath() = std::string(systemPath);
+}
+
+bool FileIsReadable(std::string_view path) {
+    struct stat status;
+    const int fd = OpenRegularForReading(MapToLinuxPath(path), &status);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+bool FolderExists(std::string_view path) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    struct stat status;
+    return !linuxPath.empty() && ::stat(linuxPath.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool GetFileInfo(std::string_view path, FileInfo* info) {
+    struct stat status;
+    const int fd = OpenRegularForReading(MapToLinuxPath(path), &status);
+    if (fd < 0)
+        return false;
+    FileInfo result;
+    result.size = static_cast<std::uint64_t>(status.st_size);
+    result.lastWriteTime = status.st_mtime;
+    result.creationTime = status.st_ctime;
+    struct statx extended;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &extended) == 0 &&
+        (extended.stx_mask & STATX_BTIME)) {
+        result.creationTime = static_cast<std::time_t>(extended.stx_btime.tv_sec);
+    }
+    ::close(fd);
+    if (info)
+        *info = result;
+    return true;
+}
+
+bool ListFolder(std::string_view path, std::vector<FolderEntry>* entries) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.empty())
+        return false;
+    DIR* folder = ::opendir(linuxPath.c_str());
+    if (!folder)
+        return false;
+    const int folderFd = ::dirfd(folder);
+    std::vector<FolderEntry> found;
+    bool ok = true;
+    for (;;) {
+        errno = 0;
+        const struct dirent* entry = ::readdir(folder);
+        if (!entry) {
+            ok = (errno == 0);
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (name.find('\\') != std::string::npos) {
+            // Joined with "\" such a name would address another file; it is left out.
+            Trace("file", "skipped \"%s\" in %s: a backslash in the name", name.c_str(),
+                  linuxPath.c_str());
+            continue;
+        }
+        struct stat status;
+        if (::fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        FolderEntry item;
+        item.name = name;
+        item.isLink = S_ISLNK(status.st_mode);
+        item.isFolder = S_ISDIR(status.st_mode);
+        if (S_ISREG(status.st_mode)) {
+            item.size = static_cast<std::uint64_t>(status.st_size);
+        } else if (item.isLink) {
+            struct stat target;
+            if (::fstatat(folderFd, name.c_str(), &target, 0) == 0 && S_ISREG(target.st_mode)) {
+                item.size = static_cast<std::uint64_t>(target.st_size);
+            }
+        }
+        found.push_back(std::move(item));
+    }
+    ::closedir(folder);
+    if (!ok)
+        return false;
+    std::sort(found.begin(), found.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    if (entries)
+        entries->insert(entries->end(), found.begin(), found.end());
+    return true;
+}
+
+BOOL CreateDirectory(std::string_view path) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    return !linuxPath.empty() && ::mkdir(linuxPath.c_str(), 0777) == 0 ? TRUE : FALSE;
+}
+
+BOOL DeleteFile(std::string_view path) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    struct stat status;
+    if (linuxPath.empty() || ::lstat(linuxPath.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
+        return FALSE;
+    }
+    return ::unlink(linuxPath.c_str()) == 0 ? TRUE : FALSE;
+}
+
+BOOL RemoveDirectory(std::string_view path) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    return !linuxPath.empty() && ::rmdir(linuxPath.c_str()) == 0 ? TRUE : FALSE;
+}
+
+BOOL MoveFile(std::string_view from, std::string_view to) {
+    const std::string source = MapToLinuxPath(from);
+    const std::string target = MapToLinuxPath(to);
+    if (source.empty() || target.empty())
+        return FALSE;
+    struct stat status;
+    if (::lstat(source.c_str(), &status) != 0)
+        return FALSE;
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        return TRUE;
+    }
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without the no-replace rename.
+        if (!S_ISDIR(status.st_mode)) {
+            if (::link(source.c_str(), target.c_str()) != 0)
+                return FALSE;
+            ::unlink(source.c_str());
+            return TRUE;
+        }
+        if (Exists(target))
+            return FALSE;
+        return ::rename(source.c_str(), target.c_str()) == 0 ? TRUE : FALSE;
+    }
+    if (errno == EXDEV && S_ISREG(status.st_mode)) {
+        if (!CopyFileNoReplace(source, target))
+            return FALSE;
+        ::unlink(source.c_str());
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool ReadFileBytes(std::string_view path, std::string* contents) {
+    struct stat status;
+    const int fd = OpenRegularForReading(MapToLinuxPath(path), &status);
+    if (fd < 0)
+        return false;
+    std::string data;
+    data.reserve(static_cast<size_t>(status.st_size));
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            ok = false;
+        if (got <= 0)
+            break;
+        data.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    if (!ok)
+        return false;
+    if (contents)
+        *contents = std::move(data);
+    return true;
+}
+
+bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode) {
+    FileWriter writer;
+    if (!writer.Open(path, mode))
+        return false;
+    writer.Write(data);
+    return writer.Close();
+}
+
+bool AppendFileBytes(std::string_view path, std::string_view data, FileMode mode) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.empty())
+        return false;
+    const int fd = ::open(linuxPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat status;
+    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (ok && mode == FileMode::Text) {
+        bool lastWasCr = false;
+        char last = 0;
+        if (status.st_size > 0 && ::pread(fd, &last, 1, status.st_size - 1) == 1) {
+            lastWasCr = (last == '\r');
+        }
+        ok = WriteAll(fd, ToCrLf(data, &lastWasCr));
+    } else if (ok) {
+        ok = WriteAll(fd, data);
+    }
+    if (::close(fd) != 0)
+        ok = false;
+    return ok;
+}
+
+FileWriter::~FileWriter() {
+    Discard();
+}
+
+bool FileWriter::Open(std::string_view path, FileMode mode) {
+    Discard();
+    mode_ = mode;
+    failed_ = false;
+    lastWasCr_ = false;
+    target_ = MapToLinuxPath(path);
+    if (target_.empty() || target_.back() == '/')
+        return false;
+    struct stat status;
+    const bool replaces = ::stat(target_.c_str(), &status) == 0;
+    if (replaces && S_ISDIR(status.st_mode))
+        return false;
+    fd_ = CreateTemporaryIn(FolderOf(target_), &temporary_);
+    if (fd_ < 0) {
+        Trace("file", "cannot create a file beside %s: errno %d", target_.c_str(), errno);
+        return false;
+    }
+    // A replaced file keeps its permissions.
+    if (replaces && S_ISREG(status.st_mode))
+        ::fchmod(fd_, status.st_mode & 07777);
+    return true;
+}
+
+bool FileWriter::Write(std::string_view data) {
+    if (fd_ < 0 || failed_)
+        return false;
+    const bool ok =
+        mode_ == FileMode::Text ? WriteAll(fd_, ToCrLf(data, &lastWasCr_)) : WriteAll(fd_, data);
+    if (!ok)
+        failed_ = true;
+    return ok;
+}
+
+bool FileWriter::Close() {
+    if (fd_ < 0)
+        return false;
+    bool ok = !failed_;
+    if (::close(fd_) != 0)
+        ok = false;
+    fd_ = -1;
+    if (ok && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        Trace("file", "cannot replace %s: errno %d", target_.c_str(), errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+    return ok;
+}
+
+void FileWriter::Discard() {
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+std::string PathToFileUrl(std::string_view path) {
+    if (path.empty())
+        return {};
+    std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.front() != '/') {
+        char buffer[4096];
+        if (!::getcwd(buffer, sizeof buffer))
+            return {};
+        linuxPath = StripTrailingSlashes(buffer) + "/" + linuxPath;
+    }
+    static const char digits[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : linuxPath) {
+        if (IsUnreservedInFileUrl(c)) {
+            url.push_back(static_cast<char>(c));
+        } else {
+            url.push_back('%');
+            url.push_back(digits[c >> 4]);
+            url.push_back(digits[c & 15]);
+        }
+    }
+    return url;
+}
+
+bool FileUrlToPath(std::string_view url, std::string* linuxPath) {
+    if (!StartsWithNoCase(url, "file:"))
+        return false;
+    std::string_view rest = url.substr(5);
+    const size_t end = rest.find_first_of("?#");
+    if (end != std::string_view::npos)
+        rest = rest.substr(0, end);
+    std::string_view encodedPath;
+    if (rest.substr(0, 2) == "//") {
+        rest.remove_prefix(2);
+        const size_t slash = rest.find('/');
+        const std::string_view host = rest.substr(0, slash);
+        if (host.empty() || EqualsNoCase(host, "localhost")) {
+            if (slash == std::string_view::npos)
+                return false;
+            encodedPath = rest.substr(slash);
+        } else if (IsUrlDrive(rest)) {
+            encodedPath = rest;  // file://c:/x
+        } else {
+            return false;  // a file on another machine
+        }
+    } else if (!rest.empty() && rest.front() == '/') {
+        encodedPath = rest;  // file:/tmp/x
+    } else {
+        return false;
+    }
+    std::string decoded = PercentDecode(encodedPath);
+    if (decoded.find('\0') != std::string::npos)
+        return false;
+    std::string_view drive = decoded;
+    if (!drive.empty() && drive.front() == '/')
+        drive.remove_prefix(1);
+    if (IsUrlDrive(drive)) {
+        std::string systemPath(drive);
+        systemPath[1] = ':';
+        decoded = MapToLinuxPath(systemPath);
+    }
+    if (linuxPath)
+        *linuxPath = std::move(decoded);
+    return true;
+}
