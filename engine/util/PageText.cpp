@@ -15,6 +15,26 @@ void AppendPercentEncoded(std::string& out, unsigned char c) {
     out += kHexDigits[c & 0x0F];
 }
 
+enum class UrlPlace { Attribute, ScriptString };
+
+std::string EncodeUrl(std::string_view url, UrlPlace place) {
+    std::string out;
+    out.reserve(url.size());
+    for (char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (NeedsPercentEncoding(byte)) {
+            AppendPercentEncoded(out, byte);
+        } else if (c == '&' && place == UrlPlace::Attribute) {
+            out += "&amp;";
+        } else if (c == '\\' && place == UrlPlace::ScriptString) {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 bool WriteText(FileWriter& file, std::string_view text) {
@@ -46,35 +66,11 @@ std::string EscapeHtml(std::string_view text) {
 }
 
 std::string EncodeUrlForAttribute(std::string_view url) {
-    std::string out;
-    out.reserve(url.size());
-    for (char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (NeedsPercentEncoding(byte)) {
-            AppendPercentEncoded(out, byte);
-        } else if (c == '&') {
-            out += "&amp;";
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return EncodeUrl(url, UrlPlace::Attribute);
 }
 
 std::string EncodeUrlForScriptString(std::string_view url) {
-    std::string out;
-    out.reserve(url.size());
-    for (char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (NeedsPercentEncoding(byte)) {
-            AppendPercentEncoded(out, byte);
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return EncodeUrl(url, UrlPlace::ScriptString);
 }
 
 bool IsScriptUrl(std::string_view url) {

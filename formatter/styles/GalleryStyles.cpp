@@ -23,21 +23,12 @@ void WriteAllStyle(FileWriter& file, std::string_view title, const StringArray& 
         const std::string_view name = ItemName(names, images.size(), i);
         const std::string_view link = ItemComment(links, i);
         if (size.cy != 0) {
-            WriteText(file, "<img border=\"0\" src=\"");
-            WriteText(file, EncodeUrlForAttribute(images[i]));
-            WriteText(file, "\" name=\"");
-            WriteText(file, EscapeHtml(name));
-            WriteText(file, FormatText("\" height=%d \\>", size.cy));
+            WriteText(file, ImageTag(images[i], name, FormatText("height=%d ", size.cy)));
             WriteText(file, kLineEnd);
         } else if (!link.empty() && !IsScriptUrl(link)) {
             // The link target is an unquoted href: encoded so it ends at ">".
-            WriteText(file, "<a href=");
-            WriteText(file, EncodeUrlForAttribute(link));
-            WriteText(file, "><img border=\"0\" src=\"");
-            WriteText(file, EncodeUrlForAttribute(images[i]));
-            WriteText(file, "\" name=\"");
-            WriteText(file, EscapeHtml(name));
-            WriteText(file, "\" \\></a>");
+            WriteText(file, "<a href=" + EncodeUrlForAttribute(link) + ">" +
+                                ImageTag(images[i], name) + "</a>");
             WriteText(file, kLineEnd);
         } else {
             // A script link target is dropped: the image stands without a link.

@@ -48,12 +48,13 @@ void WriteGalleryTail(FileWriter& file) {
 }
 
 // src is a URL in a quoted attribute, name a plain quoted attribute value.
+std::string ImageTag(std::string_view src, std::string_view name, std::string_view attributes) {
+    return "<img border=\"0\" src=\"" + EncodeUrlForAttribute(src) + "\" name=\"" +
+           EscapeHtml(name) + "\" " + std::string(attributes) + "\\>";
+}
+
 void WriteImageLine(FileWriter& file, std::string_view src, std::string_view name) {
-    WriteText(file, "<img border=\"0\" src=\"");
-    WriteText(file, EncodeUrlForAttribute(src));
-    WriteText(file, "\" name=\"");
-    WriteText(file, EscapeHtml(name));
-    WriteText(file, "\" \\>");
+    WriteText(file, ImageTag(src, name));
     WriteText(file, kLineEnd);
 }
 

@@ -20,7 +20,10 @@ void WriteGalleryHead(FileWriter& file, std::string_view title);
 void WriteEmptyListPage(FileWriter& file, std::string_view message);
 // The tail of the gallery styles.
 void WriteGalleryTail(FileWriter& file);
-// The image line "<img border="0" src="..." name="..." \>" and its line end.
+// The image tag "<img border="0" src="..." name="..." \>", with attributes (each
+// followed by a blank) before its end.
+std::string ImageTag(std::string_view src, std::string_view name, std::string_view attributes = {});
+// The image tag and a line end.
 void WriteImageLine(FileWriter& file, std::string_view src, std::string_view name);
 
 // The name of item index: names[index] when names has one entry per image, else "".
