@@ -18,9 +18,9 @@ struct FileItems {
     StringArray images;
 };
 
-// An item holding "mailto:" in any case is an address, one whose extension is a
-// gallery image's an image, any other a file. Only the exact lower-case prefix is
-// removed from an address.
+// An item that holds "mailto:" in any case is an address (only the exact lower-case
+// text is removed from it); else one with a gallery image's extension is an image;
+// else a file.
 FileItems SortFileItems(const StringArray& items) {
     FileItems sorted;
     for (const std::string& item : items) {
