@@ -15,8 +15,8 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
 
 run_build() {
-    local dir=$1 sanitize=$2 filter=$3
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVELLE_SANITIZE="$sanitize" >/dev/null
+    local dir=$1 sanitize=$2 filter=$3 type=${4:-RelWithDebInfo}
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DMORVELLE_SANITIZE="$sanitize" >/dev/null
     cmake --build "$dir" -j "$jobs"
     if [ -n "$filter" ]; then
         ctest --test-dir "$dir" -j "$jobs" --timeout 300 -R "$filter"
@@ -27,8 +27,8 @@ run_build() {
 
 echo "== plain build"
 run_build build "" ""
-echo "== address and undefined-behaviour sanitizers"
-run_build build-asan "address,undefined" ""
+echo "== address and undefined-behaviour sanitizers (a debug build, so assertions such as the lock rule are on)"
+run_build build-asan "address,undefined" "" Debug
 echo "== thread sanitizer (concurrency tests)"
 # Test names of the threaded machinery: queues, windows and messages, locks, jobs,
 # the browser pool and the crawl.

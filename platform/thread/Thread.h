@@ -1,0 +1,23 @@
+// Thread ids, worker threads and sleeping.
+#pragma once
+
+#include <functional>
+
+#include "platform/base/Types.h"
+
+// The calling thread's id: a small number, given to each thread on its first call and
+// never given to another thread. Never 0.
+DWORD GetCurrentThreadId();
+
+// Starts body on a new detached thread at below-normal priority; nobody keeps a handle
+// to it, so whoever needs to know when it ends must have body say so. An exception that
+// escapes body ends the thread with one trace line on "thread". Returns false when no
+// thread could be started (body is then not run).
+bool StartWorkerThread(std::function<void()> body);
+
+// Lowers the calling thread to below-normal priority (one step nicer than the process's
+// main thread), where the system allows it; a refusal is ignored.
+void SetBelowNormalPriority();
+
+// Suspends the calling thread for at least the given time; 0 yields.
+void Sleep(DWORD milliseconds);

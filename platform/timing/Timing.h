@@ -1,0 +1,51 @@
+// Every time constant of the system, named once. The product reads Timing() as it
+// stands; tests install a shortened record with ScopedTiming instead of waiting out
+// the real periods. A new constant is one more field here, with its value and what
+// it times.
+#pragma once
+
+#include "platform/base/Types.h"
+
+struct TimingRecord {
+    // A job body that waits for its work (page, crawl, extraction) tests IsDone this often.
+    DWORD jobPollMs = 200;
+    // The job manager's pause before each job it starts.
+    DWORD jobStartSpacingMs = 10;
+    // The job manager's pause at the end of each scheduling pass.
+    DWORD schedulerPassPauseMs = 200;
+    // The hidden browser's timer after a document completes while the page is not ready:
+    // when it fires the page counts as loaded.
+    DWORD pageGuardMs = 5000;
+    // The most a ping of one pooled browser window (a send with time-out) may wait.
+    DWORD pingTimeoutMs = 10000;
+    // The receive time-out of the reachability probe of a URL.
+    DWORD reachabilityProbeTimeoutMs = 5000;
+    // The page job's pause after taking a page's links and before filtering them.
+    DWORD pageLinkReadPauseMs = 10;
+    // The site MP3 finder's wait after stopping the pool, the jobs and the job manager
+    // when its main dialog goes away.
+    DWORD siteFinderShutdownWaitMs = 1000;
+    // The longest one page load may take as a whole, whatever its documents do.
+    DWORD pageLoadGuardMs = 60000;
+    // The page loader's limit for connecting to a server.
+    DWORD fetchConnectTimeoutMs = 10000;
+    // The page loader gives up a transfer that has received almost nothing for this long.
+    DWORD fetchLowSpeedTimeoutMs = 30000;
+};
+
+// The record in force: the product values unless a test installed another. A copy,
+// so it stays valid whatever a test installs meanwhile. Safe on any thread.
+TimingRecord Timing();
+
+// Installs a record for its scope and restores the previous one at the end. Tests only;
+// scopes nest. Install it before the threads that read it start.
+class ScopedTiming {
+public:
+    explicit ScopedTiming(const TimingRecord& record);
+    ~ScopedTiming();
+    ScopedTiming(const ScopedTiming&) = delete;
+    ScopedTiming& operator=(const ScopedTiming&) = delete;
+
+private:
+    TimingRecord previous_;
+};
