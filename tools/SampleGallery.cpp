@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const StringArray addresses = {"someone@example.com", "other.person@example.org"};
+    const StringArray addresses = {"mailto:someone@example.com", "mailto:other.person@example.org"};
     StringArray everything = addresses;
     everything.insert(everything.end(), songs.begin(), songs.end());
     everything.insert(everything.end(), pictures.begin(), pictures.end());
