@@ -84,7 +84,9 @@ int main(int argc, char** argv) {
         captions.push_back("Picture " + std::to_string(i - 1) + ", from a sample page");
     }
     const StringArray songs = {"music\\first song.mp3", "music\\second%20song.mp3"};
-    for (const char* song : {"first song.mp3", "second%20song.mp3"}) {
+    // The second item is written as a URL path, "%20" for its blank, as links of web
+    // pages are; the file it names has the blank.
+    for (const char* song : {"first song.mp3", "second song.mp3"}) {
         if (!WriteFileBytes(folder + "/music/" + song, "not really music")) {
             std::fprintf(stderr, "morvelle-sample-gallery: cannot write %s\n", song);
             return 1;

@@ -4,11 +4,12 @@
 //
 // A class is found under HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32, whose default
 // value is the Linux path of the server module. The module is loaded on first use and
-// kept loaded; only CoFreeUnusedLibraries unloads it, when it answers S_OK to
-// DllCanUnloadNow. All calls are safe on any thread. No lock is held while a server's
-// class object or objects run (they may create objects of other servers); a lock is
-// held while a module loads and while its DllCanUnloadNow answers, so neither a
-// server's static initialisation nor its DllCanUnloadNow may create objects.
+// kept loaded; only CoFreeUnusedLibraries releases it, when it answers S_OK to
+// DllCanUnloadNow (its code stays mapped, as LoadLibrary says; the next creation
+// loads it again and starts from its DllGetClassObject). All calls are safe on any thread. No lock
+// is held while a server's class object or objects run (they may create objects of other servers);
+// a lock is held while a module loads and while its DllCanUnloadNow answers, so neither a server's
+// static initialisation nor its DllCanUnloadNow may create objects.
 #pragma once
 
 #include <string_view>
@@ -41,7 +42,7 @@ void CoUninitialize();
 //   CLASS_E_NOAGGREGATION, E_OUTOFMEMORY...).
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
 
-// Unloads every server that is not creating an object at the moment and whose
+// Releases every server that is not creating an object at the moment and whose
 // DllCanUnloadNow answers S_OK. A server without DllCanUnloadNow stays loaded.
 void CoFreeUnusedLibraries();
 

@@ -8,7 +8,7 @@
 
 HMODULE LoadLibrary(std::string_view path, std::string* error) {
     const std::string file(path);
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle && error) {
         const char* reason = dlerror();
         *error = reason ? reason : "the module could not be loaded";

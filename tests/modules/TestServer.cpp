@@ -12,6 +12,7 @@
 namespace {
 
 std::atomic<LONG> moduleLocks{0};
+std::atomic<LONG> unloadChecks{0};
 
 class TestCounter final : public ITestCounter, public IRunnableObject {
 public:
@@ -44,6 +45,8 @@ public:
         *text = Utf8ToBstr("Z\xC3\xA4hler");
         return *text ? S_OK : E_OUTOFMEMORY;
     }
+
+    HRESULT UnloadChecks(LONG* count) override { return *count = unloadChecks, S_OK; }
 
     HRESULT GetRunningClass(CLSID* clsid) override { return *clsid = CLSID_TestCounter, S_OK; }
     HRESULT Run(IBindCtx*) override { return run_ = true, S_OK; }
@@ -109,6 +112,7 @@ extern "C" HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) 
 }
 
 extern "C" HRESULT DllCanUnloadNow() {
+    ++unloadChecks;
     return moduleLocks == 0 ? S_OK : S_FALSE;
 }
 

@@ -27,6 +27,8 @@ struct ITestCounter : IUnknown {
     virtual HRESULT WasRun(BOOL* run) = 0;
     // A BSTR made inside the module, for the caller to free.
     virtual HRESULT Text(BSTR* text) = 0;
+    // How often the module's DllCanUnloadNow has been asked so far.
+    virtual HRESULT UnloadChecks(LONG* count) = 0;
 
 protected:
     ~ITestCounter() = default;

@@ -86,6 +86,7 @@ TEST(DispatchPropertiesTest, GetPropertyAsksForAGetOrCallByName) {
 }
 
 TEST(DispatchPropertiesTest, PutPropertySendsOneNamedValue) {
+    PropertyBag other;  // outlives the bag, which ends up holding a reference to it
     PropertyBag bag;
     bag.values["title"] = VARIANT{};
     bag.values["count"] = VARIANT{};
@@ -96,7 +97,6 @@ TEST(DispatchPropertiesTest, PutPropertySendsOneNamedValue) {
     ASSERT_TRUE(PutProperty(&bag, "count", 12));
     EXPECT_EQ(bag.values["count"].vt, VT_I4);
     EXPECT_EQ(bag.values["count"].intVal, 12);
-    PropertyBag other;
     ASSERT_TRUE(PutProperty(&bag, "parent", &other));
     EXPECT_EQ(bag.values["parent"].vt, VT_DISPATCH);
     EXPECT_EQ(bag.values["parent"].pdispVal.get(), &other);

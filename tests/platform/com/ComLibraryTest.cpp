@@ -131,22 +131,27 @@ TEST_F(ComLibraryTest, AMissingInterfaceOrAWrongContextGivesNoObject) {
     EXPECT_EQ(object, nullptr);
 }
 
-TEST_F(ComLibraryTest, UnusedServersAreUnloadedOnlyWhenTheyAgree) {
-    FreeLibrary(module_);  // the fixture's own load
-    module_ = nullptr;
+TEST_F(ComLibraryTest, UnusedServersAreReleasedOnlyWhenTheyAgree) {
     ComPointer<ITestCounter> counter;
     ASSERT_EQ(CoCreateInstance(CLSID_TestCounter, nullptr, CLSCTX_ALL, IID_ITestCounter,
                                counter.putVoid()),
               S_OK);
-    CoFreeUnusedLibraries();
-    EXPECT_TRUE(IsLoaded(TEST_SERVER_MODULE_PATH)) << "unloaded while an object lives";
+    LONG before = 0;
+    counter->UnloadChecks(&before);
+    CoFreeUnusedLibraries();  // asked: an object lives, so it stays
+    CoFreeUnusedLibraries();  // asked again
+    LONG checks = 0;
+    counter->UnloadChecks(&checks);
+    EXPECT_EQ(checks, before + 2);
     counter.reset();
-    CoFreeUnusedLibraries();
-    EXPECT_FALSE(IsLoaded(TEST_SERVER_MODULE_PATH));
-    // The next creation loads it again.
+    CoFreeUnusedLibraries();  // asked: it agrees and is released
+    CoFreeUnusedLibraries();  // no longer held, so not asked
     ASSERT_EQ(CoCreateInstance(CLSID_TestCounter, nullptr, CLSCTX_ALL, IID_ITestCounter,
                                counter.putVoid()),
               S_OK);
+    counter->UnloadChecks(&checks);
+    EXPECT_EQ(checks, before + 3);
+    // The module stays mapped: its state outlives every release.
     EXPECT_TRUE(IsLoaded(TEST_SERVER_MODULE_PATH));
     counter.reset();
     CoFreeUnusedLibraries();
