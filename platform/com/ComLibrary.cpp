@@ -29,8 +29,10 @@ struct LoadedServer {
 // while a server's class object or objects run.
 std::mutex serversLock;
 std::vector<std::unique_ptr<LoadedServer>>& Servers() {
-    static std::vector<std::unique_ptr<LoadedServer>> servers;
-    return servers;
+    // Lives to the process's very end: a job thread may still create an object while
+    // the process's static objects are being destroyed.
+    static auto* servers = new std::vector<std::unique_ptr<LoadedServer>>;
+    return *servers;
 }
 
 // The default text value of HKEY_CLASSES_ROOT\path; false when there is none.
