@@ -13,7 +13,7 @@
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ServerExports.h"
 #include "platform/com/ServerRegistration.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "platform/trace/Trace.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/com/ServerExports.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "platform/registry/Registry.h"
 
 int main(int argc, char** argv) {
@@ -26,23 +26,23 @@ int main(int argc, char** argv) {
     if (path.find('/') == std::string::npos)
         path = "./" + path;
     std::string reason;
-    HMODULE module = LoadLibrary(path, &reason);
+    HLIBRARY module = LoadSharedLibrary(path, &reason);
     if (!module) {
         std::fprintf(stderr, "morvelle-register: cannot load %s: %s\n", path.c_str(),
                      reason.c_str());
         return 1;
     }
     const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
-    auto function = reinterpret_cast<DllRegisterServerFunction>(GetProcAddress(module, entry));
+    auto function = reinterpret_cast<DllRegisterServerFunction>(GetLibrarySymbol(module, entry));
     if (!function) {
         std::fprintf(stderr,
                      "morvelle-register: %s exports no %s: it is not an in-process server\n",
                      path.c_str(), entry);
-        FreeLibrary(module);
+        FreeSharedLibrary(module);
         return 1;
     }
     const HRESULT hr = function();
-    FreeLibrary(module);
+    FreeSharedLibrary(module);
     if (FAILED(hr)) {
         std::fprintf(stderr, "morvelle-register: %s of %s failed with 0x%08X (registry store %s)\n",
                      entry, path.c_str(), static_cast<unsigned>(hr), RegistryStorePath().c_str());

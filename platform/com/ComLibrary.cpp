@@ -9,7 +9,7 @@
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ServerExports.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "platform/registry/Registry.h"
 #include "platform/trace/Trace.h"
 
@@ -19,7 +19,7 @@ thread_local int initialisations = 0;
 
 struct LoadedServer {
     std::string path;
-    HMODULE module = nullptr;
+    HLIBRARY module = nullptr;
     DllGetClassObjectFunction getClassObject = nullptr;
     DllCanUnloadNowFunction canUnloadNow = nullptr;  // null: never unloaded
     int creating = 0;                                // creations in progress
@@ -71,7 +71,7 @@ LoadedServer* AcquireServer(const std::string& path, HRESULT* hr) {
         return nullptr;
     }
     std::string reason;
-    HMODULE module = LoadLibrary(path, &reason);
+    HLIBRARY module = LoadSharedLibrary(path, &reason);
     if (!module) {
         Trace("com", "the server module %s will not load: %s", path.c_str(), reason.c_str());
         *hr = CO_E_ERRORINDLL;
@@ -81,12 +81,12 @@ LoadedServer* AcquireServer(const std::string& path, HRESULT* hr) {
     server->path = path;
     server->module = module;
     server->getClassObject =
-        reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(module, "DllGetClassObject"));
+        reinterpret_cast<DllGetClassObjectFunction>(GetLibrarySymbol(module, "DllGetClassObject"));
     server->canUnloadNow =
-        reinterpret_cast<DllCanUnloadNowFunction>(GetProcAddress(module, "DllCanUnloadNow"));
+        reinterpret_cast<DllCanUnloadNowFunction>(GetLibrarySymbol(module, "DllCanUnloadNow"));
     if (!server->getClassObject) {
         Trace("com", "the server module %s exports no DllGetClassObject", path.c_str());
-        FreeLibrary(module);
+        FreeSharedLibrary(module);
         *hr = CO_E_ERRORINDLL;
         return nullptr;
     }
@@ -167,7 +167,7 @@ void CoFreeUnusedLibraries() {
     for (auto it = servers.begin(); it != servers.end();) {
         LoadedServer& server = **it;
         if (server.creating == 0 && server.canUnloadNow && server.canUnloadNow() == S_OK) {
-            FreeLibrary(server.module);
+            FreeSharedLibrary(server.module);
             it = servers.erase(it);
         } else {
             ++it;

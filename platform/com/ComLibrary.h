@@ -5,7 +5,7 @@
 // A class is found under HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32, whose default
 // value is the Linux path of the server module. The module is loaded on first use and
 // kept loaded; only CoFreeUnusedLibraries releases it, when it answers S_OK to
-// DllCanUnloadNow (its code stays mapped, as LoadLibrary says; the next creation
+// DllCanUnloadNow (its code stays mapped, as LoadSharedLibrary says; the next creation
 // loads it again and starts from its DllGetClassObject). All calls are safe on any thread. No lock
 // is held while a server's class object or objects run (they may create objects of other servers);
 // a lock is held while a module loads and while its DllCanUnloadNow answers, so neither a server's

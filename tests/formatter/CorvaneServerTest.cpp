@@ -47,15 +47,15 @@ using CorvaneServerTest = CorvaneTest;
 TEST_F(CorvaneServerTest, OnlyTheFourEntryPointsAreExported) {
     for (const char* entry :
          {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"})
-        EXPECT_NE(GetProcAddress(module_, entry), nullptr) << entry;
+        EXPECT_NE(GetLibrarySymbol(module_, entry), nullptr) << entry;
     // The module's own copy of the platform code stays inside it.
-    EXPECT_EQ(GetProcAddress(module_, "_Z17CurrentModulePathv"), nullptr);
-    EXPECT_EQ(GetProcAddress(module_, "_Z14SysFreeStringPDs"), nullptr);
+    EXPECT_EQ(GetLibrarySymbol(module_, "_Z17CurrentModulePathv"), nullptr);
+    EXPECT_EQ(GetLibrarySymbol(module_, "_Z14SysFreeStringPDs"), nullptr);
 }
 
 TEST_F(CorvaneServerTest, TheClassObjectMakesFormattersOnly) {
     auto getClassObject =
-        reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(module_, "DllGetClassObject"));
+        reinterpret_cast<DllGetClassObjectFunction>(GetLibrarySymbol(module_, "DllGetClassObject"));
     ASSERT_NE(getClassObject, nullptr);
     void* object = reinterpret_cast<void*>(1);
     EXPECT_EQ(getClassObject(IID_IDispatch, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
@@ -88,7 +88,7 @@ TEST_F(CorvaneServerTest, TheModuleMayUnloadOnlyWithoutObjectsAndLocks) {
     EXPECT_EQ(Call("DllCanUnloadNow"), S_OK);
 
     auto getClassObject =
-        reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(module_, "DllGetClassObject"));
+        reinterpret_cast<DllGetClassObjectFunction>(GetLibrarySymbol(module_, "DllGetClassObject"));
     ComPointer<IClassFactory> factory;
     ASSERT_EQ(getClassObject(CLSID_HtmlFormatter, IID_IClassFactory, factory.putVoid()), S_OK);
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);

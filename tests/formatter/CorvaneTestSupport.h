@@ -9,7 +9,7 @@
 #include "formatter/HtmlFormatterInterface.h"
 #include "platform/com/ComLibrary.h"
 #include "platform/file/FileLayer.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -17,15 +17,15 @@ class CorvaneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string reason;
-        module_ = LoadLibrary(CORVANE_MODULE_PATH, &reason);
+        module_ = LoadSharedLibrary(CORVANE_MODULE_PATH, &reason);
         ASSERT_NE(module_, nullptr) << reason;
         ASSERT_EQ(Call("DllRegisterServer"), S_OK);
     }
-    void TearDown() override { FreeLibrary(module_); }
+    void TearDown() override { FreeSharedLibrary(module_); }
 
     // Calls one of the module's entry points that take no arguments.
     HRESULT Call(const char* entry) {
-        auto function = reinterpret_cast<HRESULT (*)()>(GetProcAddress(module_, entry));
+        auto function = reinterpret_cast<HRESULT (*)()>(GetLibrarySymbol(module_, entry));
         return function ? function() : E_NOTIMPL;
     }
 
@@ -45,6 +45,6 @@ protected:
     }
 
     ScopedRegistryStore store_;
-    HMODULE module_ = nullptr;
+    HLIBRARY module_ = nullptr;
     std::string folder_ = MakeTestFolder("pages");
 };

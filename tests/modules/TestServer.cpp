@@ -6,7 +6,7 @@
 #include "platform/com/ComLibrary.h"
 #include "platform/com/ServerExports.h"
 #include "platform/com/ServerRegistration.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "tests/modules/TestServerInterface.h"
 
 namespace {

@@ -3,18 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/ServerExports.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "tests/support/ScopedRegistryStore.h"
 
 namespace {
 
 HRESULT CallCorvane(const char* entry) {
-    HMODULE module = LoadLibrary(CORVANE_MODULE_PATH);
+    HLIBRARY module = LoadSharedLibrary(CORVANE_MODULE_PATH);
     if (!module)
         return E_FAIL;
-    auto function = reinterpret_cast<DllRegisterServerFunction>(GetProcAddress(module, entry));
+    auto function = reinterpret_cast<DllRegisterServerFunction>(GetLibrarySymbol(module, entry));
     const HRESULT hr = function ? function() : E_NOTIMPL;
-    FreeLibrary(module);
+    FreeSharedLibrary(module);
     return hr;
 }
 

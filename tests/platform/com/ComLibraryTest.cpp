@@ -11,7 +11,7 @@
 #include "platform/com/Dispatch.h"
 #include "platform/com/ServerExports.h"
 #include "platform/file/FileLayer.h"
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 #include "platform/registry/Registry.h"
 #include "tests/modules/TestServerInterface.h"
 #include "tests/support/ScopedRegistryStore.h"
@@ -45,17 +45,17 @@ bool IsLoaded(const std::string& path) {
 class ComLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        module_ = LoadLibrary(TEST_SERVER_MODULE_PATH);
+        module_ = LoadSharedLibrary(TEST_SERVER_MODULE_PATH);
         ASSERT_NE(module_, nullptr);
         auto reg = reinterpret_cast<DllRegisterServerFunction>(
-            GetProcAddress(module_, "DllRegisterServer"));
+            GetLibrarySymbol(module_, "DllRegisterServer"));
         ASSERT_NE(reg, nullptr);
         ASSERT_EQ(reg(), S_OK);
     }
-    void TearDown() override { FreeLibrary(module_); }
+    void TearDown() override { FreeSharedLibrary(module_); }
 
     ScopedRegistryStore store_;
-    HMODULE module_ = nullptr;
+    HLIBRARY module_ = nullptr;
 };
 
 TEST_F(ComLibraryTest, CreatesAnObjectFromTheRegisteredServer) {
@@ -171,7 +171,7 @@ TEST_F(ComLibraryTest, OleRunRunsARunnableObjectAndPassesOthers) {
 
     ComPointer<IClassFactory> factory;
     auto getClassObject =
-        reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(module_, "DllGetClassObject"));
+        reinterpret_cast<DllGetClassObjectFunction>(GetLibrarySymbol(module_, "DllGetClassObject"));
     ASSERT_EQ(getClassObject(CLSID_TestCounter, IID_IClassFactory, factory.putVoid()), S_OK);
     EXPECT_EQ(OleRun(factory.get()), S_OK);  // no runnable side: running already
     EXPECT_EQ(OleRun(nullptr), E_INVALIDARG);
@@ -188,7 +188,7 @@ TEST_F(ComLibraryTest, ProgIdsNameTheirClass) {
 }
 
 TEST_F(ComLibraryTest, ThreadsCreateObjectsAtTheSameTime) {
-    FreeLibrary(module_);
+    FreeSharedLibrary(module_);
     module_ = nullptr;
     CoFreeUnusedLibraries();
     std::vector<std::thread> threads;

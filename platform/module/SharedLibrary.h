@@ -9,20 +9,20 @@
 
 #include "platform/base/Types.h"
 
-struct HINSTANCE__;
-using HMODULE = HINSTANCE__*;
+struct SharedLibrary__;
+using HLIBRARY = SharedLibrary__*;
 
 // Loads the shared library at a Linux path, binding all its symbols now and keeping
 // them to itself. Null on failure; error (optional) receives the loader's reason.
-// Each successful load is matched by one FreeLibrary, which ends this load's use of
+// Each successful load is matched by one FreeSharedLibrary, which ends this load's use of
 // the module; the module itself stays mapped until the process ends. Each module
 // carries its own copy of the platform code, whose state lives as long as the process
 // (the registry store's open handles, lock file and cache): unmapping the module
 // would leak it and cut off whatever still pointed into the module.
-HMODULE LoadLibrary(std::string_view path, std::string* error = nullptr);
+HLIBRARY LoadSharedLibrary(std::string_view path, std::string* error = nullptr);
 // The address of an exported symbol, null when the module has none of that name.
-void* GetProcAddress(HMODULE module, const char* name);
-BOOL FreeLibrary(HMODULE module);
+void* GetLibrarySymbol(HLIBRARY module, const char* name);
+BOOL FreeSharedLibrary(HLIBRARY module);
 
 // The absolute Linux path of the loaded module (executable or shared library) whose
 // code or data holds address; "" when no module holds it.

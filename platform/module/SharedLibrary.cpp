@@ -1,4 +1,4 @@
-#include "platform/module/Module.h"
+#include "platform/module/SharedLibrary.h"
 
 #include <dlfcn.h>
 #include <limits.h>
@@ -6,23 +6,23 @@
 
 #include <string>
 
-HMODULE LoadLibrary(std::string_view path, std::string* error) {
+HLIBRARY LoadSharedLibrary(std::string_view path, std::string* error) {
     const std::string file(path);
     void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle && error) {
         const char* reason = dlerror();
         *error = reason ? reason : "the module could not be loaded";
     }
-    return static_cast<HMODULE>(handle);
+    return static_cast<HLIBRARY>(handle);
 }
 
-void* GetProcAddress(HMODULE module, const char* name) {
+void* GetLibrarySymbol(HLIBRARY module, const char* name) {
     if (!module || !name)
         return nullptr;
     return dlsym(module, name);
 }
 
-BOOL FreeLibrary(HMODULE module) {
+BOOL FreeSharedLibrary(HLIBRARY module) {
     return module && dlclose(module) == 0 ? TRUE : FALSE;
 }
 
