@@ -151,6 +151,37 @@ TEST_F(HtmlFormatterTest, EveryInterfaceOfTheObjectIsTheSameObject) {
     EXPECT_EQ(count, 0u);
 }
 
+// The binary contract with callers built apart from Corvane: slot 7 onwards, after
+// IUnknown's three and IDispatch's four, in the interface's order.
+TEST_F(HtmlFormatterTest, TheSlotsFollowIDispatchsSevenInOrder) {
+    ComPointer<IHtmlFormatter> formatter = Create();
+    ASSERT_TRUE(formatter);
+    void* self = formatter.get();
+    void** slots = *static_cast<void***>(self);
+    const auto slot = [&](int index) { return slots[index]; };
+    using Getter = HRESULT (*)(void*, BSTR*);
+    using Putter = HRESULT (*)(void*, BSTR);
+    using Size = HRESULT (*)(void*, int, int);
+    using Zoom = HRESULT (*)(void*, LONG);
+
+    ScopedBstr value;
+    reinterpret_cast<Putter>(slot(8))(self, ScopedBstr("Data").get());  // style put
+    reinterpret_cast<Getter>(slot(7))(self, value.receive());           // style get
+    EXPECT_EQ(value.utf8(), "Data");
+    reinterpret_cast<Getter>(slot(9))(self, value.receive());  // styles get
+    EXPECT_EQ(value.utf8(), kOfferedStyles);
+    reinterpret_cast<Putter>(slot(11))(self, ScopedBstr("a.jpg").get());  // addImages
+    reinterpret_cast<Putter>(slot(13))(self, ScopedBstr("T").get());      // title put
+    reinterpret_cast<Getter>(slot(12))(self, value.receive());            // title get
+    EXPECT_EQ(value.utf8(), "T");
+    reinterpret_cast<Putter>(slot(14))(self, ScopedBstr("note").get());             // addComments
+    reinterpret_cast<Size>(slot(15))(self, 1, 2);                                   // size
+    reinterpret_cast<Putter>(slot(16))(self, ScopedBstr("n").get());                // addNames
+    reinterpret_cast<Zoom>(slot(17))(self, 0);                                      // zoomSize put
+    reinterpret_cast<Putter>(slot(10))(self, ScopedBstr(Page("slots.htm")).get());  // save
+    EXPECT_EQ(Text(Page("slots.htm")), Expected({"a.jpg"}, {"note"}, {"n"}, "T", "Data", {1, 0}));
+}
+
 TEST_F(HtmlFormatterTest, NamesGiveTheInterfacesDispids) {
     ComPointer<IDispatch> dispatch = Create().query<IDispatch>();
     ASSERT_TRUE(dispatch);
