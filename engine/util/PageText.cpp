@@ -1,0 +1,88 @@
+#include "engine/util/PageText.h"
+
+#include "platform/text/Text.h"
+
+namespace {
+
+bool NeedsPercentEncoding(unsigned char c) {
+    return c <= 0x20 || c == 0x7F || c == '"' || c == '\'' || c == '<' || c == '>' || c == '`';
+}
+
+void AppendPercentEncoded(std::string& out, unsigned char c) {
+    static const char kHexDigits[] = "0123456789ABCDEF";
+    out += '%';
+    out += kHexDigits[c >> 4];
+    out += kHexDigits[c & 0x0F];
+}
+
+enum class UrlPlace { Attribute, ScriptString };
+
+std::string EncodeUrl(std::string_view url, UrlPlace place) {
+    std::string out;
+    out.reserve(url.size());
+    for (char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (NeedsPercentEncoding(byte)) {
+            AppendPercentEncoded(out, byte);
+        } else if (c == '&' && place == UrlPlace::Attribute) {
+            out += "&amp;";
+        } else if (c == '\\' && place == UrlPlace::ScriptString) {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+bool WriteText(FileWriter& file, std::string_view text) {
+    return file.Write(text);
+}
+
+std::string EscapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string EncodeUrlForAttribute(std::string_view url) {
+    return EncodeUrl(url, UrlPlace::Attribute);
+}
+
+std::string EncodeUrlForScriptString(std::string_view url) {
+    return EncodeUrl(url, UrlPlace::ScriptString);
+}
+
+bool IsScriptUrl(std::string_view url) {
+    size_t start = 0;
+    while (start < url.size() && static_cast<unsigned char>(url[start]) <= 0x20)
+        ++start;
+    std::string scheme;
+    for (size_t i = start; i < url.size() && scheme.size() < 11; ++i) {
+        const char c = url[i];
+        if (c == '\t' || c == '\n' || c == '\r')
+            continue;
+        scheme += ToLowerAscii(c);
+    }
+    return scheme.starts_with("javascript:") || scheme.starts_with("vbscript:");
+}

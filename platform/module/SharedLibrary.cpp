@@ -1,0 +1,41 @@
+#include "platform/module/SharedLibrary.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <stdlib.h>
+
+#include <string>
+
+HLIBRARY LoadSharedLibrary(std::string_view path, std::string* error) {
+    const std::string file(path);
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!handle && error) {
+        const char* reason = dlerror();
+        *error = reason ? reason : "the module could not be loaded";
+    }
+    return static_cast<HLIBRARY>(handle);
+}
+
+void* GetLibrarySymbol(HLIBRARY module, const char* name) {
+    if (!module || !name)
+        return nullptr;
+    return dlsym(module, name);
+}
+
+BOOL FreeSharedLibrary(HLIBRARY module) {
+    return module && dlclose(module) == 0 ? TRUE : FALSE;
+}
+
+std::string ModulePathOfAddress(const void* address) {
+    Dl_info info{};
+    if (!address || dladdr(address, &info) == 0 || !info.dli_fname || !*info.dli_fname)
+        return {};
+    char resolved[PATH_MAX];
+    if (realpath(info.dli_fname, resolved))
+        return resolved;
+    return info.dli_fname;
+}
+
+std::string CurrentModulePath() {
+    return ModulePathOfAddress(reinterpret_cast<const void*>(&CurrentModulePath));
+}
