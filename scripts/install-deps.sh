@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libcurl4-openssl-dev libgumbo-dev libpugixml-dev libfreeimage-dev
-    libcpp-httplib-dev libgtest-dev libgmock-dev
+    libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
 )
 packages+=("$@")
 
