@@ -147,13 +147,23 @@ void Job::FinishWithoutRunning() {
     EndRun();
 }
 
+// Every change of the life word that may decide the deletion is made under runMutex_,
+// and the deletion itself after it is released: so the other party of the race has left
+// its own critical section (and touches the job no more) before the job goes. Listener
+// calls are engaged under the process lock instead; they never engage a job whose last
+// engagement is gone.
+
 void Job::EndRun() {
+    bool last = false;
     {
         std::lock_guard<std::mutex> guard(runMutex_);
         runPhase_ = RunPhase::Idle;
         runEnded_.notify_all();
+        // In the same hold as the phase: whoever saw the run end sees it given up.
+        last = life_.fetch_sub(1) == (kDeleteRequested | 1u);
     }
-    Disengage();
+    if (last)
+        Destroy(this);
 }
 
 bool Job::HasEnded() const {
@@ -188,7 +198,12 @@ bool Job::EnterListenerCall(Job* job, std::uint64_t serial) {
 }
 
 void Job::Disengage() {
-    if (life_.fetch_sub(1) == (kDeleteRequested | 1u))
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> guard(runMutex_);
+        last = life_.fetch_sub(1) == (kDeleteRequested | 1u);
+    }
+    if (last)
         Destroy(this);
 }
 
@@ -215,7 +230,12 @@ void DeleteJob(Job* job) {
             TraceDropped("the cancel", job->GetName());
         }
     }
-    if ((job->life_.fetch_or(kDeleteRequested) & kEngagements) == 0)
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> guard(job->runMutex_);
+        last = (job->life_.fetch_or(kDeleteRequested) & kEngagements) == 0;
+    }
+    if (last)
         Job::Destroy(job);
 }
 

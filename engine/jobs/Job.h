@@ -131,8 +131,9 @@ protected:
 
     // Polls IsDone every Timing().jobPollMs until it holds. On the job's own thread.
     void WaitUntilDone() const;
-    // Blocks until HasEnded. Not on the job's own thread, and never with the process
-    // lock held.
+    // Blocks until HasEnded: whoever ran or finished the job has let go of it, so a
+    // DeleteJob after this deletes the job at once unless a listener call is inside it.
+    // Not on the job's own thread, and never with the process lock held.
     void WaitUntilEnded() const;
 
 private:

@@ -104,7 +104,6 @@ void JobManager::SchedulingPass() {
             Job* job = AsJob(item);
             return free > 0 || job->IsCancelled() || job->OnlyWaitsForChildren();
         };
-        Sleep(timing.jobStartSpacingMs);
         Job* unstarted = nullptr;  // finished here, without its body
         {
             // Taking and starting under one hold, so that a Stop in between cannot leave a
@@ -129,6 +128,7 @@ void JobManager::SchedulingPass() {
         }
         if (unstarted != nullptr)
             unstarted->FinishWithoutRunning();
+        Sleep(timing.jobStartSpacingMs);  // between one start and the next
     }
     Sleep(timing.schedulerPassPauseMs);
     PruneRetired();

@@ -44,6 +44,8 @@ public:
     int GetLimit() const { return limit_; }
 
     // Waits until the loop's thread has left the manager (at once when it never ran).
+    // A DeleteJob after it deletes the manager at once, unless a finishing job is inside
+    // the manager's listener call at that moment (then that job deletes it as it leaves).
     // After Stop; never on a job's thread, never with the process lock held.
     void Join() const { WaitUntilEnded(); }
 

@@ -170,10 +170,11 @@ TEST_F(JobManagerTest, KeepsTheNewestRetiredJobsAndDeletesTheRest) {
     manager.RetireJob(nullptr);
     EXPECT_EQ(manager.CountRetired(), 30);
     manager.StartThread();
-    ASSERT_TRUE(WaitUntil([&] { return manager.CountRetired() == RetiredJobsKept; }));
+    ASSERT_TRUE(WaitUntil([&] { return record_.destroyed.load() == 5; }));
+    EXPECT_EQ(manager.CountRetired(), RetiredJobsKept);
     EXPECT_EQ(record_.DestroyedIds(), (std::vector<int>{0, 1, 2, 3, 4}));
     EndManager();  // takes the 25 it kept with it
-    EXPECT_EQ(record_.destroyed.load(), 30);
+    EXPECT_TRUE(WaitUntil([&] { return record_.destroyed.load() == 30; }));
 }
 
 // Each job is retired by a listener as it finishes, and its thread is held inside Finish
@@ -183,11 +184,14 @@ TEST_F(JobManagerTest, PruningJobsWhoseThreadsAreStillInFinishIsSafe) {
     constexpr int kJobs = 30;
     std::atomic<int> retired{0};
     std::atomic<bool> release{false};
+    std::atomic<int> leftFinish{0};
     Retirer retirer(manager, retired);
     for (int i = 0; i < kJobs; ++i) {
         auto* job = new ProbeJob(record_, i);
-        job->SetAfterFinish(
-            [&](ProbeJob*) { EXPECT_TRUE(WaitUntil([&] { return release.load(); }, 30s)); });
+        job->SetAfterFinish([&](ProbeJob*) {
+            EXPECT_TRUE(WaitUntil([&] { return release.load(); }, 30s));
+            ++leftFinish;
+        });
         // Registered before the manager: called after it, as a parent is.
         job->AddListener(&retirer);
         manager.AddJob(job);
@@ -198,6 +202,7 @@ TEST_F(JobManagerTest, PruningJobsWhoseThreadsAreStillInFinishIsSafe) {
     EXPECT_EQ(record_.destroyed.load(), 0) << "deleted while its thread was inside it";
     release = true;
     ASSERT_TRUE(WaitUntil([&] { return record_.destroyed.load() == kJobs - RetiredJobsKept; }));
+    ASSERT_TRUE(WaitUntil([&] { return leftFinish.load() == kJobs; }));
 }
 
 TEST_F(JobManagerTest, StopEndsTheLoopStopsRunningJobsAndStartsNothingQueued) {
@@ -215,7 +220,7 @@ TEST_F(JobManagerTest, StopEndsTheLoopStopsRunningJobsAndStartsNothingQueued) {
     EXPECT_EQ(queued->GetState(), JOB_STATE_NEW);
     EXPECT_EQ(record_.ran.load(), 1);
     EndManager();  // releases the queued job, which its owner then deletes at once
-    EXPECT_TRUE(queued->HasEnded());
+    ASSERT_TRUE(WaitUntil([&] { return queued->HasEnded(); }));
     queued.reset();
     EXPECT_EQ(record_.DestroyedIds(), std::vector<int>{2});
 }
@@ -244,7 +249,9 @@ TEST_F(JobManagerTest, ParentsThatOnlyWaitForChildrenTakeNoSlot) {
         << "the parents waited for children that could never start";
     for (auto& parent : parents) {
         EXPECT_TRUE(parent->IsFinished());
-        EXPECT_EQ(parent->ChildNotices(), 3);
+        // A child counts as finished just before it tells anyone, so the last notice
+        // may reach its parent after the parent has ended.
+        EXPECT_TRUE(WaitUntil([&] { return parent->ChildNotices() == 3; }));
         EXPECT_TRUE(parent->Children().AllFinished());
     }
     EXPECT_LE(record_.highWater.load(), 2 + 2) << "two parents and at most two working children";
@@ -267,7 +274,8 @@ TEST_F(JobManagerTest, CanBeDeletedWhileJobsItStartedStillRun) {
     DeleteJob(waiting);
     EXPECT_EQ(record_.destroyed.load(), 0);
     EndManager();
-    EXPECT_EQ(record_.DestroyedIds(), std::vector<int>{2});
+    EXPECT_TRUE(WaitUntil([&] { return record_.DestroyedIds() == std::vector<int>{2}; }))
+        << "the manager did not release the job waiting in its queue";
     record_.OpenGate();
     ASSERT_TRUE(WaitUntil([&] { return window.Count(WM_JOB_FINISHED) == 1; }));
     DeleteJob(running);
