@@ -23,8 +23,8 @@ constexpr int kFinishedBit = 0x100;
 constexpr int kStateMask = 0xff;
 
 // Every job not yet deleted, with its serial, so that a listener list can tell a live
-// listener from a stale pointer without touching it. Guarded by the process lock. Never destroyed:
-// detached job threads may still look at it while the process ends.
+// listener from a stale pointer without touching it. Guarded by the process lock. Never
+// destroyed: detached job threads may still look at it while the process ends.
 std::unordered_map<const Job*, std::uint64_t>& LiveJobs() {
     static auto* live = new std::unordered_map<const Job*, std::uint64_t>;
     return *live;
