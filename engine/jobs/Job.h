@@ -45,7 +45,8 @@ public:
     // started, the job finishes here without running. Any thread.
     virtual void StartThread();
     // OnStop (an exception is dropped), then the stopped flag, which ends IsDone waits.
-    // Any thread.
+    // Any thread; the job manager calls it with the process lock held, so neither it nor
+    // OnStop may wait on another thread.
     virtual void Stop();
     // Clears the stopped flag, then OnReset. Any thread.
     virtual void Reset();
