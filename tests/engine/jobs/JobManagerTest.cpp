@@ -149,7 +149,7 @@ TEST_F(JobManagerTest, ACancelledQueuedJobFinishesWithoutRunningAndTakesNoSlot) 
     record_.OpenGate();
 }
 
-TEST_F(JobManagerTest, IgnoresNullAndJobsQueuedAlready) {
+TEST_F(JobManagerTest, IgnoresNullJobsQueuedAlreadyAndJobsRetiredAlready) {
     JobManager& manager = MakeManager(2);
     OwnedJob<ProbeJob> job(new ProbeJob(record_, 1));
     manager.AddJob(nullptr);
@@ -161,6 +161,10 @@ TEST_F(JobManagerTest, IgnoresNullAndJobsQueuedAlready) {
     manager.StartThread();
     ASSERT_TRUE(WaitUntil([&] { return job->HasEnded(); }));
     EXPECT_EQ(record_.ran.load(), 1);
+    Job* finished = job.release();
+    manager.RetireJob(finished);
+    manager.RetireJob(finished);  // would be deleted twice
+    EXPECT_EQ(manager.CountRetired(), 1);
 }
 
 TEST_F(JobManagerTest, KeepsTheNewestRetiredJobsAndDeletesTheRest) {
