@@ -30,7 +30,7 @@ CObject* JobQueue::Take(bool wait) {
         std::uint64_t seen = 0;
         {
             ProcessLockGuard guard;
-            if (closed_ || (waiting_.empty() && active_.empty()))
+            if (closed_ || (waiting_.empty() && active_.empty() && !ItemsMayStillCome()))
                 return nullptr;
             if (!waiting_.empty()) {
                 CObject* item = waiting_.front();
@@ -71,6 +71,25 @@ void JobQueue::Release(CObject* item) {
     if (recycle_)
         waiting_.push_back(item);
     NoteChange();
+}
+
+bool JobQueue::Remove(CObject* item) {
+    ProcessLockGuard guard;
+    bool found = false;
+    for (std::deque<CObject*>* list : {&waiting_, &active_}) {
+        auto entry = std::find(list->begin(), list->end(), item);
+        if (entry != list->end()) {
+            list->erase(entry);
+            found = true;
+        }
+    }
+    auto entry = std::find(all_.begin(), all_.end(), item);
+    if (entry != all_.end()) {
+        all_.erase(entry);
+        found = true;
+    }
+    NoteChange();
+    return found;
 }
 
 void JobQueue::ReleaseAllActive() {

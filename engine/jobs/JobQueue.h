@@ -29,10 +29,11 @@ public:
     void Add(CObject* item);
     // Moves the head of the waiting list to the end of the active list and returns it.
     // Null at once when the queue is closed, or when the waiting and active lists are
-    // both empty. When the waiting list is empty but items are active: null at once
-    // without wait; with wait, blocks until an item is added or released, or the queue
-    // closes, and tries again. A Take that may block is never made with the process lock
-    // held. Any thread.
+    // both empty and no item may still come (ItemsMayStillCome). When the waiting list
+    // is empty otherwise: null at once without wait; with wait, blocks until the queue
+    // changes (an item is added, released or removed, the queue closes, or what
+    // ItemsMayStillCome answers may have changed) and tries again. A Take that may
+    // block is never made with the process lock held. Any thread.
     CObject* Take(bool wait);
     // The first waiting item for which accept answers true, moved to the end of the
     // active list; null when there is none or the queue is closed. accept runs under the
@@ -63,11 +64,18 @@ protected:
     // Sets the closed flag for good and wakes every waiting Take, which returns null.
     // Add and Release still work on a closed queue.
     void SetClosed();
-
-private:
-    // Wakes the waiting Takes; called after every change, with the process lock held.
+    // Takes item out of all three lists; false when it was in none. Wakes a waiting
+    // Take. Any thread.
+    bool Remove(CObject* item);
+    // Whether an item may still be added while the waiting and active lists are both
+    // empty, so that a Take with wait should wait for it. Asked with the process lock
+    // held; must not block. None may come here.
+    virtual bool ItemsMayStillCome() const { return false; }
+    // Wakes the waiting Takes; called with the process lock held after every change,
+    // also by a derived queue when what ItemsMayStillCome answers changes.
     void NoteChange();
 
+private:
     const bool keepsAllList_;
     const bool recycle_;
     // Guarded by the process lock.

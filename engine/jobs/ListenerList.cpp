@@ -38,6 +38,16 @@ void ListenerList::RemoveAllWindows() {
     windows_.clear();
 }
 
+void ListenerList::MoveAllTo(ListenerList& target) {
+    if (&target == this)
+        return;
+    ProcessLockGuard guard;
+    target.windows_.insert(target.windows_.end(), windows_.begin(), windows_.end());
+    target.objects_.insert(target.objects_.end(), objects_.begin(), objects_.end());
+    windows_.clear();
+    objects_.clear();
+}
+
 int ListenerList::GetWindowCount() const {
     ProcessLockGuard guard;
     return static_cast<int>(windows_.size());

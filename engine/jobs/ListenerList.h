@@ -28,6 +28,10 @@ public:
     void RemoveObject(MessageListener* listener);
     // Forgets every window, so that nothing more is posted to them. Any thread.
     void RemoveAllWindows();
+    // Moves every window and listener object to the end of target, in one hold of the
+    // lock, leaving this list empty: who registers afterwards is not in target. Any
+    // thread.
+    void MoveAllTo(ListenerList& target);
 
     int GetWindowCount() const;
     int GetObjectCount() const;

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "platform/base/Types.h"
+#include "platform/timing/Timing.h"
 
 class HtmlDocument;
 
@@ -78,16 +79,18 @@ public:
     virtual void OnLoadFailed(PageLoadId load, const std::string& url, HRESULT error) = 0;
 };
 
-// Limits that make every transfer end.
+// Limits that make every transfer end. The time-outs start from the timing record in
+// force when the options are made (Timing(): fetchConnectTimeoutMs,
+// fetchLowSpeedTimeoutMs, fetchTransferTimeoutMs).
 struct PageLoaderOptions {
     // Time to set up a connection.
-    std::chrono::milliseconds connectTimeout{10'000};
+    std::chrono::milliseconds connectTimeout{Timing().fetchConnectTimeoutMs};
     // A transfer that receives fewer than lowSpeedBytes in lowSpeedTime ends (also
     // one that receives nothing at all after connecting).
-    std::chrono::milliseconds lowSpeedTime{20'000};
+    std::chrono::milliseconds lowSpeedTime{Timing().fetchLowSpeedTimeoutMs};
     std::size_t lowSpeedBytes = 1;
     // The longest one transfer may take in all.
-    std::chrono::milliseconds transferTimeout{120'000};
+    std::chrono::milliseconds transferTimeout{Timing().fetchTransferTimeoutMs};
     // Frames are loaded down to this nesting depth (the top page's frames are depth 1).
     int frameDepthLimit = 4;
     // At most this many frame documents per load.

@@ -31,6 +31,8 @@ struct TimingRecord {
     DWORD fetchConnectTimeoutMs = 10000;
     // The page loader gives up a transfer that has received almost nothing for this long.
     DWORD fetchLowSpeedTimeoutMs = 30000;
+    // The longest one transfer of the page loader may take in all.
+    DWORD fetchTransferTimeoutMs = 120000;
 };
 
 // The record in force: the product values unless a test installed another. A copy,
