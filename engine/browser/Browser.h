@@ -76,6 +76,8 @@ public:
     bool IsReported() const { return reported_.load(); }
     // The current load counts as loaded. Any thread.
     bool IsDone() const { return done_.load(); }
+    // The id of the running quiet-spell timer, 0 when none. Any thread.
+    UINT_PTR GetTimer() const { return timer_.load(); }
     // The URL last given to Navigate that passed its test. Any thread.
     std::string GetRequestedUrl() const;
 

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -103,7 +104,15 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder)
         response.status = reply.status;
         for (const auto& [key, value] : reply.headers)
             response.set_header(key, value);
-        if (reply.dropMidBody) {
+        if (reply.stallAfterHead) {
+            const size_t length = std::max<size_t>(reply.body.size(), 1);
+            response.set_content_provider(length, reply.contentType,
+                                          [this](size_t, size_t, httplib::DataSink&) {
+                                              std::unique_lock<std::mutex> lock(mutex_);
+                                              wake_.wait(lock, [this] { return stopping_; });
+                                              return false;
+                                          });
+        } else if (reply.dropMidBody) {
             auto body = std::make_shared<std::string>(std::move(reply.body));
             response.set_content_provider(body->size(), reply.contentType,
                                           [body](size_t offset, size_t, httplib::DataSink& sink) {

@@ -31,6 +31,8 @@ struct LocalSiteResponse {
     std::vector<std::pair<std::string, std::string>> headers;
     // Sends the head with the whole body's length, then half the body, then closes.
     bool dropMidBody = false;
+    // Sends the head with the whole body's length, then nothing until the server stops.
+    bool stallAfterHead = false;
 };
 
 class LocalSiteServer {
