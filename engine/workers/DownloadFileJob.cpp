@@ -8,7 +8,8 @@
 void DownloadFileJob::Run() {
     const std::string name = DownloadFileName(url_);
     if (name.empty() || folder_.empty()) {
-        Trace("jobs", "DownloadFileJob: no file name for %s", url_.c_str());
+        Trace("jobs", "DownloadFileJob: %s not downloaded: %s", url_.c_str(),
+              name.empty() ? "no file name" : "no folder");
     } else {
         std::string path = JoinPath(folder_, name);
         if (URLDownloadToFile(url_, path) == S_OK)
