@@ -12,7 +12,7 @@ jobs=$(nproc)
 export CTEST_OUTPUT_ON_FAILURE=1
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan-suppressions.txt}
 
 run_build() {
     local dir=$1 sanitize=$2 filter=$3 type=${4:-RelWithDebInfo}

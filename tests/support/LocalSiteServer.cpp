@@ -185,6 +185,11 @@ void LocalSiteServer::SetStalled(const std::string& path) {
     SetDelay(path, std::chrono::hours(24));
 }
 
+void LocalSiteServer::SetDefaultResponse(LocalSiteResponse response) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    defaultResponse_ = std::move(response);
+}
+
 std::vector<LocalSiteRequest> LocalSiteServer::Requests() const {
     std::lock_guard<std::mutex> guard(mutex_);
     return requests_;
@@ -234,6 +239,17 @@ bool LocalSiteServer::Serve(const LocalSiteRequest& request, LocalSiteResponse* 
             return true;
         }
     }
+    if (ServeFixtureFile(request, response))
+        return true;
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!defaultResponse_)
+        return false;
+    *response = *defaultResponse_;
+    return true;
+}
+
+bool LocalSiteServer::ServeFixtureFile(const LocalSiteRequest& request,
+                                       LocalSiteResponse* response) const {
     std::string file;
     if (!FixtureFile(fixtureFolder_, request.path, &file))
         return false;

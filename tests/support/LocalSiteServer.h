@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -61,6 +62,8 @@ public:
     void SetDelay(const std::string& path, std::chrono::milliseconds delay);
     // Sends nothing for the path until the server stops.
     void SetStalled(const std::string& path);
+    // Answers every path that has no route and names no fixture file (in place of 404).
+    void SetDefaultResponse(LocalSiteResponse response);
 
     // Every request received so far, in order of arrival (recorded before any delay).
     std::vector<LocalSiteRequest> Requests() const;
@@ -74,6 +77,7 @@ private:
     struct Impl;
 
     bool Serve(const LocalSiteRequest& request, LocalSiteResponse* response);
+    bool ServeFixtureFile(const LocalSiteRequest& request, LocalSiteResponse* response) const;
     void Wait(const std::string& path);
 
     std::string fixtureFolder_;
@@ -82,6 +86,7 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     std::map<std::string, LocalSiteResponse> routes_;
+    std::optional<LocalSiteResponse> defaultResponse_;
     std::map<std::string, std::chrono::milliseconds> delays_;
     std::vector<LocalSiteRequest> requests_;
     std::unique_ptr<Impl> impl_;  // the server; destroyed before the state above

@@ -1,0 +1,80 @@
+#include "engine/workers/LocalFileNames.h"
+
+#include "engine/util/PathHelpers.h"
+#include "engine/util/UrlClassification.h"
+
+namespace {
+
+bool IsForbiddenInFileName(unsigned char c) {
+    switch (c) {
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return true;
+        default:
+            return c < 0x20 || c == 0x7F;
+    }
+}
+
+// The URL cut before its first "?" or "#": what follows either is no part of the path.
+std::string_view WithoutQueryAndFragment(std::string_view url) {
+    return url.substr(0, url.find_first_of("?#"));
+}
+
+std::string_view WithoutFragment(std::string_view url) {
+    return url.substr(0, url.find('#'));
+}
+
+// What follows the last "/" or "\"; text unchanged when it holds neither.
+std::string_view LastElement(std::string_view text) {
+    const size_t cut = text.find_last_of("/\\");
+    return cut == std::string_view::npos ? text : text.substr(cut + 1);
+}
+
+}  // namespace
+
+std::string SafeFileName(std::string_view name) {
+    std::string safe;
+    safe.reserve(name.size());
+    for (char c : name) {
+        if (c == '/' || c == '\\')
+            safe.push_back('-');
+        else if (IsForbiddenInFileName(static_cast<unsigned char>(c)))
+            safe.push_back('_');
+        else
+            safe.push_back(c);
+    }
+    if (safe == "." || safe == "..")
+        safe.clear();
+    return safe;
+}
+
+std::string UrlFileExtension(std::string_view url) {
+    std::string_view path = WithoutQueryAndFragment(url);
+    const size_t scheme = path.find("://");
+    if (scheme != std::string_view::npos) {
+        // The host (and port) are no part of the path.
+        const size_t start = path.find_first_of("/\\", scheme + 3);
+        if (start == std::string_view::npos)
+            return {};
+        path = path.substr(start);
+    }
+    const std::string_view element = LastElement(path);
+    const size_t dot = element.rfind('.');
+    if (dot == std::string_view::npos)
+        return {};
+    return SafeFileName(element.substr(dot + 1));
+}
+
+std::string DerivedFileName(std::string_view url) {
+    return SafeFileName(FileNameFromUrl(WithoutFragment(url), true));
+}
+
+std::string DownloadFileName(std::string_view url) {
+    const std::string unescaped = UnescapeUrl(WithoutQueryAndFragment(url));
+    return SafeFileName(LastElement(unescaped));
+}

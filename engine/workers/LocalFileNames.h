@@ -1,0 +1,28 @@
+// The local file names the download jobs give the files they fetch: names taken from
+// URLs or chosen by a pipeline, made safe to join to the folder a job was given, so
+// that no name can reach outside it. Plain text work; none of them throws.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// name made into one element of a path: "/" and "\" become "-"; ":", "*", "?", "\"",
+// "<", ">", "|" and control bytes (NUL included) become "_". "" when the result is
+// "", "." or "..": such a name is refused.
+std::string SafeFileName(std::string_view name);
+
+// The extension of the file a URL names: the text after the last "." of the URL's last
+// path element, query and fragment left out, made safe as SafeFileName does. "" when
+// that element holds no "." or the URL has no path at all ("http://h.x" and
+// "http://h.x/img" give "").
+std::string UrlFileExtension(std::string_view url);
+
+// A flat local name for a URL without extension: FileNameFromUrl of the URL without
+// its fragment, skipping the scheme's part, made safe. "" when refused.
+std::string DerivedFileName(std::string_view url);
+
+// The name a single download stores its URL under: the URL without query and
+// fragment, %-unescaped, then its last element (after the last "/" or "\"), made safe.
+// "..%2F..%2Fx.mp3" gives "x.mp3", "a%20b.mp3" "a b.mp3"; "%2e%2e" and a URL ending in
+// "/" give "".
+std::string DownloadFileName(std::string_view url);

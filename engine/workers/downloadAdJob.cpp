@@ -1,0 +1,7 @@
+#include "engine/workers/downloadAdJob.h"
+
+#include "engine/jobs/JobNames.h"
+
+downloadAdJob::downloadAdJob() {
+    SetTypeName(DownloadAdJobName);
+}

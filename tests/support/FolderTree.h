@@ -1,0 +1,27 @@
+// Every file below a folder, for tests that check a job wrote nowhere else.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file/FileLayer.h"
+
+// The paths, relative to folder and joined with "/", of every entry below folder that
+// is no folder (links included, never followed), depth first in name order.
+inline void CollectFilesBelow(const std::string& folder, const std::string& prefix,
+                              std::vector<std::string>& out) {
+    std::vector<FolderEntry> entries;
+    ListFolder(folder, &entries);
+    for (const FolderEntry& entry : entries) {
+        if (entry.isFolder)
+            CollectFilesBelow(folder + "/" + entry.name, prefix + entry.name + "/", out);
+        else
+            out.push_back(prefix + entry.name);
+    }
+}
+
+inline std::vector<std::string> FilesBelow(const std::string& folder) {
+    std::vector<std::string> out;
+    CollectFilesBelow(folder, "", out);
+    return out;
+}
