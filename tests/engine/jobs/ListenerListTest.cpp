@@ -95,6 +95,25 @@ TEST(ListenerListTest, RemovesTheFirstEqualEntryOnly) {
     EXPECT_EQ(log.Entries(), (std::vector<std::string>{"a", "b"}));
 }
 
+TEST(ListenerListTest, MovingOutTakesEveryoneRegisteredSoFarAndNoLaterOne) {
+    Log log;
+    NamedListener a(log, "a"), b(log, "b"), late(log, "late");
+    RecorderWindow window;
+    ASSERT_TRUE(window.Start());
+    ListenerList list;
+    list.AddObject(&a);
+    list.AddObject(&b);
+    list.AddWindow(window.Hwnd());
+    ListenerList taken;
+    list.MoveAllTo(taken);
+    list.AddObject(&late);
+    EXPECT_EQ(list.GetObjectCount(), 1);
+    EXPECT_EQ(list.GetWindowCount(), 0);
+    taken.Broadcast(WM_PROBE, 0, 0);
+    EXPECT_EQ(log.Entries(), (std::vector<std::string>{"b", "a"})) << "the order is kept";
+    EXPECT_TRUE(WaitUntil([&] { return window.Count(WM_PROBE) == 1; }));
+}
+
 TEST(ListenerListTest, ADestroyedWindowGetsNothingAndLeavesTheList) {
     RecorderWindow kept;
     ASSERT_TRUE(kept.Start());
