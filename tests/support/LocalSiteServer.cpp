@@ -1,6 +1,7 @@
 #include "tests/support/LocalSiteServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -76,9 +77,21 @@ std::string LocalSiteRequest::Header(std::string_view name) const {
     return "";
 }
 
-LocalSiteServer::LocalSiteServer(std::string fixtureFolder)
-    : fixtureFolder_(std::move(fixtureFolder)), impl_(std::make_unique<Impl>()) {
+LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptions options)
+    : fixtureFolder_(std::move(fixtureFolder)),
+      defaultDelay_(options.delay),
+      impl_(std::make_unique<Impl>()) {
     httplib::Server& server = impl_->server;
+    if (options.workerThreads > 0) {
+        const size_t workers = static_cast<size_t>(options.workerThreads);
+        server.new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
+    }
+    // The library's default also shares the port (SO_REUSEPORT): a port that another
+    // server holds must be refused instead.
+    server.set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     // One request per connection and short socket time-outs, so Stop never waits
     // on an idle client.
     server.set_keep_alive_max_count(1);
@@ -127,9 +140,15 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder)
     };
     server.Get(".*", handler);
     server.Post(".*", handler);
-    port_ = server.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0)
-        throw std::runtime_error("LocalSiteServer: cannot bind to 127.0.0.1");
+    if (options.port == 0) {
+        port_ = server.bind_to_any_port("127.0.0.1");
+    } else if (server.bind_to_port("127.0.0.1", options.port)) {
+        port_ = options.port;
+    }
+    if (port_ <= 0) {
+        throw std::runtime_error("LocalSiteServer: cannot bind to 127.0.0.1" +
+                                 (options.port ? ":" + std::to_string(options.port) : ""));
+    }
     thread_ = std::thread([this] { impl_->server.listen_after_bind(); });
     if (!WaitUntil([this] { return impl_->server.is_running(); }, std::chrono::seconds(10))) {
         Stop();
@@ -224,9 +243,10 @@ void LocalSiteServer::Stop() {
 void LocalSiteServer::Wait(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex_);
     const auto found = delays_.find(path);
-    if (found == delays_.end())
+    const std::chrono::milliseconds delay = found != delays_.end() ? found->second : defaultDelay_;
+    if (delay.count() <= 0)
         return;
-    const auto deadline = std::chrono::steady_clock::now() + found->second;
+    const auto deadline = std::chrono::steady_clock::now() + delay;
     wake_.wait_until(lock, deadline, [this] { return stopping_; });
 }
 

@@ -36,12 +36,22 @@ struct LocalSiteResponse {
     bool stallAfterHead = false;
 };
 
+struct LocalSiteServerOptions {
+    // The port on 127.0.0.1; 0 takes a free one.
+    int port = 0;
+    // How many requests are served at once; 0 leaves the library's default (at least 8).
+    int workerThreads = 0;
+    // Waited before sending anything for every path that has no delay of its own
+    // (SetDelay), as a distant server's latency.
+    std::chrono::milliseconds delay{0};
+};
+
 class LocalSiteServer {
 public:
     // Serves the files of fixtureFolder (a Linux path; "" serves none) under "/"; a
     // path that names a folder serves its index.htm or index.html. Starts at once;
-    // throws std::runtime_error when it cannot.
-    explicit LocalSiteServer(std::string fixtureFolder = "");
+    // throws std::runtime_error when it cannot (the port is taken, for one).
+    explicit LocalSiteServer(std::string fixtureFolder = "", LocalSiteServerOptions options = {});
     // Stops and joins, also while responses are delayed or stalled.
     ~LocalSiteServer();
     LocalSiteServer(const LocalSiteServer&) = delete;
@@ -81,6 +91,7 @@ private:
     void Wait(const std::string& path);
 
     std::string fixtureFolder_;
+    const std::chrono::milliseconds defaultDelay_;
     int port_ = 0;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
