@@ -228,6 +228,7 @@ int main(int argc, char** argv) {
         serverOptions.port = options.port;
         serverOptions.workerThreads = kServerWorkers;
         serverOptions.delay = std::chrono::milliseconds(options.delayMs);
+        serverOptions.recordRequests = false;
         LocalSiteServer server(options.folder, serverOptions);
 
         std::printf("base=%s start=%s pages=%d images=%d pages-per-depth=%s\n",

@@ -80,6 +80,7 @@ std::string LocalSiteRequest::Header(std::string_view name) const {
 LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptions options)
     : fixtureFolder_(std::move(fixtureFolder)),
       defaultDelay_(options.delay),
+      recordRequests_(options.recordRequests),
       impl_(std::make_unique<Impl>()) {
     httplib::Server& server = impl_->server;
     if (options.workerThreads > 0) {
@@ -104,7 +105,7 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
         record.target = request.target;
         for (const auto& [key, value] : request.headers)
             record.headers.emplace_back(key, value);
-        {
+        if (recordRequests_) {
             std::lock_guard<std::mutex> guard(mutex_);
             requests_.push_back(record);
         }

@@ -1,6 +1,7 @@
-// A web server for tests on 127.0.0.1 and a free port: it serves a fixture folder
-// and routes that tests set (bodies, status codes, redirects, delayed, stalled and
-// broken responses), and records every request it receives.
+// A web server on 127.0.0.1 for tests, and for the tools that serve a site of files
+// (the driver's sample site, the benchmark's generated site): it serves a folder and
+// routes that tests set (bodies, status codes, redirects, delayed, stalled and broken
+// responses), and records every request it receives. Needs no test framework.
 #pragma once
 
 #include <chrono>
@@ -44,6 +45,8 @@ struct LocalSiteServerOptions {
     // Waited before sending anything for every path that has no delay of its own
     // (SetDelay), as a distant server's latency.
     std::chrono::milliseconds delay{0};
+    // Whether Requests() keeps every request; a long-running server turns it off.
+    bool recordRequests = true;
 };
 
 class LocalSiteServer {
@@ -75,7 +78,8 @@ public:
     // Answers every path that has no route and names no fixture file (in place of 404).
     void SetDefaultResponse(LocalSiteResponse response);
 
-    // Every request received so far, in order of arrival (recorded before any delay).
+    // Every request received so far, in order of arrival (recorded before any delay);
+    // none when the options turned recording off.
     std::vector<LocalSiteRequest> Requests() const;
     std::vector<LocalSiteRequest> RequestsFor(std::string_view path) const;
     void ClearRequests();
@@ -92,6 +96,7 @@ private:
 
     std::string fixtureFolder_;
     const std::chrono::milliseconds defaultDelay_;
+    const bool recordRequests_;
     int port_ = 0;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
