@@ -37,16 +37,6 @@ bool ScanDecimal(std::string_view text, size_t& pos, int* value) {
     return true;
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads a hexadecimal number the way "%x" does into 32 bits; false when no digit.
 bool ScanHex(std::string_view text, std::uint32_t* value) {
     size_t i = 0;

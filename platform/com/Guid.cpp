@@ -1,20 +1,12 @@
 #include "platform/com/Guid.h"
 
+#include "platform/text/Text.h"
+
 #include <cstdio>
 #include <exception>
 #include <random>
 
 namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Reads count hexadecimal digits at text[pos]; false when one is not a digit.
 bool ReadHex(std::string_view text, size_t pos, size_t count, unsigned long long* value) {

@@ -1,5 +1,7 @@
 #include "platform/registry/RegistryStore.h"
 
+#include "platform/text/Text.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -94,16 +96,6 @@ void FormatKey(std::string* out, const std::string& path, const RegistryKeyNode&
         FormatKey(out, path + "\\" + name, *child);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads one token of a line: a quoted text, or a bare word up to the next blank.
 class LineReader {
 public:
@@ -135,8 +127,8 @@ public:
             if (c == '%') {
                 if (position_ + 2 >= line_.size())
                     return false;
-                const int high = HexDigit(line_[position_ + 1]);
-                const int low = HexDigit(line_[position_ + 2]);
+                const int high = HexDigitValue(line_[position_ + 1]);
+                const int low = HexDigitValue(line_[position_ + 2]);
                 if (high < 0 || low < 0)
                     return false;
                 text->push_back(static_cast<char>(high * 16 + low));
@@ -161,8 +153,8 @@ public:
             return false;
         data->clear();
         for (size_t i = 4; i < word.size(); i += 2) {
-            const int high = HexDigit(word[i]);
-            const int low = HexDigit(word[i + 1]);
+            const int high = HexDigitValue(word[i]);
+            const int low = HexDigitValue(word[i + 1]);
             if (high < 0 || low < 0)
                 return false;
             data->push_back(static_cast<char>(high * 16 + low));

@@ -23,6 +23,12 @@ bool ContainsNoCase(std::string_view text, std::string_view piece);
 // White space as the C locale counts it: blank, tab, LF, VT, FF, CR.
 bool IsAsciiSpace(char c);
 
+// The value of a hexadecimal digit (either case), -1 for any other character.
+int HexDigitValue(char c);
+
+// Every %XX escape decoded; a "%" not followed by two hexadecimal digits stays as it is.
+std::string PercentDecode(std::string_view text);
+
 // Every occurrence of from replaced by to, left to right; an empty from changes nothing.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
