@@ -23,4 +23,6 @@ BOOL PathIsURL(std::string_view text) {
     return length >= 2 && length < text.size() && text[length] == ':' ? TRUE : FALSE;
 }
 
-std::string UrlUnescape(std::string_view text) { return PercentDecode(text); }
+std::string UrlUnescape(std::string_view text) {
+    return PercentDecode(text);
+}

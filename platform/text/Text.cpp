@@ -2,19 +2,25 @@
 
 #include <cstdio>
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char ToLowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = ToLowerAscii(c);
+    for (char& c : out)
+        c = ToLowerAscii(c);
     return out;
 }
 
 std::string ToUpperAscii(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = ToUpperAscii(c);
+    for (char& c : out)
+        c = ToUpperAscii(c);
     return out;
 }
 
@@ -23,9 +29,11 @@ int CompareNoCase(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < n; ++i) {
         const auto x = static_cast<unsigned char>(ToLowerAscii(a[i]));
         const auto y = static_cast<unsigned char>(ToLowerAscii(b[i]));
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    if (a.size() == b.size()) return 0;
+    if (a.size() == b.size())
+        return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
@@ -34,10 +42,13 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool ContainsNoCase(std::string_view text, std::string_view piece) {
-    if (piece.empty()) return true;
-    if (piece.size() > text.size()) return false;
+    if (piece.empty())
+        return true;
+    if (piece.size() > text.size())
+        return false;
     for (size_t i = 0; i + piece.size() <= text.size(); ++i) {
-        if (EqualsNoCase(text.substr(i, piece.size()), piece)) return true;
+        if (EqualsNoCase(text.substr(i, piece.size()), piece))
+            return true;
     }
     return false;
 }
@@ -47,9 +58,12 @@ bool IsAsciiSpace(char c) {
 }
 
 int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -70,12 +84,14 @@ std::string PercentDecode(std::string_view text) {
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    if (from.empty()) return std::string(text);
+    if (from.empty())
+        return std::string(text);
     std::string out;
     size_t pos = 0;
     while (true) {
         const size_t hit = text.find(from, pos);
-        if (hit == std::string_view::npos) break;
+        if (hit == std::string_view::npos)
+            break;
         out.append(text.substr(pos, hit - pos));
         out.append(to);
         pos = hit + from.size();
@@ -89,7 +105,8 @@ std::string FormatTextV(const char* format, va_list args) {
     va_copy(copy, args);
     const int n = std::vsnprintf(nullptr, 0, format, copy);
     va_end(copy);
-    if (n <= 0) return {};
+    if (n <= 0)
+        return {};
     std::string out(static_cast<size_t>(n) + 1, '\0');
     std::vsnprintf(out.data(), out.size(), format, args);
     out.resize(static_cast<size_t>(n));
@@ -111,7 +128,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 // Decodes one UTF-8 sequence at text[i], advancing i; malformed input yields U+FFFD.
 char32_t DecodeUtf8(std::string_view text, size_t& i) {
     const auto b0 = static_cast<unsigned char>(text[i++]);
-    if (b0 < 0x80) return b0;
+    if (b0 < 0x80)
+        return b0;
     int extra;
     char32_t cp;
     if ((b0 & 0xE0) == 0xC0) {
@@ -127,14 +145,17 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
         return kReplacement;
     }
     for (int k = 0; k < extra; ++k) {
-        if (i >= text.size()) return kReplacement;
+        if (i >= text.size())
+            return kReplacement;
         const auto b = static_cast<unsigned char>(text[i]);
-        if ((b & 0xC0) != 0x80) return kReplacement;
+        if ((b & 0xC0) != 0x80)
+            return kReplacement;
         cp = (cp << 6) | (b & 0x3F);
         ++i;
     }
     const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+    if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return kReplacement;
     return cp;
 }
 

@@ -27,9 +27,11 @@ bool ListHas(std::string_view list, std::string_view channel) {
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = list.find(',', start);
-        if (end == std::string_view::npos) end = list.size();
+        if (end == std::string_view::npos)
+            end = list.size();
         const std::string_view item = list.substr(start, end - start);
-        if (EqualsNoCase(item, "all") || EqualsNoCase(item, channel)) return true;
+        if (EqualsNoCase(item, "all") || EqualsNoCase(item, channel))
+            return true;
         start = end + 1;
     }
     return false;
@@ -48,7 +50,8 @@ void SetTraceChannels(std::string_view channels) {
 }
 
 void Trace(std::string_view channel, const char* format, ...) {
-    if (!TraceEnabled(channel)) return;
+    if (!TraceEnabled(channel))
+        return;
     va_list args;
     va_start(args, format);
     const std::string text = FormatTextV(format, args);

@@ -56,7 +56,9 @@ int DefaultMessageBoxAnswer(UINT type) {
     }
 }
 
-void SetMessageBoxService(MessageBoxService* service) { installed.store(service); }
+void SetMessageBoxService(MessageBoxService* service) {
+    installed.store(service);
+}
 
 int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) {
     MessageBoxRecord box{owner, std::string(text), std::string(caption), type};
@@ -64,6 +66,10 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
     return service ? service->Show(box) : Recorder().Show(box);
 }
 
-std::vector<MessageBoxRecord> RecordedMessageBoxes() { return Recorder().Records(); }
+std::vector<MessageBoxRecord> RecordedMessageBoxes() {
+    return Recorder().Records();
+}
 
-void ClearRecordedMessageBoxes() { Recorder().Clear(); }
+void ClearRecordedMessageBoxes() {
+    Recorder().Clear();
+}

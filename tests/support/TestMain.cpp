@@ -17,7 +17,9 @@ std::string& HomeFolder() {
 
 }  // namespace
 
-const std::string& TestHomeFolder() { return HomeFolder(); }
+const std::string& TestHomeFolder() {
+    return HomeFolder();
+}
 
 std::string MakeTestFolder(const std::string& hint) {
     static std::atomic<int> counter{0};
@@ -32,8 +34,10 @@ std::string FixturePath(const std::string& relative) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    std::string pattern = (std::filesystem::temp_directory_path() / "morvelle-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return 2;
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "morvelle-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        return 2;
     HomeFolder() = pattern;
     std::filesystem::create_directories(pattern + "/data");
     std::filesystem::create_directories(pattern + "/config");
@@ -41,6 +45,7 @@ int main(int argc, char** argv) {
     setenv("MORVELLE_CONFIG_HOME", (pattern + "/config").c_str(), 1);
     const int result = RUN_ALL_TESTS();
     std::error_code ignored;
-    if (!std::getenv("MORVELLE_KEEP_TEST_HOME")) std::filesystem::remove_all(pattern, ignored);
+    if (!std::getenv("MORVELLE_KEEP_TEST_HOME"))
+        std::filesystem::remove_all(pattern, ignored);
     return result;
 }

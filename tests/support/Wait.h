@@ -11,7 +11,8 @@ inline bool WaitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return condition();
+        if (std::chrono::steady_clock::now() >= deadline)
+            return condition();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;

@@ -53,14 +53,11 @@ TEST(UnescapeUrlTest, DecodesEveryEscapeWithoutALengthLimit) {
         std::string text;
         std::string expected;
     } cases[] = {
-        {"a%20b.mp3", "a b.mp3"},
-        {"%41%62", "Ab"},
-        {"100%", "100%"},
-        {"%zz%4", "%zz%4"},
-        {"a%00b", "a"},
-        {"", ""},
+        {"a%20b.mp3", "a b.mp3"}, {"%41%62", "Ab"}, {"100%", "100%"},
+        {"%zz%4", "%zz%4"},       {"a%00b", "a"},   {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(UnescapeUrl(c.text), c.expected) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(UnescapeUrl(c.text), c.expected) << c.text;
     const std::string longText(3000, 'x');
     EXPECT_EQ(UnescapeUrl(longText + "%21"), longText + "!");
 }

@@ -24,7 +24,9 @@ TEST(TextTest, Utf16RoundTripAndMalformedBytes) {
     const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
     EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);
     EXPECT_EQ(Utf8ToUtf16(text).size(), 5u);
-    EXPECT_EQ(Utf8ToUtf16("\xFF" "a"), std::u16string(u"\uFFFDa"));
+    EXPECT_EQ(Utf8ToUtf16("\xFF"
+                          "a"),
+              std::u16string(u"\uFFFDa"));
 }
 
 TEST(TextTest, CrLfWriterEndsLinesWithCrLf) {

@@ -7,11 +7,12 @@ TEST(MessageBoxTest, DefaultAnswerIsTheDefaultButton) {
         UINT type;
         int answer;
     } cases[] = {
-        {MB_OK | MB_ICONINFORMATION, IDOK},  {MB_OKCANCEL, IDOK},
+        {MB_OK | MB_ICONINFORMATION, IDOK},      {MB_OKCANCEL, IDOK},
         {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL}, {MB_YESNO | MB_ICONQUESTION, IDYES},
-        {MB_YESNO | MB_DEFBUTTON2, IDNO},   {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
+        {MB_YESNO | MB_DEFBUTTON2, IDNO},        {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
     };
-    for (const Case& c : cases) EXPECT_EQ(DefaultMessageBoxAnswer(c.type), c.answer) << c.type;
+    for (const Case& c : cases)
+        EXPECT_EQ(DefaultMessageBoxAnswer(c.type), c.answer) << c.type;
 }
 
 TEST(MessageBoxTest, WithoutDisplayBoxesAreRecordedAndAnswered) {
