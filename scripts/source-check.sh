@@ -22,4 +22,14 @@ if [ -d tests ] && grep -rnE '\b(sleep_for|usleep|nanosleep)\b|\bsleep\(' tests 
     echo "source-check: tests wait on conditions with deadlines, not on sleeps"
     status=1
 fi
+if command -v clang-format >/dev/null 2>&1; then
+    unformatted=$(git ls-files '*.cpp' '*.h' 2>/dev/null |
+        xargs -r -P "$(nproc)" -n 16 clang-format --dry-run 2>&1 |
+        grep 'warning:' | cut -d: -f1 | sort -u)
+    if [ -n "$unformatted" ]; then
+        echo "source-check: not formatted with the root .clang-format (run clang-format -i):"
+        echo "$unformatted"
+        status=1
+    fi
+fi
 exit $status
