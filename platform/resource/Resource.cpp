@@ -1,7 +1,5 @@
 #include "platform/resource/Resource.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -9,6 +7,7 @@
 #include <unordered_set>
 
 #include "platform/file/FileLayer.h"
+#include "platform/module/SharedLibrary.h"
 #include "platform/resource/ResourceTable.h"
 #include "platform/text/Text.h"
 #include "platform/trace/Trace.h"
@@ -16,7 +15,7 @@
 // A module handle. This module's handle is one static object whose table is the one the
 // module registered; a loaded library's handle holds its library and its table.
 struct HMODULE__ {
-    void* library = nullptr;
+    HLIBRARY library = nullptr;
     const MorvelleResourceTable* table = nullptr;
 };
 
@@ -105,16 +104,16 @@ HMODULE LoadLibrary(std::string_view path) {
     const std::string linuxPath = MapToLinuxPath(path);
     if (linuxPath.empty() || linuxPath.find('\0') != std::string::npos)
         return nullptr;
-    void* library = ::dlopen(linuxPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    HLIBRARY library = LoadSharedLibrary(linuxPath, &why);
     if (!library) {
-        const char* why = ::dlerror();
-        Trace("resource", "cannot load %s: %s", linuxPath.c_str(), why ? why : "");
+        Trace("resource", "cannot load %s: %s", linuxPath.c_str(), why.c_str());
         return nullptr;
     }
     auto* module = new HMODULE__;
     module->library = library;
     using TableFunction = const MorvelleResourceTable* (*)();
-    if (void* symbol = ::dlsym(library, kModuleResourcesFunctionName)) {
+    if (void* symbol = GetLibrarySymbol(library, kModuleResourcesFunctionName)) {
         const MorvelleResourceTable* table = reinterpret_cast<TableFunction>(symbol)();
         if (IsUsableTable(table))
             module->table = table;
@@ -135,7 +134,7 @@ BOOL FreeLibrary(HMODULE module) {
         if (!module || !loaded.live.erase(module))
             return FALSE;
     }
-    ::dlclose(module->library);
+    FreeSharedLibrary(module->library);
     delete module;
     return TRUE;
 }
