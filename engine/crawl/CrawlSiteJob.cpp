@@ -1,0 +1,109 @@
+#include "engine/crawl/CrawlSiteJob.h"
+
+#include "engine/crawl/GetHtmlPageJob.h"
+#include "engine/jobs/JobManager.h"
+#include "engine/jobs/JobNames.h"
+#include "engine/jobs/MutexLock.h"
+#include "engine/util/UrlClassification.h"
+#include "platform/trace/Trace.h"
+
+CrawlSiteJob::CrawlSiteJob(const PageJobValues& pageValues) : pageValues_(pageValues) {
+    SetTypeName(CrawlSiteJobName);
+}
+
+CrawlSiteJob::~CrawlSiteJob() = default;
+
+bool CrawlSiteJob::AddPage(const std::string& url, int depth) {
+    if (depth < 0 || url.empty())
+        return false;
+    if (!leaveSite_ && !EqualsNoCase(HostOfUrl(startUrl_), HostOfUrl(url)))
+        return false;
+    {
+        MutexLock lock;
+        if (!visited_.AddUnique(url))
+            return false;
+    }
+    AddChild(MakePageJob(url, depth));
+    return true;
+}
+
+void CrawlSiteJob::AddPages(const StringArray& urls, int depth) {
+    for (const std::string& url : urls)
+        AddPage(url, depth);
+}
+
+GetHtmlPageJob* CrawlSiteJob::MakePageJob(const std::string& url, int depth) const {
+    auto* page = new GetHtmlPageJob(pageValues_);
+    page->SetTag(depth);
+    page->SetUrl(url);
+    return page;
+}
+
+void CrawlSiteJob::AddChild(Job* job) {
+    if (job == nullptr)
+        return;
+    MutexLock lock;
+    ++pagesQueued_;
+    job->AddListener(this);
+    children_.Add(job);
+    if (theJobManager == nullptr) {
+        Trace("jobs", "%s: no job manager to queue a child", GetTypeName().c_str());
+        return;
+    }
+    theJobManager->AddJob(job);
+}
+
+void CrawlSiteJob::UpdateProgress() {
+    MutexLock lock;
+    const int queued = pagesQueued_.load();
+    if (queued > 0)
+        SetProgress((queued - children_.GetCount()) * 100 / queued);
+}
+
+void CrawlSiteJob::Cancel() {
+    Job::Cancel();
+    children_.CancelAll();
+}
+
+bool CrawlSiteJob::OnlyWaitsForChildren() const {
+    return true;
+}
+
+int CrawlSiteJob::GetPagesFoundCount() const {
+    MutexLock lock;
+    return visited_.GetCount();
+}
+
+StringArray CrawlSiteJob::GetVisitedUrls() const {
+    MutexLock lock;
+    return visited_.GetItems();
+}
+
+int CrawlSiteJob::GetChildCount() const {
+    return children_.GetCount();
+}
+
+void CrawlSiteJob::Run() {
+    AddPage(startUrl_, maxDepth_);
+    {
+        MutexLock lock;
+        if (children_.AllFinished())
+            MarkComplete();
+    }
+    WaitUntilDone();
+}
+
+void CrawlSiteJob::OnChildFinished(Job* child) {
+    StringArray links;
+    const bool isPage = child != nullptr && child->IsOfType(GetHtmlPageJobName);
+    if (isPage)
+        static_cast<GetHtmlPageJob*>(child)->GetPageLinks(links);
+    MutexLock lock;
+    if (isPage) {
+        ++pagesVisited_;
+        AddPages(links, child->GetTag() - 1);
+    }
+    UpdateProgress();
+    if (children_.AllFinished())
+        MarkComplete();
+}

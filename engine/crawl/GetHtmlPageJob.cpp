@@ -1,0 +1,154 @@
+#include "engine/crawl/GetHtmlPageJob.h"
+
+#include "engine/browser/Browser.h"
+#include "engine/browser/BrowserThreadPool.h"
+#include "engine/jobs/JobNames.h"
+#include "engine/jobs/MutexLock.h"
+#include "engine/model/PageReading.h"
+#include "engine/model/htmlPage.h"
+#include "engine/util/StringArrays.h"
+#include "engine/util/UrlClassification.h"
+#include "platform/thread/Thread.h"
+#include "platform/timing/Timing.h"
+#include "platform/trace/Trace.h"
+
+GetHtmlPageJob::GetHtmlPageJob(const PageJobValues& values) : values_(values) {
+    SetTypeName(GetHtmlPageJobName);
+}
+
+GetHtmlPageJob::~GetHtmlPageJob() = default;
+
+void GetHtmlPageJob::SetUrl(const std::string& url) {
+    url_ = url;
+    SetName(url);
+}
+
+void GetHtmlPageJob::Run() {
+    if (theBrowserPool == nullptr)
+        return;
+    auto* browser = static_cast<Browser*>(theBrowserPool->Take(true));
+    if (browser == nullptr)
+        return;
+    browser->AddObject(this);
+    if (!IsCancelled()) {
+        browser->Navigate(url_);
+        WaitUntilDone();
+    }
+    browser->RemoveObject(this);
+    theBrowserPool->Release(browser);
+}
+
+bool GetHtmlPageJob::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    (void)lParam;
+    if (message != WM_PAGE_LOADED)
+        return false;
+    OnPageLoaded(reinterpret_cast<Browser*>(wParam));
+    MarkComplete();
+    return true;
+}
+
+void GetHtmlPageJob::OnPageLoaded(Browser* browser) {
+    std::unique_ptr<htmlPage> old;
+    {
+        MutexLock lock;
+        old = std::move(pageModel_);
+    }
+    old.reset();
+    if (browser == nullptr || browser->IsFailed())
+        return;
+    // The document is read on this (the browser's) thread without the lock; readers
+    // see the model only once it holds plain text.
+    building_ = LoadPageModel(browser->GetHtmlDocument(), false, values_.readEmailAddresses);
+    try {
+        OnPageModelReady();
+    } catch (const std::exception& error) {
+        Trace("jobs", "GetHtmlPageJob: page step of %s failed: %s", url_.c_str(), error.what());
+    }
+    building_->releaseDom();
+    MutexLock lock;
+    pageModel_ = std::move(building_);
+}
+
+bool GetHtmlPageJob::HasPageModel() const {
+    MutexLock lock;
+    return pageModel_ != nullptr;
+}
+
+void GetHtmlPageJob::ReadLinkUrls(StringArray& out) const {
+    if (pageModel_)
+        pageModel_->getLinkUrls(out, true);
+}
+
+void GetHtmlPageJob::GetPageLinks(StringArray& out) const {
+    StringArray links;
+    {
+        MutexLock lock;
+        if (!pageModel_)
+            return;
+        ReadLinkUrls(links);
+    }
+    Sleep(Timing().pageLinkReadPauseMs);
+    for (const std::string& link : links) {
+        if (values_.isPageUrl(link))
+            out.push_back(link);
+    }
+}
+
+void GetHtmlPageJob::GetPageImages(StringArray& images, StringArray& names, int minWidth,
+                                   int minHeight, int minFileSize) const {
+    MutexLock lock;
+    if (!pageModel_)
+        return;
+    pageModel_->getImageUrls(images, names, minWidth, minHeight, minFileSize);
+    StringArray links;
+    ReadLinkUrls(links);
+    FilterImageUrls(links, images);
+}
+
+void GetHtmlPageJob::GetEmailAddresses(StringArray& out) const {
+    MutexLock lock;
+    if (pageModel_)
+        pageModel_->getEmailAddresses(out);
+}
+
+void GetHtmlPageJob::GetMp3Links(StringArray& out) const {
+    StringArray links;
+    {
+        MutexLock lock;
+        ReadLinkUrls(links);
+    }
+    constexpr std::string_view suffix = ".mp3";
+    for (const std::string& link : links) {
+        const std::string lower = ToLowerAscii(link);
+        const size_t at = lower.rfind(suffix);
+        if (at != std::string::npos && at > 0 && at + suffix.size() == lower.size())
+            out.push_back(link);
+    }
+}
+
+void GetHtmlPageJob::GetFileLinks(StringArray& out, const std::string& filterText) const {
+    StringArray words;
+    SplitText(filterText, words, 0);
+    StringArray links;
+    StringArray images;
+    StringArray names;
+    {
+        MutexLock lock;
+        if (!pageModel_)
+            return;
+        ReadLinkUrls(links);
+        pageModel_->getImageUrls(images, names, 0, 0, 0);
+    }
+    for (const std::string& word : words) {
+        if (word == "@")
+            continue;
+        for (const std::string& link : links) {
+            if (link.find(word) != std::string::npos)
+                out.push_back(link);
+        }
+        for (const std::string& image : images) {
+            if (image.find(word) != std::string::npos)
+                out.push_back(image);
+        }
+    }
+}

@@ -1,0 +1,190 @@
+// End-to-end crawls against local web servers: the bundled sample site at each depth,
+// hosts and wandering, failed pages, refused start URLs and a user's stop.
+#include "engine/crawl/CrawlSiteJob.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <string>
+
+#include "engine/browser/BrowserThreadPool.h"
+#include "tests/support/CrawlFixture.h"
+#include "tests/support/LocalSiteServer.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+StringArray Sorted(StringArray list) {
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+class CrawlSiteJobTest : public CrawlFixture {
+protected:
+    OwnedJob<CrawlSiteJob> MakeCrawl(const std::string& startUrl, int depth, bool wander = false) {
+        OwnedJob<CrawlSiteJob> crawl(new CrawlSiteJob);
+        crawl->SetStartUrl(startUrl);
+        crawl->SetMaxDepth(depth);
+        crawl->SetLeaveSite(wander);
+        return crawl;
+    }
+
+    // The site paths a server was asked for, each with its number of requests.
+    static std::map<std::string, int> RequestCounts(const LocalSiteServer& server) {
+        std::map<std::string, int> counts;
+        for (const LocalSiteRequest& request : server.Requests())
+            ++counts[request.path];
+        return counts;
+    }
+
+    // URLs of server as its site paths; other URLs as they stand.
+    static StringArray SitePaths(const StringArray& urls, const LocalSiteServer& server) {
+        StringArray paths;
+        for (const std::string& url : urls) {
+            const std::string base = server.BaseUrl();
+            paths.push_back(url.starts_with(base) ? url.substr(base.size()) : url);
+        }
+        return paths;
+    }
+};
+
+struct SampleDepthCase {
+    int depth;
+    StringArray pages;
+};
+
+class SampleSiteCrawlTest : public CrawlSiteJobTest,
+                            public ::testing::WithParamInterface<SampleDepthCase> {};
+
+const StringArray kLevel0{"/index.htm"};
+const StringArray kLevel1{"/frames/news.htm", "/frames/menu.htm", "/pages/garden.htm",
+                          "/pages/harbour.htm"};
+const StringArray kLevel2{"/pages/lighthouse.htm", "/pages/market.htm"};
+const StringArray kLevel3{"/pages/old/archive.htm"};
+
+StringArray Levels(std::initializer_list<const StringArray*> levels) {
+    StringArray all;
+    for (const StringArray* level : levels)
+        all.insert(all.end(), level->begin(), level->end());
+    return all;
+}
+
+TEST_P(SampleSiteCrawlTest, LoadsEveryPageWithinTheDepthOnce) {
+    LocalSiteServer server(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site");
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(server.Url("/index.htm"), GetParam().depth);
+    ASSERT_TRUE(RunToEnd(*crawl));
+
+    const StringArray expected = Sorted(GetParam().pages);
+    EXPECT_EQ(Sorted(SitePaths(crawl->GetVisitedUrls(), server)), expected);
+    EXPECT_EQ(crawl->GetPagesFoundCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(crawl->GetPagesVisitedCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(crawl->GetPagesQueuedCount(), static_cast<int>(expected.size()));
+
+    // Each loaded page is asked for twice (the reachability probe, then the load), and a
+    // frame once more with the page that holds it, however often it is linked; the
+    // capital-letter link to the market is never fetched, and no picture ever is.
+    const StringArray frames{"/frames/news.htm", "/frames/menu.htm"};
+    for (const auto& [path, count] : RequestCounts(server)) {
+        const bool isFrame = std::find(frames.begin(), frames.end(), path) != frames.end();
+        const bool loaded = std::find(expected.begin(), expected.end(), path) != expected.end();
+        EXPECT_TRUE(isFrame || loaded) << path << " was fetched";
+        EXPECT_EQ(count, (loaded ? 2 : 0) + (isFrame ? 1 : 0)) << path;
+    }
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, SampleSiteCrawlTest,
+    ::testing::Values(SampleDepthCase{0, kLevel0}, SampleDepthCase{1, Levels({&kLevel0, &kLevel1})},
+                      SampleDepthCase{2, Levels({&kLevel0, &kLevel1, &kLevel2})},
+                      SampleDepthCase{3, Levels({&kLevel0, &kLevel1, &kLevel2, &kLevel3})}),
+    [](const auto& info) { return "Depth" + std::to_string(info.param.depth); });
+
+TEST_F(CrawlSiteJobTest, OtherHostsAreRefusedUnlessTheCrawlWanders) {
+    // The start site is "localhost"; the other site is "127.0.0.1", another host name for
+    // the same machine. A link to the start host in capitals is the same site.
+    LocalSiteServer other;
+    other.SetBody("/away.htm", "<title>away</title>");
+    LocalSiteServer start;
+    start.SetBody("/start.htm", "<a href='http://LOCALHOST:" + std::to_string(start.Port()) +
+                                    "/same.htm'>same</a><a href='" + other.Url("/away.htm") +
+                                    "'>away</a>");
+    start.SetBody("/same.htm", "<title>same</title>");
+    const std::string startUrl = "http://localhost:" + std::to_string(start.Port()) + "/start.htm";
+
+    for (const bool wander : {false, true}) {
+        other.ClearRequests();
+        start.ClearRequests();
+        OwnedJob<CrawlSiteJob> crawl = MakeCrawl(startUrl, 1, wander);
+        ASSERT_TRUE(RunToEnd(*crawl));
+        EXPECT_EQ(start.RequestsFor("/same.htm").size(), 2u) << "wander " << wander;
+        EXPECT_EQ(other.RequestsFor("/away.htm").size(), wander ? 2u : 0u) << "wander " << wander;
+        EXPECT_EQ(crawl->GetPagesVisitedCount(), wander ? 3 : 2);
+        // A refused URL is not recorded, so it can still be accepted later on a path
+        // that allows it.
+        EXPECT_EQ(crawl->GetPagesFoundCount(), wander ? 3 : 2);
+    }
+}
+
+TEST_F(CrawlSiteJobTest, AFailedPageCountsAsVisitedAndTheCrawlStillCompletes) {
+    // The dead page is on the same host (another port), so it is accepted and fails.
+    LocalSiteServer closed;
+    const std::string deadUrl = closed.Url("/dead.htm");
+    closed.Stop();
+    LocalSiteServer server;
+    server.SetBody("/start.htm", "<a href='" + deadUrl + "'>a</a><a href='/fine.htm'>b</a>");
+    server.SetBody("/fine.htm", "<a href='/deeper.htm'>deeper</a>");
+    server.SetBody("/deeper.htm", "deeper");
+
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(server.Url("/start.htm"), 2);
+    ASSERT_TRUE(RunToEnd(*crawl));
+    EXPECT_EQ(crawl->GetPagesVisitedCount(), 4);
+    EXPECT_EQ(crawl->GetPagesFoundCount(), 4);
+    EXPECT_EQ(server.RequestsFor("/deeper.htm").size(), 2u);
+}
+
+TEST_F(CrawlSiteJobTest, ARefusedStartUrlCompletesTheCrawlAtOnce) {
+    for (const int depth : {0, -1}) {
+        OwnedJob<CrawlSiteJob> crawl = MakeCrawl(depth == 0 ? "" : "http://127.0.0.1/a.htm", depth);
+        ASSERT_TRUE(RunToEnd(*crawl, 10s)) << "depth " << depth;
+        EXPECT_EQ(crawl->GetPagesQueuedCount(), 0);
+        EXPECT_EQ(crawl->GetPagesFoundCount(), 0);
+    }
+}
+
+TEST_F(CrawlSiteJobTest, AStopOfTheLoadsAndACancelEndTheCrawlPromptly) {
+    // Each stalled response (the probe's and the load's) holds a server thread.
+    LocalSiteServerOptions options;
+    options.workerThreads = 4 * ImageFinderBandBrowserThreads;
+    LocalSiteServer server("", options);
+    std::string links;
+    for (int i = 0; i < 30; ++i)
+        links += "<a href='/slow" + std::to_string(i) + ".htm'>slow</a>";
+    server.SetBody("/start.htm", links);
+    LocalSiteResponse slow;
+    slow.body = "<title>slow</title>";
+    slow.stallAfterHead = true;
+    server.SetDefaultResponse(slow);
+
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(server.Url("/start.htm"), 1);
+    Manager().AddJob(crawl.get());
+    // Wait until pages are loading in every browser.
+    ASSERT_TRUE(WaitUntil(
+        [&] { return server.Requests().size() >= 2 + 2 * ImageFinderBandBrowserThreads; }, 20s));
+
+    // Cancelled first, so that no queued page starts on a browser the stop has freed.
+    // Without the stop the loads would last until the 20 s page guard.
+    crawl->Cancel();
+    theBrowserPool->StopActive();
+    ASSERT_TRUE(WaitUntil([&] { return crawl->IsFinished() && crawl->HasEnded(); }, 10s))
+        << "the crawl did not end after the stop";
+    // Pages not yet loading never load; the cancelled ones still count as visited.
+    EXPECT_EQ(server.Requests().size(), 2u + 2 * ImageFinderBandBrowserThreads);
+    EXPECT_EQ(crawl->GetPagesVisitedCount(), 31);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+}  // namespace

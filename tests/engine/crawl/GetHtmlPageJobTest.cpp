@@ -1,0 +1,145 @@
+// A page job loads its page in a pooled hidden browser and reads it into a page model;
+// its getters then give the page's links, images, MP3 links, file links and addresses.
+#include "engine/crawl/GetHtmlPageJob.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/browser/BrowserThreadPool.h"
+#include "tests/support/CrawlFixture.h"
+#include "tests/support/LocalSiteServer.h"
+#include "tests/support/TestEnvironment.h"
+
+namespace {
+
+class GetHtmlPageJobTest : public CrawlFixture {
+protected:
+    // A page job of the given product, run to its end on path.
+    OwnedJob<GetHtmlPageJob> Load(const std::string& path,
+                                  const PageJobValues& values = ImageFinderBandPageJobValues) {
+        OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob(values));
+        job->SetUrl(Url(path));
+        EXPECT_TRUE(RunToEnd(*job));
+        return job;
+    }
+
+    std::string Url(const std::string& path) const { return server_.Url(path); }
+
+    LocalSiteServer server_{FixturePath("crawl")};
+};
+
+TEST_F(GetHtmlPageJobTest, TheUrlNamesTheJob) {
+    OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob);
+    job->SetUrl("http://127.0.0.1/a.htm");
+    EXPECT_EQ(job->GetName(), "http://127.0.0.1/a.htm");
+    EXPECT_EQ(job->GetTypeName(), "GetHtmlPageJob");
+}
+
+TEST_F(GetHtmlPageJobTest, PageLinksAreTheFramesThenTheLinksThatAreWebPages) {
+    OwnedJob<GetHtmlPageJob> job = Load("/items.htm");
+    ASSERT_TRUE(job->HasPageModel());
+    StringArray links;
+    job->GetPageLinks(links);
+    EXPECT_EQ(links, (StringArray{Url("/frame.htm"), Url("/mp3s/"), Url("/next.htm")}));
+}
+
+TEST_F(GetHtmlPageJobTest, ImagesPassTheSizeFiltersAndLinkedPicturesCountAsImages) {
+    OwnedJob<GetHtmlPageJob> job = Load("/items.htm");
+    StringArray images, names;
+    job->GetPageImages(images, names, 100, 100, 0);
+    EXPECT_EQ(images, (StringArray{Url("/pics/zipper.png"), Url("/pics/big.jpg")}));
+    EXPECT_EQ(names.size(), 1u) << "names belong to the page's images only";
+
+    images.clear();
+    names.clear();
+    job->GetPageImages(images, names, 0, 0, 0);
+    EXPECT_EQ(images,
+              (StringArray{Url("/pics/small.gif"), Url("/pics/zipper.png"), Url("/pics/big.jpg")}));
+}
+
+TEST_F(GetHtmlPageJobTest, Mp3LinksEndInMp3InAnyCaseAndKeepTheirOwnCase) {
+    OwnedJob<GetHtmlPageJob> job = Load("/items.htm");
+    StringArray links;
+    job->GetMp3Links(links);
+    // Not the link with a query after ".mp3", nor the folder "mp3s/".
+    EXPECT_EQ(links, (StringArray{Url("/music/SONG.MP3"), Url("/old.mp3/new.mp3")}));
+}
+
+struct FileLinkCase {
+    const char* filter;
+    StringArray paths;
+};
+
+TEST_F(GetHtmlPageJobTest, FileLinksAreTheLinksThenTheImagesHoldingEachFilterWord) {
+    OwnedJob<GetHtmlPageJob> job = Load("/items.htm");
+    const FileLinkCase cases[] = {
+        {"zip", {"/notes.zip", "/pics/zipper.png"}},
+        {"zip,jpg", {"/notes.zip", "/pics/zipper.png", "/pics/big.jpg"}},
+        // An address that holds two words comes twice.
+        {"pics zip",
+         {"/pics/big.jpg", "/pics/small.gif", "/pics/zipper.png", "/notes.zip",
+          "/pics/zipper.png"}},
+        {"ZIP", {}},
+        {"@", {}},
+        {"", {}},
+    };
+    for (const FileLinkCase& c : cases) {
+        StringArray expected;
+        for (const std::string& path : c.paths)
+            expected.push_back(Url(path));
+        StringArray links;
+        job->GetFileLinks(links, c.filter);
+        EXPECT_EQ(links, expected) << "filter \"" << c.filter << "\"";
+    }
+}
+
+TEST_F(GetHtmlPageJobTest, EmailAddressesAreReadOnlyByProductsThatAskForThem) {
+    StringArray addresses;
+    Load("/items.htm", ImageFinderBandPageJobValues)->GetEmailAddresses(addresses);
+    EXPECT_TRUE(addresses.empty());
+
+    Load("/items.htm", FileFinderBandPageJobValues)->GetEmailAddresses(addresses);
+    EXPECT_EQ(addresses, (StringArray{"mailto:desk@items.example", "mailto:sales@items.example"}));
+}
+
+TEST_F(GetHtmlPageJobTest, AFailedLoadLeavesNoModelAndEveryGetterEmpty) {
+    server_.SetStatus("/gone.htm", 404);
+    LocalSiteServer closed;
+    const std::string deadUrl = closed.Url("/page.htm");
+    closed.Stop();
+
+    OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob(FileFinderBandPageJobValues));
+    job->SetUrl(deadUrl);
+    ASSERT_TRUE(RunToEnd(*job));
+    EXPECT_FALSE(job->HasPageModel());
+    StringArray out, names;
+    job->GetPageLinks(out);
+    job->GetPageImages(out, names, 0, 0, 0);
+    job->GetEmailAddresses(out);
+    job->GetMp3Links(out);
+    job->GetFileLinks(out, "htm");
+    EXPECT_TRUE(out.empty());
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(GetHtmlPageJobTest, ACancelledJobThatStillRunsLoadsNothing) {
+    OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob);
+    job->SetUrl(Url("/items.htm"));
+    job->Cancel();
+    job->StartThread();
+    ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }));
+    EXPECT_FALSE(job->HasPageModel());
+    EXPECT_TRUE(server_.RequestsFor("/items.htm").empty());
+}
+
+TEST(GetHtmlPageJobWithoutPoolTest, EndsWithoutAModel) {
+    ASSERT_EQ(theBrowserPool, nullptr);
+    OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob);
+    job->SetUrl("http://127.0.0.1:1/a.htm");
+    job->StartThread();
+    ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }));
+    EXPECT_FALSE(job->HasPageModel());
+}
+
+}  // namespace
