@@ -2,6 +2,9 @@
 // pages it writes are compared with what the page writers write for the same lists.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "formatter/styles/PageStyles.h"
 #include "platform/com/Bstr.h"
 #include "tests/formatter/CorvaneTestSupport.h"
+#include "tests/support/FolderTree.h"
 
 namespace {
 
@@ -120,6 +124,36 @@ TEST_F(HtmlFormatterTest, ASaveThatCannotWriteStillAnswersSOk) {
     // The object goes on working.
     EXPECT_EQ(formatter->save(ScopedBstr(cut).get()), S_OK);
     EXPECT_TRUE(FileIsReadable(cut));
+}
+
+TEST_F(HtmlFormatterTest, AWriteThatFailsPartWayStillAnswersSOkAndKeepsTheOldPage) {
+    ComPointer<IHtmlFormatter> formatter = Create();
+    ASSERT_TRUE(formatter);
+    std::string items;
+    for (int i = 0; i < 200; ++i)
+        items += "http://h.x/pictures/picture-" + std::to_string(i) + ".jpg,";
+    formatter->addImages(ScopedBstr(items).get());
+    const std::string folder = MakeTestFolder("limited");
+    const std::string path = folder + "/page.htm";
+    ASSERT_TRUE(WriteFileBytes(path, "an earlier page"));
+
+    // A file-size limit makes a write fail after the page has been opened.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const HRESULT limited = formatter->save(ScopedBstr(path).get());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(limited, S_OK);
+    EXPECT_EQ(Text(path), "an earlier page");
+    EXPECT_EQ(FilesBelow(folder), std::vector<std::string>{"page.htm"});  // no stray part
+    // The object goes on working: without the limit the whole page is written.
+    EXPECT_EQ(formatter->save(ScopedBstr(path).get()), S_OK);
+    EXPECT_NE(Text(path).find("picture-199.jpg"), std::string::npos);
 }
 
 TEST_F(HtmlFormatterTest, TheFileStyleWritesItsAddressList) {
