@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,24 @@ TEST_F(DeleteDirectoryContentsJobTest, DeletesTheFolderOwnFilesAndLinksOnly) {
     EXPECT_EQ(FilesBelow(root_),
               (Names{"outside/kept/inner.txt", "outside/target.txt", "temp/sub/c.jpg"}));
     EXPECT_EQ(Contents("outside\\target.txt"), "keep me");
+}
+
+TEST_F(DeleteDirectoryContentsJobTest, AFolderNameThatNamesNoFolderDeletesNothing) {
+    // Bare names would be taken from, and deleted in, the process's current folder.
+    std::vector<FolderEntry> before;
+    ASSERT_TRUE(ListFolder(".", &before));
+    for (const std::string folder : {"", "\\", " \\"}) {
+        OwnedJob<DeleteDirectoryContentsJob> job(new DeleteDirectoryContentsJob);
+        job->SetFolder(folder);
+        ASSERT_TRUE(RunToEnd(*job)) << '"' << folder << '"';
+    }
+    std::vector<FolderEntry> after;
+    ASSERT_TRUE(ListFolder(".", &after));
+    for (const FolderEntry& entry : before) {
+        EXPECT_TRUE(std::any_of(after.begin(), after.end(),
+                                [&](const FolderEntry& kept) { return kept.name == entry.name; }))
+            << entry.name << " went from the current folder";
+    }
 }
 
 TEST_F(MoveDirectoryContentsJobTest, MovesEveryFileWithoutOverwriting) {
