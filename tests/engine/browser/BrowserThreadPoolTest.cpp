@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "engine/browser/Browser.h"
 #include "platform/browser/CurlPageLoader.h"
@@ -293,21 +295,56 @@ TEST_F(BrowserPoolTest, ClosingMakesEveryBrowserIdleAndStopsLending) {
     EXPECT_EQ(pool->CountAll(), 5);
 }
 
-TEST_F(BrowserPoolTest, ClosingWakesAWaitingBorrowerWithNull) {
-    PoolScope pool(false, 1);
-    ASSERT_TRUE(pool.WaitReady(1));
-    Browser* lent = TakeBrowser(*pool, false);
-    ASSERT_NE(lent, nullptr);
-    std::atomic<bool> returned{false};
-    CObject* got = lent;
-    std::thread borrower([&] {
-        got = pool->Take(true);
-        returned = true;
+// Two browsers are ready and lent and a third is still starting, so two borrowers wait.
+// The close wakes both with null; the browser that becomes ready afterwards joins the
+// idle list but is never lent.
+TEST_F(BrowserPoolTest, ClosingWakesWaitingBorrowersWithNullAndLendsNoLaterBrowser) {
+    Gate lateStart;
+    std::atomic<int> made{0};
+    ScopedPageLoaderFactory factory([&](PageLoadSink& sink) -> std::unique_ptr<PageLoader> {
+        if (++made > 2)
+            lateStart.Pass();
+        return std::make_unique<CurlPageLoader>(sink);
     });
+    PoolScope pool(false, 3);
+    struct OpenAtEnd {
+        Gate& gate;
+        ~OpenAtEnd() { gate.Open(); }  // before the pool's shutdown joins the held thread
+    } openAtEnd{lateStart};
+    ASSERT_TRUE(pool.WaitReady(2));
+    ASSERT_TRUE(WaitUntil([&] { return lateStart.Waiting() == 1; }));
+    Browser* first = TakeBrowser(*pool, false);
+    Browser* second = TakeBrowser(*pool, false);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+
+    std::atomic<int> returned{0};
+    std::vector<CObject*> got(2, first);
+    std::vector<std::thread> borrowers;
+    for (size_t i = 0; i < got.size(); ++i) {
+        borrowers.emplace_back([&, i] {
+            got[i] = pool->Take(true);
+            ++returned;
+        });
+    }
+    EXPECT_FALSE(WaitUntil([&] { return returned.load() > 0; }, 50ms))
+        << "a borrower did not wait while every browser was lent or starting";
     pool->ClosePool();
-    ASSERT_TRUE(WaitUntil([&] { return returned.load(); }));
-    borrower.join();
-    EXPECT_EQ(got, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return returned.load() == 2; })) << "the close woke nobody";
+    for (std::thread& borrower : borrowers)
+        borrower.join();
+    EXPECT_EQ(got, (std::vector<CObject*>{nullptr, nullptr}));
+    EXPECT_EQ(pool->CountWaiting(), 2);
+    EXPECT_EQ(pool->CountActive(), 0);
+
+    lateStart.Open();
+    ASSERT_TRUE(pool.WaitReady(3)) << "a browser ready after the close still joins the pool";
+    EXPECT_EQ(pool->CountWaiting(), 3);
+    EXPECT_EQ(pool->Take(true), nullptr);
+    EXPECT_EQ(pool->Take(false), nullptr);
+    pool->Release(first);
+    pool->Release(second);
+    EXPECT_EQ(pool->CountWaiting(), 3);
 }
 
 TEST_F(BrowserPoolTest, PingsWhileThreadsStart) {
