@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file/FileLayer.h"
+#include "platform/lock/ProcessLock.h"
 #include "platform/net/CurlSupport.h"
 #include "platform/trace/Trace.h"
 
@@ -45,6 +46,7 @@ HRESULT URLDownloadToFile(std::string_view url, std::string_view path,
         case UrlKind::Http:
             break;
     }
+    AssertProcessLockNotHeld();
     FileWriter writer;
     if (!writer.Open(path)) {
         Trace("net", "download of %s: cannot write %.*s", target.c_str(),

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file/FileLayer.h"
+#include "platform/lock/ProcessLock.h"
 #include "platform/net/CurlSupport.h"
 #include "platform/trace/Trace.h"
 
@@ -51,6 +52,7 @@ BOOL ProbeUrl(std::string_view url, DWORD timeoutMilliseconds) {
         case UrlKind::Http:
             break;
     }
+    AssertProcessLockNotHeld();
     EnsureCurlReady();
     ProbeState state;
     state.curl = curl_easy_init();

@@ -5,6 +5,8 @@
 #include <chrono>
 
 #include "platform/file/FileLayer.h"
+#include "platform/lock/ProcessLock.h"
+#include "platform/net/UrlDownload.h"
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -79,4 +81,31 @@ TEST(UrlProbeTest, OtherUrlsAreUnreachable) {
                             "ftp://127.0.0.1:1/x", "http://"}) {
         EXPECT_FALSE(ProbeUrl(url, kShortTimeout)) << url;
     }
+}
+
+// Debug builds stop a network call made with the process lock held; other builds make
+// the call (to a closed port, so it fails at once).
+TEST(NetworkLockDeathTest, ProbeAndDownloadRefuseTheHeldLock) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string url;
+    {
+        LocalSiteServer server;
+        url = server.Url("/page.htm");
+    }
+    const std::string path = MakeTestFolder("locked") + "/page.htm";
+    EXPECT_DEBUG_DEATH(
+        {
+            ProcessLockGuard guard;
+            ProbeUrl(url, kShortTimeout);
+        },
+        "process lock is held");
+    EXPECT_DEBUG_DEATH(
+        {
+            ProcessLockGuard guard;
+            URLDownloadToFile(url, path);
+        },
+        "process lock is held");
+    ProcessLockGuard guard;
+    EXPECT_TRUE(ProbeUrl(PathToFileUrl(MakeTestFolder("locked-file")), kShortTimeout))
+        << "a file URL waits on no other thread";
 }
