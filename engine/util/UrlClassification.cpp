@@ -143,12 +143,13 @@ std::string HostOfUrl(std::string_view url) {
     if (slash != std::string_view::npos)
         host = working.substr(0, slash);
 
-    // A port ends at the next "\" (or the end); without it, a port's sites would all
-    // count as one site, named after the port.
-    // User information ("user:pw@") is no part of the host.
+    // User information ("user:pw@") is no part of the host; its ":" would otherwise be
+    // taken for a port below.
     const size_t at = host.rfind('@');
     if (at != std::string_view::npos)
         host = host.substr(at + 1);
+    // A port ends at the next "\" (or the end); kept, every site on that port would
+    // count as one site, named after the port.
     std::string result(host);
     const size_t port = FindBeyondStart(result, ':');
     if (port != std::string::npos) {
