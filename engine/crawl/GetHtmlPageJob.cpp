@@ -1,5 +1,7 @@
 #include "engine/crawl/GetHtmlPageJob.h"
 
+#include <algorithm>
+
 #include "engine/browser/Browser.h"
 #include "engine/browser/BrowserThreadPool.h"
 #include "engine/jobs/JobNames.h"
@@ -11,6 +13,7 @@
 #include "platform/thread/Thread.h"
 #include "platform/timing/Timing.h"
 #include "platform/trace/Trace.h"
+#include "platform/window/Window.h"
 
 GetHtmlPageJob::GetHtmlPageJob(const PageJobValues& values) : values_(values) {
     SetTypeName(GetHtmlPageJobName);
@@ -29,13 +32,50 @@ void GetHtmlPageJob::Run() {
     auto* browser = static_cast<Browser*>(theBrowserPool->Take(true));
     if (browser == nullptr)
         return;
+    {
+        MutexLock lock;
+        browser_ = browser;
+    }
     browser->AddObject(this);
     if (!IsCancelled()) {
         browser->Navigate(url_);
+        // A cancel that came while the navigation was being posted found it not yet
+        // queued; the stop posted now follows it in the browser's queue.
+        if (IsCancelled())
+            browser->PostStop();
         WaitUntilDone();
+        if (GetState() != JOB_STATE_COMPLETE)
+            EndLoadBeforeRelease(browser);
     }
     browser->RemoveObject(this);
+    {
+        MutexLock lock;
+        browser_ = nullptr;
+    }
     theBrowserPool->Release(browser);
+}
+
+void GetHtmlPageJob::EndLoadBeforeRelease(Browser* browser) {
+    // The report of a load that is still going would reach the browser's next borrower,
+    // who registers before its own navigation is served: stop it and take the report
+    // here. The overall page guard bounds the wait; a browser whose thread has ended
+    // (the pool shut down) reports nothing more.
+    browser->PostStop();
+    const DWORD pollMs = std::max<DWORD>(1, Timing().jobPollMs);
+    const DWORD limitMs = Timing().pageLoadGuardMs + Timing().pageGuardMs;
+    for (DWORD waitedMs = 0; GetState() != JOB_STATE_COMPLETE && waitedMs < limitMs;
+         waitedMs += pollMs) {
+        if (!IsWindow(browser->GetSafeHwnd()))
+            return;
+        Sleep(pollMs);
+    }
+}
+
+void GetHtmlPageJob::Cancel() {
+    Job::Cancel();
+    MutexLock lock;
+    if (browser_ != nullptr)
+        browser_->PostStop();
 }
 
 bool GetHtmlPageJob::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -49,12 +49,18 @@ public:
     // Whether a page model was built.
     bool HasPageModel() const;
 
+    // The cancelled flag; a load in progress in the job's borrowed browser is stopped
+    // too (it ends as failed, without a model). Browsers lent to other jobs are left
+    // alone. Any thread, also under the process lock; never waits.
+    void Cancel() override;
+
 protected:
     ~GetHtmlPageJob() override;
 
     // On the job's worker thread: borrow a browser (waiting while all are lent), load
-    // the URL unless cancelled, wait until the page is reported or the job is stopped,
-    // then give the browser back. Without a pool the job ends with no model.
+    // the URL unless cancelled, wait until the page is reported or the job is stopped
+    // (then the load is stopped and its report awaited), then give the browser back.
+    // Without a pool the job ends with no model.
     void Run() override;
     // WM_PAGE_LOADED: OnPageLoaded, then MarkComplete.
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -72,11 +78,17 @@ protected:
     htmlPage* GetPageModel() const { return building_.get(); }
 
 private:
+    // The job stopped waiting before its page was reported: stops the load and waits
+    // for its report, so that it cannot reach the browser's next borrower.
+    void EndLoadBeforeRelease(Browser* browser);
     // Under the process lock: the model's link URLs, frames first.
     void ReadLinkUrls(StringArray& out) const;
 
     const PageJobValues values_;
     std::string url_;
+    // The browser borrowed for the load, null outside it; guarded by the process lock,
+    // so that a stop is posted to it only while this job holds it.
+    Browser* browser_ = nullptr;
     std::unique_ptr<htmlPage> building_;   // the browser's thread only
     std::unique_ptr<htmlPage> pageModel_;  // guarded by the process lock
 };

@@ -40,6 +40,10 @@ protected:
         return counts;
     }
 
+    static bool JobEnds(const Job& job, std::chrono::milliseconds timeout = 20s) {
+        return WaitUntil([&] { return job.IsFinished() && job.HasEnded(); }, timeout);
+    }
+
     // URLs of server as its site paths; other URLs as they stand.
     static StringArray SitePaths(const StringArray& urls, const LocalSiteServer& server) {
         StringArray paths;
@@ -155,35 +159,75 @@ TEST_F(CrawlSiteJobTest, ARefusedStartUrlCompletesTheCrawlAtOnce) {
     }
 }
 
-TEST_F(CrawlSiteJobTest, AStopOfTheLoadsAndACancelEndTheCrawlPromptly) {
-    // Each stalled response (the probe's and the load's) holds a server thread.
-    LocalSiteServerOptions options;
-    options.workerThreads = 4 * ImageFinderBandBrowserThreads;
-    LocalSiteServer server("", options);
-    std::string links;
-    for (int i = 0; i < 30; ++i)
-        links += "<a href='/slow" + std::to_string(i) + ".htm'>slow</a>";
-    server.SetBody("/start.htm", links);
-    LocalSiteResponse slow;
-    slow.body = "<title>slow</title>";
-    slow.stallAfterHead = true;
-    server.SetDefaultResponse(slow);
+// A site whose start page links count pages that never come: each response sends its
+// head, then nothing. Each stalled response (the probe's and the load's) holds a server
+// thread.
+class StallingSite {
+public:
+    explicit StallingSite(int links) : server_("", Options()) {
+        std::string body;
+        for (int i = 0; i < links; ++i)
+            body += "<a href='/slow" + std::to_string(i) + ".htm'>slow</a>";
+        server_.SetBody("/start.htm", body);
+        LocalSiteResponse slow;
+        slow.body = "<title>slow</title>";
+        slow.stallAfterHead = true;
+        server_.SetDefaultResponse(slow);
+    }
+    LocalSiteServer& Server() { return server_; }
+    // Waits until pages have been asked for (a probe and a load each) after the start.
+    bool WaitForLoads(int pages) {
+        return WaitUntil(
+            [&] { return server_.Requests().size() >= 2u + 2u * static_cast<size_t>(pages); }, 20s);
+    }
 
-    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(server.Url("/start.htm"), 1);
+private:
+    static LocalSiteServerOptions Options() {
+        LocalSiteServerOptions options;
+        options.workerThreads = 4 * ImageFinderBandBrowserThreads;
+        return options;
+    }
+    LocalSiteServer server_;
+};
+
+TEST_F(CrawlSiteJobTest, ACancelEndsTheCrawlPromptly) {
+    StallingSite site(30);
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(site.Server().Url("/start.htm"), 1);
     Manager().AddJob(crawl.get());
-    // Wait until pages are loading in every browser.
-    ASSERT_TRUE(WaitUntil(
-        [&] { return server.Requests().size() >= 2 + 2 * ImageFinderBandBrowserThreads; }, 20s));
+    ASSERT_TRUE(site.WaitForLoads(ImageFinderBandBrowserThreads));
 
-    // Cancelled first, so that no queued page starts on a browser the stop has freed.
-    // Without the stop the loads would last until the 20 s page guard.
+    // Without the stop that the cancel posts to each browser its pages hold, the loads
+    // would last until the 20 s page guard.
     crawl->Cancel();
-    theBrowserPool->StopActive();
-    ASSERT_TRUE(WaitUntil([&] { return crawl->IsFinished() && crawl->HasEnded(); }, 10s))
-        << "the crawl did not end after the stop";
+    ASSERT_TRUE(JobEnds(*crawl, 10s)) << "the crawl did not end after the cancel";
     // Pages not yet loading never load; the cancelled ones still count as visited.
-    EXPECT_EQ(server.Requests().size(), 2u + 2 * ImageFinderBandBrowserThreads);
     EXPECT_EQ(crawl->GetPagesVisitedCount(), 31);
+    EXPECT_EQ(site.Server().Requests().size(), 2u + 2 * ImageFinderBandBrowserThreads);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+TEST_F(CrawlSiteJobTest, ACancelStopsNoLoadOfAnotherCrawl) {
+    // Four browsers stall on the first crawl's pages; the fifth serves the other crawl,
+    // whose start page is still loading when the first crawl is cancelled. Its link is
+    // found only when that load is not stopped.
+    StallingSite site(ImageFinderBandBrowserThreads - 1);
+    LocalSiteServer otherSite;
+    otherSite.SetBody("/start.htm", "<a href='/next.htm'>next</a>");
+    otherSite.SetBody("/next.htm", "next");
+    otherSite.SetDelay("/start.htm", 300ms);
+
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(site.Server().Url("/start.htm"), 1);
+    Manager().AddJob(crawl.get());
+    ASSERT_TRUE(site.WaitForLoads(ImageFinderBandBrowserThreads - 1));
+    OwnedJob<CrawlSiteJob> other = MakeCrawl(otherSite.Url("/start.htm"), 1);
+    Manager().AddJob(other.get());
+    ASSERT_TRUE(WaitUntil([&] { return otherSite.RequestsFor("/start.htm").size() == 2; }, 20s));
+
+    crawl->Cancel();
+    ASSERT_TRUE(JobEnds(*crawl, 10s)) << "the crawl did not end after the cancel";
+    ASSERT_TRUE(JobEnds(*other));
+    EXPECT_EQ(other->GetPagesVisitedCount(), 2);
+    EXPECT_EQ(otherSite.RequestsFor("/next.htm").size(), 2u);
     EXPECT_TRUE(WaitForIdleManager());
 }
 

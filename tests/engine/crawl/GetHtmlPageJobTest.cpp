@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+
+using namespace std::chrono_literals;
 
 #include "engine/browser/BrowserThreadPool.h"
 #include "tests/support/CrawlFixture.h"
@@ -131,6 +134,38 @@ TEST_F(GetHtmlPageJobTest, ACancelledJobThatStillRunsLoadsNothing) {
     ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }));
     EXPECT_FALSE(job->HasPageModel());
     EXPECT_TRUE(server_.RequestsFor("/items.htm").empty());
+}
+
+// One browser, lent in turn: a page job stopped while its page still loads must not
+// leave that load's report to the next borrower.
+class OneBrowserPageJobTest : public CrawlFixture {
+protected:
+    OneBrowserPageJobTest() : CrawlFixture(ImageFinderBandJobLimit, 1) {}
+    LocalSiteServer server_{FixturePath("crawl")};
+};
+
+TEST_F(OneBrowserPageJobTest, AJobStoppedMidLoadLeavesNoReportToTheNextBorrower) {
+    // The stopped job's page arrives while the next borrower is still probing its own
+    // (slower) page, registered with the browser already.
+    server_.SetBody("/early.htm", "<a href='/early-link.htm'>early</a>");
+    server_.SetDelay("/early.htm", 300ms);
+    server_.SetDelay("/items.htm", 600ms);
+
+    OwnedJob<GetHtmlPageJob> stopped(new GetHtmlPageJob);
+    stopped->SetUrl(server_.Url("/early.htm"));
+    Manager().AddJob(stopped.get());
+    ASSERT_TRUE(WaitUntil([&] { return server_.RequestsFor("/early.htm").size() == 2; }));
+    stopped->Stop();
+    OwnedJob<GetHtmlPageJob> next(new GetHtmlPageJob);
+    next->SetUrl(server_.Url("/items.htm"));
+    ASSERT_TRUE(RunToEnd(*next));
+    ASSERT_TRUE(WaitUntil([&] { return stopped->IsFinished() && stopped->HasEnded(); }));
+
+    ASSERT_TRUE(next->HasPageModel()) << "the next borrower's load was ended by another's";
+    StringArray links;
+    next->GetPageLinks(links);
+    EXPECT_EQ(links, (StringArray{server_.Url("/frame.htm"), server_.Url("/mp3s/"),
+                                  server_.Url("/next.htm")}));
 }
 
 TEST(GetHtmlPageJobWithoutPoolTest, EndsWithoutAModel) {
