@@ -1,0 +1,416 @@
+#include "engine/extract/CrawlSiteImagesJob.h"
+
+#include <algorithm>
+
+#include "engine/crawl/GetHtmlPageJob.h"
+#include "engine/extract/StorageLayout.h"
+#include "engine/folder/FolderNode.h"
+#include "engine/jobs/JobManager.h"
+#include "engine/jobs/JobNames.h"
+#include "engine/jobs/MutexLock.h"
+#include "engine/pages/MakeHtmlPageJob.h"
+#include "engine/util/PathHelpers.h"
+#include "engine/util/StringArrays.h"
+#include "engine/util/StringUtilities.h"
+#include "engine/util/UrlClassification.h"
+#include "engine/workers/DeleteDirectoryContentsJob.h"
+#include "engine/workers/DownloadImagesJob.h"
+#include "engine/workers/LocalFileNames.h"
+#include "engine/workers/MakeThumbnailsJob.h"
+#include "platform/file/FileLayer.h"
+
+namespace {
+
+// Page jobs kept in the children list after each refill from the pending links.
+constexpr int MaxPageJobsInList = 15;
+
+// A name the folder layer can hold as one path element: ":" removed and trimmed, then
+// made safe; "." and ".." (which would climb out of the storage folder) become "_".
+std::string FolderNameOf(std::string_view name) {
+    const std::string trimmed = TrimString(ReplaceAll(name, ":", ""));
+    if (trimmed.empty())
+        return trimmed;
+    const std::string safe = SafeFileName(trimmed);
+    return safe.empty() ? std::string("_") : safe;
+}
+
+// The local name of an image URL, without extension: its last path element, query and
+// fragment left out, cut before its last ".", made safe; "image" when nothing is left.
+std::string LocalBaseName(std::string_view url) {
+    const size_t end = url.find_first_of("?#");
+    const std::string path(url.substr(0, end));
+    const std::string name = SafeFileName(TruncateAtLast(FileNameOfPath(path), '.'));
+    return name.empty() ? std::string("image") : name;
+}
+
+// The file name of a path without its extension, for matching thumbnails to pictures.
+std::string BaseOfPath(std::string_view path) {
+    return TruncateAtLast(FileNameOfPath(path), '.');
+}
+
+// Creates folder and every missing folder above it, one level at a time: the storage
+// folder may lie where nothing has been made yet.
+void CreateFolderPath(const std::string& folder) {
+    for (size_t at = folder.find_first_of("\\/", 1); at != std::string::npos;
+         at = folder.find_first_of("\\/", at + 1))
+        CreateDirectory(folder.substr(0, at));
+    CreateDirectory(folder);
+}
+
+}  // namespace
+
+CrawlSiteImagesJob::CrawlSiteImagesJob(const PageJobValues& pageValues) : CrawlSiteJob(pageValues) {
+    SetTypeName(CrawlSiteImagesJobName);
+    stage_.Set(GetHtmlPageJobName);
+}
+
+CrawlSiteImagesJob::~CrawlSiteImagesJob() = default;
+
+void CrawlSiteImagesJob::MakeViewPages(const PanelSettings& settings, const std::string& siteName) {
+    downloadedCount_ = 0;
+    settings_ = settings;
+    SetStartUrl(settings_.siteUrl);
+    SetName(settings_.siteUrl);
+    SetMaxDepth(settings_.depth);
+    SetLeaveSite(settings_.wander);
+
+    if (siteFolder_.empty()) {
+        std::string name = siteName.empty() ? HostOfUrl(GetStartUrl()) : siteName;
+        if (!settings_.siteFolderName.empty())
+            name = settings_.siteFolderName;
+        siteFolder_ = JoinPath(settings_.folder, FolderNameOf(name));
+    }
+
+    std::string viewName = FolderNameOf(settings_.viewName);
+    if (viewName.empty())
+        viewName = DefaultViewName;
+    settings_.viewName = viewName;
+    viewFolder_ = JoinPath(siteFolder_, viewName);
+    thumbsFolder_ = JoinPath(viewFolder_, ThumbsFolderName);
+    imagesFolder_ = JoinPath(viewFolder_, ImagesFolderName);
+    tempFolder_ = JoinPath(viewFolder_, TempFolderName);
+
+    CreateFolderPath(settings_.folder);
+    for (const std::string* folder :
+         {&siteFolder_, &viewFolder_, &thumbsFolder_, &imagesFolder_, &tempFolder_})
+        CreateDirectory(*folder);
+
+    allMp3sPage_ = JoinPath(viewFolder_, AllMp3sPageName);
+    allFilesPage_ = JoinPath(viewFolder_, AllFilesPageName);
+    allImagesPage_ = JoinPath(viewFolder_, AllImagesPageName);
+    allThumbsPage_ = JoinPath(viewFolder_, AllThumbsPageName);
+    slideShowPage_ = JoinPath(viewFolder_, SlideShowPageName);
+    urlsPage_ = JoinPath(viewFolder_, UrlsPageName);
+    zoomPage_ = JoinPath(viewFolder_, ZoomPageName);
+
+    MutexLock lock;
+    pendingLinks_.clear();
+    if (!settings_.siteList.empty()) {
+        StringArray extra;
+        SplitText(settings_.siteList, extra, 3);
+        for (std::string& link : extra)
+            pendingLinks_.emplace_back(std::move(link), settings_.depth);
+        SetLeaveSite(true);
+    }
+}
+
+std::string CrawlSiteImagesJob::GetSiteUrl() const {
+    return settings_.siteUrl;
+}
+
+std::string CrawlSiteImagesJob::GetAllImagesPage() const {
+    return allImagesPage_;
+}
+
+void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls) {
+    MutexLock lock;
+    for (const std::string& url : urls) {
+        if (url.empty() || url.find("res://") != std::string::npos ||
+            !matchingImages_.AddUnique(url))
+            continue;
+        const std::string base = LocalBaseName(url);
+        std::string candidate = base;
+        for (int n = 2; !localNames_.AddUnique(candidate); ++n)
+            candidate = base + "-" + std::to_string(n);
+    }
+    matchingCount_ = matchingImages_.GetCount();
+}
+
+void CrawlSiteImagesJob::DeleteCachedFiles(const std::string& folder) {
+    if (folder.empty())
+        return;
+    FolderNode node;
+    node.SetPath(folder);
+    StringArray files;
+    node.FindFilePaths(files, CachedFileExtensions, false);
+    for (const std::string& file : files)
+        DeleteFile(file);
+}
+
+int CrawlSiteImagesJob::BatchSize(int n) {
+    if (n < 100)
+        return 10;
+    return std::min(n / 10, 50);
+}
+
+int CrawlSiteImagesJob::GetImageCount() const {
+    return imageCount_.load();
+}
+
+int CrawlSiteImagesJob::GetMatchingImageCount() const {
+    return matchingCount_.load();
+}
+
+std::string CrawlSiteImagesJob::GetStage() const {
+    MutexLock lock;
+    return stage_.GetText();
+}
+
+StringArray CrawlSiteImagesJob::GetMatchingImages() const {
+    MutexLock lock;
+    return matchingImages_.GetItems();
+}
+
+StringArray CrawlSiteImagesJob::GetLocalNames() const {
+    MutexLock lock;
+    return localNames_.GetItems();
+}
+
+StringArray CrawlSiteImagesJob::GetDownloadedFiles() const {
+    MutexLock lock;
+    return downloadedFiles_;
+}
+
+StringArray CrawlSiteImagesJob::GetThumbnails() const {
+    MutexLock lock;
+    return thumbnails_;
+}
+
+void CrawlSiteImagesJob::Run() {
+    if (settings_.removeCache) {
+        DeleteCachedFiles(thumbsFolder_);
+        DeleteCachedFiles(tempFolder_);
+    }
+    if (GetStartUrl().find("file://") == std::string::npos)
+        DeleteCachedFiles(imagesFolder_);
+    AddPage(GetStartUrl(), GetMaxDepth());
+    {
+        // A refused start URL starts the extra start URLs at once; with no page at all
+        // the later stages run on nothing, so that the view is still written.
+        MutexLock lock;
+        if (GetChildCount() == 0)
+            RefillFromPendingLinks();
+        if (GetChildCount() == 0)
+            OnChildFinished(nullptr);
+    }
+    WaitUntilDone();
+}
+
+bool CrawlSiteImagesJob::AllChildrenFinished() {
+    return GetChildren().AllFinished();
+}
+
+void CrawlSiteImagesJob::RefillFromPendingLinks() {
+    MutexLock lock;
+    int count = GetChildCount();
+    while (count < MaxPageJobsInList && !pendingLinks_.empty() && !IsCancelled()) {
+        auto [link, depth] = std::move(pendingLinks_.front());
+        pendingLinks_.erase(pendingLinks_.begin());
+        if (AddPage(link, depth))
+            ++count;
+    }
+}
+
+void CrawlSiteImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray& links) {
+    CountPageVisited();
+    const int depth = page->GetTag() - 1;
+    if (settings_.maxImages != 0 && matchingImages_.GetCount() >= settings_.maxImages) {
+        Job::Cancel();
+        return;
+    }
+    for (const std::string& link : links)
+        pendingLinks_.emplace_back(link, depth);
+    RefillFromPendingLinks();
+    StringArray images, names;
+    page->GetPageImages(images, names, 0, 0, settings_.minFileSize);
+    allImages_.AddAll(images);
+    imageCount_ = allImages_.GetCount();
+    images.clear();
+    names.clear();
+    page->GetPageImages(images, names, settings_.minWidth, settings_.minHeight,
+                        settings_.minFileSize);
+    AddImageUrls(images);
+}
+
+void CrawlSiteImagesJob::StopCrawling() {
+    if (crawlStopped_)
+        return;
+    crawlStopped_ = true;
+    pendingLinks_.clear();
+    // Each page job stops the load in the browser it borrowed; other jobs' browsers
+    // are left alone. The stage moves on once every page job has really ended.
+    Cancel();
+}
+
+void CrawlSiteImagesJob::OnChildFinished(Job* child) {
+    const bool isPage = child != nullptr && child->IsOfType(GetHtmlPageJobName);
+    auto* page = isPage ? static_cast<GetHtmlPageJob*>(child) : nullptr;
+    // Read before the lock is taken: a page's links come after a short pause.
+    StringArray links;
+    if (page != nullptr)
+        page->GetPageLinks(links);
+
+    MutexLock lock;
+    const bool crawling = stage_.Equals(GetHtmlPageJobName);
+    if (crawling) {
+        stage_.Clear();
+        SetPhase(0);
+        if (page != nullptr && !IsCancelled())
+            CollectFromPage(page, links);
+        if (IsCancelled())
+            StopCrawling();
+        if (AllChildrenFinished())
+            stage_.Set(settings_.fast ? MakeHtmlPageJobName : DownloadImagesJobName);
+    }
+    // A page job that ends after the crawl stage has gone drives no later stage.
+    if (crawling || page == nullptr)
+        RunLaterStages(child);
+
+    // The finished child leaves the list before the percent is taken, so that the
+    // last one brings it to 100.
+    const bool allFinished = AllChildrenFinished();
+    if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
+        theJobManager->RetireJob(child);
+    UpdateProgress();
+    if (allFinished) {
+        OnFinish();
+        if (AllChildrenFinished())
+            MarkComplete();
+    }
+}
+
+void CrawlSiteImagesJob::RunLaterStages(Job* child) {
+    if (stage_.Equals(DownloadImagesJobName))
+        DownloadStage(child);
+    if (stage_.Equals(MakeThumbnailsJobName))
+        ThumbnailStage(child);
+    if (stage_.Equals(DeleteDirectoryContentsJobName))
+        CleanUpStage();
+    if (stage_.Equals(MakeHtmlPageJobName))
+        PageStage();
+}
+
+void CrawlSiteImagesJob::DownloadStage(Job* child) {
+    SetPhase(1);
+    if (stage_.IsSet()) {
+        stage_.Clear();
+        const StringArray& urls = matchingImages_.GetItems();
+        const StringArray& names = localNames_.GetItems();
+        const size_t batch = static_cast<size_t>(BatchSize(static_cast<int>(urls.size())));
+        for (size_t first = 0; first < urls.size(); first += batch) {
+            const size_t last = std::min(urls.size(), first + batch);
+            auto* job = new DownloadImagesJob;
+            job->SetPassPathsToParent(true);
+            job->SetWork(imagesFolder_, StringArray(urls.begin() + first, urls.begin() + last),
+                         StringArray(names.begin() + first, names.begin() + last));
+            AddChild(job);
+        }
+    } else if (child != nullptr && child->IsOfType(DownloadImagesJobName)) {
+        auto* download = static_cast<DownloadImagesJob*>(child);
+        const StringArray& paths = download->GetPaths();
+        downloadedCount_ += static_cast<int>(paths.size());
+        if (download->GetPassPathsToParent())
+            downloadedFiles_.insert(downloadedFiles_.end(), paths.begin(), paths.end());
+    }
+    if (AllChildrenFinished())
+        stage_.Set(MakeThumbnailsJobName);
+}
+
+void CrawlSiteImagesJob::ThumbnailStage(Job* child) {
+    SetPhase(2);
+    if (stage_.IsSet()) {
+        stage_.Clear();
+        const size_t batch =
+            static_cast<size_t>(BatchSize(static_cast<int>(downloadedFiles_.size())));
+        for (size_t first = 0; first < downloadedFiles_.size(); first += batch) {
+            const size_t last = std::min(downloadedFiles_.size(), first + batch);
+            auto* job = new MakeThumbnailsJob;
+            job->SetWork(
+                thumbsFolder_,
+                StringArray(downloadedFiles_.begin() + first, downloadedFiles_.begin() + last), 100,
+                100, 16);
+            AddChild(job);
+        }
+    } else if (child != nullptr && child->IsOfType(MakeThumbnailsJobName)) {
+        const StringArray& made = static_cast<MakeThumbnailsJob*>(child)->GetThumbnails();
+        thumbnails_.insert(thumbnails_.end(), made.begin(), made.end());
+    }
+    if (AllChildrenFinished())
+        stage_.Set(DeleteDirectoryContentsJobName);
+}
+
+void CrawlSiteImagesJob::CleanUpStage() {
+    if (stage_.IsSet()) {
+        stage_.Clear();
+        auto* job = new DeleteDirectoryContentsJob;
+        job->SetFolder(tempFolder_);
+        AddChild(job);
+    }
+    if (AllChildrenFinished())
+        stage_.Set(MakeHtmlPageJobName);
+}
+
+void CrawlSiteImagesJob::PageStage() {
+    SetPhase(3);
+    if (!stage_.IsSet())
+        return;
+    const StringArray items = settings_.fast ? matchingImages_.GetItems() : downloadedFiles_;
+    if (!settings_.fast)
+        ReorderThumbnails();
+    const StringArray noThumbnails;
+    auto makePage = [&](const std::string& path, std::string_view kind, const StringArray& list,
+                        SIZE size) {
+        auto* job = new MakeHtmlPageJob;
+        job->SetPage(path, std::string(kind), list, namesList_, size);
+        return job;
+    };
+    MakeHtmlPageJob* all = makePage(allImagesPage_, ViewKindAll, items, SIZE{0, 0});
+    MakeHtmlPageJob* zoom = makePage(zoomPage_, ViewKindZoom, items, SIZE{0, 0});
+    zoom->SetZoomSize(settings_.zoomSize);
+    MakeHtmlPageJob* thumbs =
+        makePage(allThumbsPage_, ViewKindThumbs, settings_.fast ? noThumbnails : thumbnails_,
+                 SIZE{settings_.thumbnailWidth, settings_.thumbnailHeight});
+    MakeHtmlPageJob* slides = makePage(slideShowPage_, ViewKindSlideshow, items, SIZE{0, 0});
+    AddChild(all);
+    AddChild(thumbs);
+    AddChild(slides);
+    AddChild(zoom);
+    stage_.Clear();
+}
+
+void CrawlSiteImagesJob::MakeListPage(const std::string& pagePath, std::string_view viewKind) {
+    SetPhase(3);
+    if (!stage_.IsSet())
+        return;
+    auto* job = new MakeHtmlPageJob;
+    job->SetPage(pagePath, std::string(viewKind), matchingImages_.GetItems(), namesList_,
+                 SIZE{0, 0});
+    AddChild(job);
+    stage_.Clear();
+}
+
+void CrawlSiteImagesJob::ReorderThumbnails() {
+    StringArray ordered;
+    for (const std::string& file : downloadedFiles_) {
+        const std::string base = BaseOfPath(file);
+        const auto match =
+            std::find_if(thumbnails_.begin(), thumbnails_.end(), [&](const std::string& thumbnail) {
+                return EqualsNoCase(BaseOfPath(thumbnail), base);
+            });
+        if (match != thumbnails_.end()) {
+            ordered.push_back(*match);
+            thumbnails_.erase(match);
+        }
+    }
+    thumbnails_.insert(thumbnails_.end(), ordered.begin(), ordered.end());
+}

@@ -1,0 +1,144 @@
+// The whole extraction of a site's images: it crawls the site, collects the image URLs
+// that pass the criteria, downloads them in batches, makes thumbnails, clears its temp
+// folder and writes the view's four pages. Its child-finished step is a stage machine:
+// each stage creates children, and when every child of a stage has finished the next
+// stage begins, in the same call when a stage has nothing to do.
+//
+// Stages: "GetHtmlPageJob" (phase 0) -> "DownloadImagesJob" (1) -> "MakeThumbnailsJob"
+// (2) -> "DeleteDirectoryContentsJob" -> "MakeHtmlPageJob" (3) -> complete; with fast
+// set, "GetHtmlPageJob" -> "MakeHtmlPageJob".
+//
+// Threads: MakeViewPages before the job is queued (or on the panel's thread for a
+// stored view's paths); Run on the job's worker thread; OnChildFinished on each
+// finishing child's thread, holding the process lock for the whole step. The counters
+// a progress page reads are atomic or taken under the lock.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "band/settings/PanelSettings.h"
+#include "engine/crawl/CrawlSiteJob.h"
+#include "engine/jobs/FlaggedString.h"
+#include "engine/jobs/StringSet.h"
+#include "platform/text/Text.h"
+
+class CrawlSiteImagesJob : public CrawlSiteJob {
+public:
+    // Type name "CrawlSiteImagesJob"; stage "GetHtmlPageJob", entered.
+    explicit CrawlSiteImagesJob(const PageJobValues& pageValues = ImageFinderBandPageJobValues);
+
+    // The setup: copies settings, takes the start URL, depth and wander from them, lays
+    // out the site and view folders (creating them) and the page paths, and turns the
+    // extra start URLs (settings.siteList) into pending links, wandering from then on.
+    // siteName names the site folder when the job has none yet; "" takes the start
+    // URL's host. Before the job is queued.
+    virtual void MakeViewPages(const PanelSettings& settings, const std::string& siteName);
+
+    // Found image URLs: each URL not seen before (ignoring case), not empty and not a
+    // "res://" URL joins the matching images with a local name unique among them: the
+    // file name of the URL without its extension, then "-2", "-3"... Under the lock.
+    void AddImageUrls(const StringArray& urls);
+
+    // Deletes the files of folder whose names end in one of CachedFileExtensions;
+    // failures are ignored, sub-folders are left alone.
+    static void DeleteCachedFiles(const std::string& folder);
+
+    // URLs (downloads) or files (thumbnails) one job is given, for n items: 10 below 100,
+    // else n / 10, at most 50.
+    static int BatchSize(int n);
+
+    // The layout (valid after MakeViewPages).
+    std::string GetSiteUrl() const;
+    const std::string& GetSiteFolder() const { return siteFolder_; }
+    const std::string& GetViewFolder() const { return viewFolder_; }
+    const std::string& GetThumbsFolder() const { return thumbsFolder_; }
+    const std::string& GetImagesFolder() const { return imagesFolder_; }
+    const std::string& GetTempFolder() const { return tempFolder_; }
+    virtual std::string GetAllImagesPage() const;
+    std::string GetThumbnailsPage() const { return allThumbsPage_; }
+    std::string GetSlideshowPage() const { return slideShowPage_; }
+    // Always empty: no view has a multiview page.
+    std::string GetMultiviewPage() const { return multiViewPage_; }
+    std::string GetZoomPage() const { return zoomPage_; }
+    std::string GetUrlsPage() const { return urlsPage_; }
+    std::string GetAllFilesPage() const { return allFilesPage_; }
+    std::string GetAllMp3sPage() const { return allMp3sPage_; }
+    const PanelSettings& GetSettings() const { return settings_; }
+
+    // For a progress page; any thread. GetPhase (of Job): 0 finding images,
+    // 1 downloading, 2 making thumbnails, 3 building views.
+    int GetImageCount() const;          // every image URL seen on the pages
+    int GetMatchingImageCount() const;  // image URLs that passed the criteria
+    int GetDownloadedCount() const { return downloadedCount_.load(); }
+    // The current stage's name. Takes the lock.
+    std::string GetStage() const;
+
+    // Copies of the lists, under the lock.
+    StringArray GetMatchingImages() const;
+    StringArray GetLocalNames() const;
+    StringArray GetDownloadedFiles() const;
+    StringArray GetThumbnails() const;
+
+protected:
+    ~CrawlSiteImagesJob() override;
+
+    // On the job's worker thread: the cache clean-up (thumbs and temp when removecache,
+    // images unless the start URL is a file:// URL), then the crawl from the start URL;
+    // waits until the stages are through or the job is stopped.
+    void Run() override;
+    // The stage machine (see the file comment), under the process lock.
+    void OnChildFinished(Job* child) override;
+
+    // The crawling stage's step for a finished page job, under the lock: counts it,
+    // keeps its links pending and refills the children from them, then collects its
+    // items, unless the item limit is reached (then the job is cancelled).
+    // links: the page's links, read before the lock was taken.
+    virtual void CollectFromPage(GetHtmlPageJob* page, const StringArray& links);
+    // Refills the children from the pending links, each at its own depth, until 15 are
+    // in the list or none is pending. Under the lock.
+    void RefillFromPendingLinks();
+    // Stops the crawl: the pool's lent browsers stop, the job and its children are
+    // cancelled, and every child counts as finished. Under the lock.
+    void StopCrawling();
+    // The list steps of the file and MP3 finders write one page from the matching items.
+    void MakeListPage(const std::string& pagePath, std::string_view viewKind);
+
+    FlaggedString& GetStageString() { return stage_; }
+    void ClearSiteFolder() { siteFolder_.clear(); }
+    PanelSettings& GetSettingsCopy() { return settings_; }
+
+    // Stages B to E, in order, each entered in the same call when the one before ends.
+    virtual void RunLaterStages(Job* child);
+
+private:
+    void DownloadStage(Job* child);
+    void ThumbnailStage(Job* child);
+    void CleanUpStage();
+    void PageStage();
+    // The thumbnails in the order of the downloaded files they were made from; those
+    // matching none go first, in their former order.
+    void ReorderThumbnails();
+    bool AllChildrenFinished();
+
+    std::string siteFolder_;
+    FlaggedString stage_;  // guarded by the process lock
+    StringSet matchingImages_;
+    StringSet localNames_;
+    StringArray namesList_;  // handed to the page writers; stays empty
+    // Links waiting to be offered, each with the depth it was found at.
+    std::vector<std::pair<std::string, int>> pendingLinks_;
+    StringSet allImages_;
+    StringArray downloadedFiles_;
+    StringArray thumbnails_;
+    std::string allImagesPage_, allFilesPage_, allMp3sPage_, allThumbsPage_, slideShowPage_,
+        multiViewPage_, zoomPage_, urlsPage_;
+    std::string viewFolder_, thumbsFolder_, imagesFolder_, tempFolder_;
+    bool crawlStopped_ = false;  // guarded by the process lock
+    std::atomic<int> downloadedCount_{0};
+    std::atomic<int> imageCount_{0};
+    std::atomic<int> matchingCount_{0};
+    PanelSettings settings_;
+};

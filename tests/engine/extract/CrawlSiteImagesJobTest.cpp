@@ -1,0 +1,342 @@
+// The image extraction: batch sizes, local names, the storage layout, the cache
+// clean-up, and whole extractions of the bundled sample site against a local web server,
+// with the built Corvane registered in the test's own registry store writing the pages.
+#include "engine/extract/CrawlSiteImagesJob.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/extract/StorageLayout.h"
+#include "platform/com/ServerExports.h"
+#include "platform/file/FileLayer.h"
+#include "platform/module/SharedLibrary.h"
+#include "tests/support/CrawlFixture.h"
+#include "tests/support/LocalSiteServer.h"
+#include "tests/support/RegisteredCorvane.h"
+#include "tests/support/ScopedRegistryStore.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A fresh storage folder for each use, as the settings name it.
+std::string NewStorageFolder() {
+    static std::atomic<int> count{0};
+    return "c:\\extract\\storage" + std::to_string(++count);
+}
+
+// The names of the files directly in a folder, sorted.
+StringArray FileNames(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    StringArray names;
+    if (!ListFolder(folder, &entries))
+        return names;
+    for (const FolderEntry& entry : entries) {
+        if (!entry.isFolder)
+            names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FileText(const std::string& path) {
+    std::string bytes;
+    return ReadFileBytes(path, &bytes) ? bytes : "<missing>";
+}
+
+bool FolderExists(const std::string& path) {
+    std::vector<FolderEntry> entries;
+    return ListFolder(path, &entries);
+}
+
+TEST(CrawlSiteImagesJobBatchTest, BatchesAreTenBelowAHundredElseATenthUpToFifty) {
+    struct Case {
+        int items, batch, jobs;
+    };
+    for (const Case c : {Case{0, 10, 0}, Case{5, 10, 1}, Case{99, 10, 10}, Case{100, 10, 10},
+                         Case{250, 25, 10}, Case{499, 49, 11}, Case{1000, 50, 20}}) {
+        const int batch = CrawlSiteImagesJob::BatchSize(c.items);
+        EXPECT_EQ(batch, c.batch) << c.items << " items";
+        EXPECT_EQ((c.items + batch - 1) / batch, c.jobs) << c.items << " items";
+    }
+}
+
+TEST(CrawlSiteImagesJobNamesTest, EachMatchingImageGetsAUniqueSafeLocalName) {
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->AddImageUrls({"http://h.x/a/pic.jpg", "http://h.x/b/pic.jpg", "http://h.x/pic.gif",
+                       "HTTP://H.X/A/PIC.JPG", "res://module/1", "", "http://h.x/Pic.png",
+                       "http://h.x/show.php?img=a.jpg", "http://h.x/..%2F..%2Fup.jpg",
+                       "http://h.x/folder/"});
+    EXPECT_EQ(job->GetMatchingImages(),
+              (StringArray{"http://h.x/a/pic.jpg", "http://h.x/b/pic.jpg", "http://h.x/pic.gif",
+                           "http://h.x/Pic.png", "http://h.x/show.php?img=a.jpg",
+                           "http://h.x/..%2F..%2Fup.jpg", "http://h.x/folder/"}));
+    // Names differing only in letter case are one name; nothing can climb out of the
+    // images folder.
+    EXPECT_EQ(job->GetLocalNames(),
+              (StringArray{"pic", "pic-2", "pic-3", "Pic-4", "show", "..%2F..%2Fup", "image"}));
+    EXPECT_EQ(job->GetMatchingImageCount(), 7);
+}
+
+class StorageLayoutTest : public ::testing::Test {
+protected:
+    OwnedJob<CrawlSiteImagesJob> Setup(const PanelSettings& settings,
+                                       const std::string& siteName = "") {
+        OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+        job->MakeViewPages(settings, siteName);
+        return job;
+    }
+
+    PanelSettings Settings(const std::string& siteUrl) {
+        PanelSettings settings;
+        settings.folder = storage_;
+        settings.siteUrl = siteUrl;
+        settings.depth = 3;
+        return settings;
+    }
+
+    const std::string storage_ = NewStorageFolder();
+};
+
+TEST_F(StorageLayoutTest, TheViewLiesUnderTheSiteFolderWithItsFoldersAndPages) {
+    PanelSettings settings = Settings("http://www.site.example:8080/a/index.htm");
+    settings.viewName = "";
+    OwnedJob<CrawlSiteImagesJob> job = Setup(settings);
+    const std::string view = storage_ + "\\www.site.example\\default";
+    EXPECT_EQ(job->GetSiteFolder(), storage_ + "\\www.site.example");
+    EXPECT_EQ(job->GetViewFolder(), view);
+    EXPECT_EQ(job->GetImagesFolder(), view + "\\images");
+    EXPECT_EQ(job->GetThumbsFolder(), view + "\\thumbs");
+    EXPECT_EQ(job->GetTempFolder(), view + "\\temp");
+    EXPECT_EQ(job->GetAllImagesPage(), view + "\\allImages.htm");
+    EXPECT_EQ(job->GetThumbnailsPage(), view + "\\allThumbs.htm");
+    EXPECT_EQ(job->GetSlideshowPage(), view + "\\slideShow.htm");
+    EXPECT_EQ(job->GetZoomPage(), view + "\\zoom.htm");
+    EXPECT_EQ(job->GetUrlsPage(), view + "\\urls.htm");
+    EXPECT_EQ(job->GetAllFilesPage(), view + "\\allFiles.htm");
+    EXPECT_EQ(job->GetAllMp3sPage(), view + "\\allMP3s.htm");
+    EXPECT_EQ(job->GetMultiviewPage(), "");
+    for (const std::string& folder :
+         {job->GetImagesFolder(), job->GetThumbsFolder(), job->GetTempFolder()})
+        EXPECT_TRUE(FolderExists(folder)) << folder;
+    EXPECT_EQ(job->GetStartUrl(), settings.siteUrl);
+    EXPECT_EQ(job->GetName(), settings.siteUrl);
+    EXPECT_EQ(job->GetMaxDepth(), 3);
+    EXPECT_FALSE(job->GetLeaveSite());
+}
+
+TEST_F(StorageLayoutTest, SiteAndViewNamesComeFromSettingsAndStayInsideTheStorage) {
+    struct Case {
+        const char* siteName;
+        const char* siteFolderName;
+        const char* viewName;
+        const char* viewFolder;  // under the storage folder
+    };
+    const Case cases[] = {
+        {"given", "", "v1", "given\\v1"},
+        {"", "", "v1", "h.x\\v1"},
+        {"given", "chosen", "v1", "chosen\\v1"},
+        {" a:b ", "", "v", "ab\\v"},
+        {"..", "", "..", "_\\_"},
+        {"x/y", "", "p\\q", "x-y\\p-q"},
+    };
+    for (const Case& c : cases) {
+        PanelSettings settings = Settings("http://h.x:81/");
+        settings.siteFolderName = c.siteFolderName;
+        settings.viewName = c.viewName;
+        OwnedJob<CrawlSiteImagesJob> job = Setup(settings, c.siteName);
+        EXPECT_EQ(job->GetViewFolder(), storage_ + "\\" + c.viewFolder) << c.siteName;
+    }
+}
+
+TEST_F(StorageLayoutTest, ExtraStartUrlsMakeTheCrawlWander) {
+    PanelSettings settings = Settings("http://h.x/");
+    settings.siteList = "http://a.example/\r\nhttp://b.example/\n";
+    EXPECT_TRUE(Setup(settings)->GetLeaveSite());
+}
+
+TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
+    const std::string folder = NewStorageFolder();
+    ASSERT_TRUE(CreateDirectory("c:\\extract") || FolderExists("c:\\extract"));
+    ASSERT_TRUE(CreateDirectory(folder));
+    ASSERT_TRUE(CreateDirectory(folder + "\\sub"));
+    for (const char* name :
+         {"a.jpg", "b.GIF", "c.htm", "d.html", "e.png", "f.txt", "g.mp3", "h.bmp", "i.jpeg"})
+        ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, "x"));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\sub\\k.jpg", "x"));
+    CrawlSiteImagesJob::DeleteCachedFiles(folder);
+    EXPECT_EQ(FileNames(folder), (StringArray{"f.txt", "g.mp3"}));
+    EXPECT_EQ(FileNames(folder + "\\sub"), StringArray{"k.jpg"});
+}
+
+// Whole extractions of the bundled sample site, with Corvane writing the pages.
+class ExtractionTest : public CrawlFixture {
+protected:
+    PanelSettings Settings(int depth) const {
+        PanelSettings settings;
+        settings.folder = storage_;
+        settings.siteUrl = site_.Url("/index.htm");
+        settings.depth = depth;
+        settings.minWidth = 100;
+        settings.minHeight = 100;
+        settings.maxImages = 0;
+        settings.viewName = "view";
+        return settings;
+    }
+
+    OwnedJob<CrawlSiteImagesJob> Extract(const PanelSettings& settings) {
+        OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+        job->MakeViewPages(settings, "");
+        EXPECT_TRUE(RunToEnd(*job));
+        EXPECT_TRUE(WaitForIdleManager());
+        return job;
+    }
+
+    // How often the server was asked for each path.
+    std::map<std::string, int> RequestCounts() const {
+        std::map<std::string, int> counts;
+        for (const LocalSiteRequest& request : site_.Requests())
+            ++counts[request.path];
+        return counts;
+    }
+
+    ScopedRegistryStore store_;
+    RegisteredCorvane corvane_;
+    const std::string storage_ = NewStorageFolder();
+    LocalSiteServer site_{std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site"};
+};
+
+const StringArray kViewPages{"allImages.htm", "allThumbs.htm", "slideShow.htm", "zoom.htm"};
+
+TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
+    OwnedJob<CrawlSiteImagesJob> job = Extract(Settings(3));
+    EXPECT_EQ(job->GetViewFolder(), storage_ + "\\127.0.0.1\\view");
+    EXPECT_EQ(job->GetPagesVisitedCount(), 8);
+    EXPECT_EQ(job->GetPagesFoundCount(), 8);
+    EXPECT_EQ(job->GetImageCount(), 11);
+    // Pictures below 100 x 100, and those without a declared size, are left out.
+    const StringArray pictures{"apples.jpg", "harbour-large.jpg", "harbour-small.jpg", "map.png",
+                               "rose.jpg"};
+    EXPECT_EQ(job->GetMatchingImageCount(), 5);
+    EXPECT_EQ(job->GetDownloadedCount(), 5);
+    EXPECT_EQ(FileNames(job->GetImagesFolder()), pictures);
+    EXPECT_EQ(FileNames(job->GetThumbsFolder()),
+              (StringArray{"apples.jpg", "harbour-large.jpg", "harbour-small.jpg", "map.jpg",
+                           "rose.jpg"}));
+    EXPECT_TRUE(FileNames(job->GetTempFolder()).empty());
+    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+    EXPECT_EQ(job->GetPhase(), 3);
+    EXPECT_EQ(job->GetProgress(), 100);
+
+    // Each matching picture was fetched once; no other picture was.
+    std::map<std::string, int> counts = RequestCounts();
+    for (const std::string& picture : pictures)
+        EXPECT_EQ(counts["/pictures/" + picture], 1) << picture;
+    EXPECT_EQ(counts.count("/pictures/banner.png"), 0u);
+
+    // The pages name the local files relative to the page, the thumbnails in the
+    // pictures' order.
+    const std::string all = FileText(job->GetAllImagesPage());
+    EXPECT_NE(all.find("images\\rose.jpg"), std::string::npos) << all;
+    EXPECT_EQ(all.find(storage_), std::string::npos);
+    EXPECT_EQ(all.find("http://"), std::string::npos);
+    EXPECT_NE(all.find("<title>All</title>"), std::string::npos);
+    const std::string thumbs = FileText(job->GetThumbnailsPage());
+    EXPECT_NE(thumbs.find("thumbs\\rose.jpg"), std::string::npos) << thumbs;
+}
+
+TEST_F(ExtractionTest, TheItemLimitStopsTheCrawlAndEveryMatchFoundIsDownloaded) {
+    PanelSettings settings = Settings(3);
+    settings.maxImages = 2;
+    OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
+    // The limit is reached with the first level's pages; the next page to finish stops
+    // the crawl, so the third level is never reached.
+    EXPECT_GE(job->GetMatchingImageCount(), 2);
+    EXPECT_LT(job->GetPagesVisitedCount(), 8);
+    EXPECT_EQ(RequestCounts().count("/pages/old/archive.htm"), 0u);
+    EXPECT_EQ(job->GetDownloadedCount(), job->GetMatchingImageCount());
+    EXPECT_EQ(static_cast<int>(FileNames(job->GetImagesFolder()).size()),
+              job->GetMatchingImageCount());
+    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+}
+
+TEST_F(ExtractionTest, FastModeDownloadsNothingAndListsTheRemoteAddresses) {
+    PanelSettings settings = Settings(1);
+    settings.fast = true;
+    OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
+    EXPECT_EQ(job->GetMatchingImageCount(), 3);
+    EXPECT_EQ(job->GetDownloadedCount(), 0);
+    EXPECT_TRUE(FileNames(job->GetImagesFolder()).empty());
+    EXPECT_TRUE(FileNames(job->GetThumbsFolder()).empty());
+    for (const auto& [path, count] : RequestCounts())
+        EXPECT_EQ(path.find("/pictures/"), std::string::npos) << path << " was fetched";
+    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+    const std::string all = FileText(job->GetAllImagesPage());
+    EXPECT_NE(all.find(site_.Url("/pictures/rose.jpg")), std::string::npos) << all;
+}
+
+TEST_F(ExtractionTest, AFileStartKeepsStoredPicturesAndRemoveCacheClearsThumbsAndTemp) {
+    PanelSettings settings = Settings(0);
+    settings.siteUrl =
+        PathToFileUrl(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site/index.htm");
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(settings, "local");
+    ASSERT_TRUE(WriteFileBytes(job->GetImagesFolder() + "\\kept.jpg", "x"));
+    ASSERT_TRUE(WriteFileBytes(job->GetThumbsFolder() + "\\old.jpg", "x"));
+    ASSERT_TRUE(WriteFileBytes(job->GetTempFolder() + "\\old.htm", "x"));
+    ASSERT_TRUE(RunToEnd(*job));
+    EXPECT_EQ(FileNames(job->GetImagesFolder()), (StringArray{"harbour-large.jpg", "kept.jpg"}));
+    EXPECT_EQ(FileNames(job->GetThumbsFolder()), StringArray{"harbour-large.jpg"});
+    EXPECT_TRUE(FileNames(job->GetTempFolder()).empty());
+}
+
+TEST_F(ExtractionTest, AWebStartClearsStoredPictures) {
+    PanelSettings settings = Settings(0);
+    OwnedJob<CrawlSiteImagesJob> first(new CrawlSiteImagesJob);
+    first->MakeViewPages(settings, "");
+    ASSERT_TRUE(WriteFileBytes(first->GetImagesFolder() + "\\stale.jpg", "x"));
+    ASSERT_TRUE(WriteFileBytes(first->GetImagesFolder() + "\\notes.txt", "x"));
+    ASSERT_TRUE(RunToEnd(*first));
+    EXPECT_EQ(FileNames(first->GetImagesFolder()), (StringArray{"harbour-large.jpg", "notes.txt"}));
+}
+
+TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
+    // The start page's links stall; the cancel stops them and the picture of the start
+    // page is still downloaded.
+    LocalSiteServerOptions options;
+    options.workerThreads = 40;
+    LocalSiteServer stalling("", options);
+    std::string body = "<img src='/big.png' width='200' height='200'>";
+    for (int i = 0; i < 20; ++i)
+        body += "<a href='/slow" + std::to_string(i) + ".htm'>slow</a>";
+    stalling.SetBody("/start.htm", body);
+    stalling.SetBody(
+        "/big.png",
+        FileText(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site/pictures/map.png"),
+        "image/png");
+    LocalSiteResponse slow;
+    slow.body = "<title>slow</title>";
+    slow.stallAfterHead = true;
+    stalling.SetDefaultResponse(slow);
+
+    PanelSettings settings = Settings(1);
+    settings.siteUrl = stalling.Url("/start.htm");
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(settings, "");
+    Manager().AddJob(job.get());
+    ASSERT_TRUE(WaitUntil([&] { return stalling.Requests().size() >= 12; }, 20s));
+    job->Cancel();
+    ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }, 15s))
+        << "the extraction did not end after the cancel";
+    EXPECT_EQ(job->GetDownloadedCount(), 1);
+    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+}  // namespace
