@@ -60,6 +60,27 @@ std::string EncodeUnsafe(std::string_view text) {
     return out;
 }
 
+// Schemes whose addresses a browser reads with "\" as a path separator.
+bool IsSpecialScheme(std::string_view scheme) {
+    for (const std::string_view special : {"http", "https", "ftp", "file", "ws", "wss"}) {
+        if (scheme == special)
+            return true;
+    }
+    return false;
+}
+
+// Every "\" before the query or fragment made a "/", as browsers read such addresses
+// ("images\a.jpg" is "images/a.jpg").
+std::string SlashedPath(std::string_view address) {
+    std::string out(address);
+    const size_t end = out.find_first_of("?#");
+    for (size_t i = 0; i < out.size() && i < end; ++i) {
+        if (out[i] == '\\')
+            out[i] = '/';
+    }
+    return out;
+}
+
 std::string WithoutFragment(std::string_view address) {
     const size_t hash = address.find('#');
     return std::string(hash == std::string_view::npos ? address : address.substr(0, hash));
@@ -82,7 +103,12 @@ std::string SchemeOfAddress(std::string_view address) {
 }
 
 std::string ResolveLinkAddress(std::string_view base, std::string_view href) {
-    const std::string cleaned = CleanHref(href);
+    std::string cleaned = CleanHref(href);
+    std::string scheme = SchemeOfAddress(cleaned);
+    if (scheme.empty())
+        scheme = SchemeOfAddress(base);
+    if (IsSpecialScheme(scheme))
+        cleaned = SlashedPath(cleaned);
     const std::string encoded = EncodeUnsafe(cleaned);
     // The URL library resolves a reference that is only a fragment (or nothing)
     // against the base's folder; a browser keeps the base's file and query.

@@ -70,6 +70,11 @@ TEST(BrowserLinkAddressTest, ResolvesAsABrowserHandsAddressesOut) {
     EXPECT_EQ(ResolveLinkAddress("file:///tmp/site/index.html", "img/a b.jpg"),
               "file:///tmp/site/img/a%20b.jpg");
     EXPECT_EQ(ResolveLinkAddress("about:blank", "x.html"), "x.html");
+    // Pages written with "\" between folders link as a browser reads them.
+    EXPECT_EQ(ResolveLinkAddress("file:///tmp/site/view/allImages.htm", "images\\a.jpg"),
+              "file:///tmp/site/view/images/a.jpg");
+    EXPECT_EQ(ResolveLinkAddress(kPageUrl, "..\\up\\b.htm?x=a\\b"),
+              "http://127.0.0.1:8080/up/b.htm?x=a\\b");
 }
 
 TEST(BrowserDocumentTest, LinksComeFromAnchorsAndAreasInDocumentOrder) {
