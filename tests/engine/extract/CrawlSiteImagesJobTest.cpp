@@ -163,8 +163,9 @@ TEST_F(StorageLayoutTest, ExtraStartUrlsMakeTheCrawlWander) {
 
 TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
     const std::string folder = NewStorageFolder();
-    ASSERT_TRUE(CreateDirectory("c:\\extract") || FolderExists("c:\\extract"));
-    ASSERT_TRUE(CreateDirectory(folder));
+    for (const std::string& level : {std::string("c:"), std::string("c:\\extract"), folder})
+        CreateDirectory(level);
+    ASSERT_TRUE(FolderExists(folder));
     ASSERT_TRUE(CreateDirectory(folder + "\\sub"));
     for (const char* name :
          {"a.jpg", "b.GIF", "c.htm", "d.html", "e.png", "f.txt", "g.mp3", "h.bmp", "i.jpeg"})
