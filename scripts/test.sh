@@ -32,5 +32,5 @@ run_build build-asan "address,undefined" "" Debug
 echo "== thread sanitizer (concurrency tests)"
 # Test names of the threaded machinery: queues, windows and messages, locks, jobs,
 # the browser pool and the crawl.
-run_build build-tsan "thread" "${TSAN_TESTS:-Thread|Window|Message|Timer|Lock|Job|Queue|Browser|Pool|Crawl|Url|Registry|Listener}"
+run_build build-tsan "thread" "${TSAN_TESTS:-Thread|Window|Message|Timer|Lock|Job|Queue|Browser|Pool|Crawl|Extraction|Url|Registry|Listener}"
 echo "all tests passed"
