@@ -1,0 +1,26 @@
+// The driver's extraction: a CrawlSiteImagesJob that also counts the pages that were
+// read (ended with a page model), so that the driver can tell a site that never answered
+// from one that had nothing to find.
+//
+// Threads: CollectFromPage on the finishing page job's thread, under the process lock;
+// GetLoadedPageCount on any thread.
+#pragma once
+
+#include <atomic>
+
+#include "engine/extract/CrawlSiteImagesJob.h"
+
+class WatchedImagesJob : public CrawlSiteImagesJob {
+public:
+    using CrawlSiteImagesJob::CrawlSiteImagesJob;
+
+    int GetLoadedPageCount() const { return loadedPages_.load(); }
+
+protected:
+    ~WatchedImagesJob() override = default;
+
+    void CollectFromPage(GetHtmlPageJob* page, const StringArray& links) override;
+
+private:
+    std::atomic<int> loadedPages_{0};
+};
