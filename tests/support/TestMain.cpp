@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "tests/support/MessageBoxCheck.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
@@ -43,7 +44,10 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(pattern + "/config");
     setenv("MORVELLE_DATA_HOME", (pattern + "/data").c_str(), 1);
     setenv("MORVELLE_CONFIG_HOME", (pattern + "/config").c_str(), 1);
-    const int result = RUN_ALL_TESTS();
+    MessageBoxCheck::Instance().Install();
+    int result = RUN_ALL_TESTS();
+    if (!MessageBoxCheck::Instance().Finish() && result == 0)
+        result = 1;
     std::error_code ignored;
     if (!std::getenv("MORVELLE_KEEP_TEST_HOME"))
         std::filesystem::remove_all(pattern, ignored);

@@ -2,6 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "tests/support/MessageBoxCheck.h"
+
+namespace {
+
+// Puts the default recorder in place of the test programs' message box check for its
+// lifetime, and leaves the recorder empty.
+class DefaultMessageBoxRecorder {
+public:
+    DefaultMessageBoxRecorder() {
+        SetMessageBoxService(nullptr);
+        ClearRecordedMessageBoxes();
+    }
+    ~DefaultMessageBoxRecorder() {
+        ClearRecordedMessageBoxes();
+        SetMessageBoxService(&MessageBoxCheck::Instance());
+    }
+};
+
+}  // namespace
+
 TEST(MessageBoxTest, DefaultAnswerIsTheDefaultButton) {
     struct Case {
         UINT type;
@@ -16,11 +38,14 @@ TEST(MessageBoxTest, DefaultAnswerIsTheDefaultButton) {
 }
 
 TEST(MessageBoxTest, WithoutDisplayBoxesAreRecordedAndAnswered) {
-    ClearRecordedMessageBoxes();
+    DefaultMessageBoxRecorder recorder;
     EXPECT_EQ(MessageBox(nullptr, "htmlLink::load - something bad happend", "", MB_OK), IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "Overwrite?", "Save", MB_YESNO | MB_DEFBUTTON2), IDNO);
     const auto boxes = RecordedMessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "htmlLink::load - something bad happend");
+    EXPECT_EQ(boxes[1].caption, "Save");
+    EXPECT_EQ(boxes[1].type, MB_YESNO | MB_DEFBUTTON2);
     ClearRecordedMessageBoxes();
     EXPECT_TRUE(RecordedMessageBoxes().empty());
 }
@@ -35,6 +60,6 @@ TEST(MessageBoxTest, InstalledServiceAnswers) {
     } scripted;
     SetMessageBoxService(&scripted);
     EXPECT_EQ(MessageBox(nullptr, "Overwrite?", "Save", MB_YESNO), IDNO);
-    SetMessageBoxService(nullptr);
+    SetMessageBoxService(&MessageBoxCheck::Instance());
     EXPECT_EQ(scripted.last, "Overwrite?");
 }
