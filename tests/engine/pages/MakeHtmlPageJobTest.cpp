@@ -18,7 +18,6 @@
 #include "platform/module/SharedLibrary.h"
 #include "platform/timing/Timing.h"
 #include "platform/trace/Trace.h"
-#include "platform/ui/MessageBox.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "tests/support/Wait.h"
 
@@ -242,7 +241,6 @@ TEST_F(MakeHtmlPageJobTest, CommentsKeepTheirPlaceWhateverTheyHold) {
 TEST_F(MakeHtmlPageJobTest, WithoutCorvaneTheJobEndsQuietlyWithoutAPage) {
     const char* traced = std::getenv("MORVELLE_TRACE");
     SetTraceChannels("jobs");
-    ClearRecordedMessageBoxes();
     const std::string page = PagePath("allImages.htm");
     OwnedJob<MakeHtmlPageJob> job = NewJob(page, "all", {PagePath("images\\a.jpg")});
     ::testing::internal::CaptureStderr();
@@ -250,7 +248,7 @@ TEST_F(MakeHtmlPageJobTest, WithoutCorvaneTheJobEndsQuietlyWithoutAPage) {
     const std::string errors = ::testing::internal::GetCapturedStderr();
     SetTraceChannels(traced ? traced : "");
     EXPECT_FALSE(FileIsReadable(page));
-    EXPECT_TRUE(RecordedMessageBoxes().empty());
+    // Quietly: a message box would fail the test, as no box is expected.
     EXPECT_NE(errors.find("[jobs] MakeHtmlPageJob"), std::string::npos) << errors;
     EXPECT_EQ(job->GetImages(), StringArray{PagePath("images\\a.jpg")})
         << "the items were changed although no formatter was there";
