@@ -1,25 +1,29 @@
 #include "platform/ui/MessageBox.h"
 
 #include <atomic>
+#include <deque>
 #include <mutex>
 
 #include "platform/trace/Trace.h"
 
 namespace {
 
-// Records every box and answers with its default button; never blocks.
+// Records every box, keeping the latest kRecordedMessageBoxLimit, and answers with its
+// default button; never blocks.
 class RecordingMessageBoxService : public MessageBoxService {
 public:
     int Show(const MessageBoxRecord& box) override {
         Trace("ui", "message box \"%s\": %s", box.caption.c_str(), box.text.c_str());
         std::lock_guard<std::mutex> guard(mutex_);
         records_.push_back(box);
+        if (records_.size() > kRecordedMessageBoxLimit)
+            records_.pop_front();
         return DefaultMessageBoxAnswer(box.type);
     }
 
     std::vector<MessageBoxRecord> Records() {
         std::lock_guard<std::mutex> guard(mutex_);
-        return records_;
+        return {records_.begin(), records_.end()};
     }
 
     void Clear() {
@@ -29,7 +33,7 @@ public:
 
 private:
     std::mutex mutex_;
-    std::vector<MessageBoxRecord> records_;
+    std::deque<MessageBoxRecord> records_;
 };
 
 RecordingMessageBoxService& Recorder() {

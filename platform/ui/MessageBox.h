@@ -3,6 +3,7 @@
 // background thread. Tests install a scripted service.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,9 @@ void SetMessageBoxService(MessageBoxService* service);
 
 int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);
 
-// What the default recorder has recorded, oldest first, and a way to clear it.
+// What the default recorder has recorded, oldest first, and a way to clear it. It keeps
+// the latest kRecordedMessageBoxLimit boxes only, so a process that runs for long does
+// not grow with every box it shows.
+constexpr std::size_t kRecordedMessageBoxLimit = 100;
 std::vector<MessageBoxRecord> RecordedMessageBoxes();
 void ClearRecordedMessageBoxes();

@@ -50,6 +50,17 @@ TEST(MessageBoxTest, WithoutDisplayBoxesAreRecordedAndAnswered) {
     EXPECT_TRUE(RecordedMessageBoxes().empty());
 }
 
+TEST(MessageBoxTest, RecorderKeepsOnlyTheLatestBoxes) {
+    DefaultMessageBoxRecorder recorder;
+    const std::size_t shown = kRecordedMessageBoxLimit + 5;
+    for (std::size_t i = 0; i < shown; ++i)
+        MessageBox(nullptr, "box " + std::to_string(i), "", MB_OK);
+    const auto boxes = RecordedMessageBoxes();
+    ASSERT_EQ(boxes.size(), kRecordedMessageBoxLimit);
+    EXPECT_EQ(boxes.front().text, "box 5");
+    EXPECT_EQ(boxes.back().text, "box " + std::to_string(shown - 1));
+}
+
 TEST(MessageBoxTest, InstalledServiceAnswers) {
     struct Scripted : MessageBoxService {
         int Show(const MessageBoxRecord& box) override {
