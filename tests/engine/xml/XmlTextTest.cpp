@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/ui/MessageBox.h"
-#include "tests/support/ExpectedMessageBoxes.h"
 #include "platform/xml/XmlDocument.h"
+#include "tests/support/ExpectedMessageBoxes.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {

@@ -18,8 +18,7 @@ std::vector<std::string> FailuresOf(const std::function<void()>& step) {
     ::testing::TestPartResultArray results;
     {
         ::testing::ScopedFakeTestPartResultReporter reporter(
-            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD,
-            &results);
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &results);
         step();
     }
     std::vector<std::string> messages;
