@@ -87,7 +87,7 @@ void CrawlSiteJob::Run() {
     AddPage(startUrl_, maxDepth_);
     {
         MutexLock lock;
-        if (children_.AllFinished())
+        if (childrenProcessed_ >= children_.GetCount())
             MarkComplete();
     }
     WaitUntilDone();
@@ -99,11 +99,16 @@ void CrawlSiteJob::OnChildFinished(Job* child) {
     if (isPage)
         static_cast<GetHtmlPageJob*>(child)->GetPageLinks(links);
     MutexLock lock;
+    if (child != nullptr)
+        ++childrenProcessed_;
     if (isPage) {
         ++pagesVisited_;
         AddPages(links, child->GetTag() - 1);
     }
     UpdateProgress();
-    if (children_.AllFinished())
+    // A child counts as finished once its own step has run here: its state says
+    // finished a moment before it tells its listeners, and a crawl that completed on
+    // the state alone would lose that page's links.
+    if (childrenProcessed_ >= children_.GetCount())
         MarkComplete();
 }

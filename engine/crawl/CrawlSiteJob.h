@@ -90,7 +90,8 @@ private:
     std::string startUrl_;
     int maxDepth_ = 0;
     bool leaveSite_ = false;
-    StringSet visited_;  // guarded by the process lock
+    StringSet visited_;          // guarded by the process lock
+    int childrenProcessed_ = 0;  // children whose step has run; guarded by the lock
     std::atomic<int> pagesQueued_{0};
     std::atomic<int> pagesVisited_{0};
     JobList children_{this};  // last: the children go before the rest of the job

@@ -207,7 +207,11 @@ void CrawlSiteImagesJob::Run() {
 }
 
 bool CrawlSiteImagesJob::AllChildrenFinished() {
-    return GetChildren().AllFinished();
+    // Each child leaves the list at the end of its own step, so a child still listed
+    // (other than the one whose step this is) has not been handled yet, even when its
+    // state already says finished: it tells its listeners just after setting that.
+    const int count = GetChildCount();
+    return count == 0 || (count == 1 && current_ != nullptr && GetChildren().Contains(current_));
 }
 
 void CrawlSiteImagesJob::RefillFromPendingLinks() {
@@ -261,6 +265,7 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
         page->GetPageLinks(links);
 
     MutexLock lock;
+    current_ = child;
     const bool crawling = stage_.Equals(GetHtmlPageJobName);
     if (crawling) {
         stage_.Clear();
@@ -282,6 +287,7 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
         theJobManager->RetireJob(child);
     UpdateProgress();
+    current_ = nullptr;
     if (allFinished) {
         OnFinish();
         if (AllChildrenFinished())

@@ -112,6 +112,9 @@ protected:
 
     // Stages B to E, in order, each entered in the same call when the one before ends.
     virtual void RunLaterStages(Job* child);
+    // Whether every child has been handled by its step: none is left in the list but
+    // the one whose step is running. Under the lock.
+    bool AllChildrenFinished();
 
 private:
     void DownloadStage(Job* child);
@@ -121,7 +124,6 @@ private:
     // The thumbnails in the order of the downloaded files they were made from; those
     // matching none go first, in their former order.
     void ReorderThumbnails();
-    bool AllChildrenFinished();
 
     std::string siteFolder_;
     FlaggedString stage_;  // guarded by the process lock
@@ -137,6 +139,7 @@ private:
         multiViewPage_, zoomPage_, urlsPage_;
     std::string viewFolder_, thumbsFolder_, imagesFolder_, tempFolder_;
     bool crawlStopped_ = false;  // guarded by the process lock
+    Job* current_ = nullptr;     // the child whose step runs; guarded by the lock
     std::atomic<int> downloadedCount_{0};
     std::atomic<int> imageCount_{0};
     std::atomic<int> matchingCount_{0};

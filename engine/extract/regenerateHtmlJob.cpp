@@ -85,7 +85,7 @@ void regenerateHtmlJob::OnFinish() {
             }
             stage.Clear();
         }
-        if (!GetChildren().AllFinished())
+        if (!AllChildrenFinished())
             return;
         stage.Set(MoveStage);
     }
@@ -104,7 +104,7 @@ void regenerateHtmlJob::OnFinish() {
         }
         stage.Clear();
     }
-    if (!GetChildren().AllFinished())
+    if (!AllChildrenFinished())
         return;
     PointAtStoredView();
 }
