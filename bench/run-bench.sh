@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Times the engine's command-line driver (build/tools/morvelle-crawl) against wget and
+# httrack on a generated site served on 127.0.0.1 by morvelle-bench-site. Run by hand,
+# never in CI.
+#
+#   bash bench/run-bench.sh crawl   [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
+#   bash bench/run-bench.sh extract [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
+#
+# crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
+#          pictures refused (pages only).
+# extract: the driver's whole extraction (downloads, thumbnails, view pages; no image
+#          limit, no size filter) beside `wget --recursive` keeping only pictures and
+#          `httrack` at the same depth.
+# Prints wall times, their ratios, pages/s and images/s, and each program's peak memory
+# (/usr/bin/time -v). Installs wget, httrack and time with apt-get when missing.
+# Defaults: 341 pages (depth 4 reaches them all), 3 pictures per page, 20 ms per
+# response, depth 4, build folder build-bench (configured RelWithDebInfo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+usage() { sed -n '5,6p' "$0" | sed 's/^# *//' >&2; exit 2; }
+mode=${1:-}
+[ "$mode" = crawl ] || [ "$mode" = extract ] || usage
+shift
+pages=341 images=3 delay=20 depth=4 build=build-bench
+while [ $# -gt 0 ]; do
+    [ $# -ge 2 ] || usage
+    case $1 in
+        --pages) pages=$2 ;;
+        --images) images=$2 ;;
+        --delay-ms) delay=$2 ;;
+        --depth) depth=$2 ;;
+        --build) build=$2 ;;
+        *) usage ;;
+    esac
+    shift 2
+done
+
+# --- Programs ---------------------------------------------------------------
+missing=()
+command -v wget >/dev/null || missing+=(wget)
+[ -x /usr/bin/time ] || missing+=(time)
+[ "$mode" = extract ] && ! command -v httrack >/dev/null && missing+=(httrack)
+if [ ${#missing[@]} -gt 0 ]; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+targets=(morvelle-crawl morvelle-bench-site)
+[ "$mode" = extract ] && targets+=(Corvane morvelle-register)
+cmake --build "$build" --target "${targets[@]}" -j 4 >/dev/null
+
+work=$(mktemp -d /tmp/morvelle-bench-XXXXXX)
+export MORVELLE_CONFIG_HOME="$work/config" MORVELLE_DATA_HOME="$work/data"
+mkdir -p "$MORVELLE_CONFIG_HOME" "$MORVELLE_DATA_HOME"
+
+# --- The site ---------------------------------------------------------------
+# The server stops when its standard input, our pipe, closes.
+coproc SITE { exec "$build/bench/morvelle-bench-site" --pages "$pages" \
+    --images-per-page "$images" --delay-ms "$delay" 2>/dev/null; }
+site_pid=$SITE_PID
+stop_site() {
+    exec {SITE[1]}>&- 2>/dev/null || true
+    wait "$site_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap stop_site EXIT
+read -r line <&"${SITE[0]}"
+start=$(sed -n 's/.* start=\([^ ]*\).*/\1/p' <<<"$line")
+per_depth=$(sed -n 's/.*pages-per-depth=\([^ ]*\).*/\1/p' <<<"$line")
+IFS=, read -r -a reach <<<"$per_depth"
+if [ "$depth" -lt "${#reach[@]}" ]; then expected=${reach[$depth]}; else expected=${reach[-1]}; fi
+
+nproc_=$(nproc)
+mem=$(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)
+echo "machine: $nproc_ processors, $mem; $(uname -sr)"
+echo "site: $pages pages, $images pictures per page, $delay ms per response; depth $depth reaches $expected pages ($((expected * images)) pictures)"
+
+# run NAME COMMAND...: times one program; its output goes to $work/NAME.out.
+declare -A wall rss
+run() {
+    local name=$1
+    shift
+    local begin end
+    begin=$(date +%s.%N)
+    /usr/bin/time -v -o "$work/$name.time" "$@" >"$work/$name.out" 2>&1 || true
+    end=$(date +%s.%N)
+    wall[$name]=$(echo "$end - $begin" | bc -l)
+    rss[$name]=$(awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2 / 1024}' "$work/$name.time")
+}
+count() { find "$@" -type f 2>/dev/null | wc -l; }
+pictures() { find "$1" -type f \( -name '*.jpg' -o -name '*.png' -o -name '*.gif' \) 2>/dev/null | wc -l; }
+rate() { echo "scale=1; $1 / ${wall[$2]}" | bc -l; }
+line() {  # name items label
+    printf '%-28s %8.2f s  %6.1f MiB  %s\n' "$1" "${wall[$1]}" "${rss[$1]}" "$2"
+}
+ratio() { printf '%-28s %.2f\n' "$1" "$(echo "${wall[$2]} / ${wall[$3]}" | bc -l)"; }
+
+if [ "$mode" = crawl ]; then
+    run driver "$build/tools/morvelle-crawl" --crawl-only --depth "$depth" "$start"
+    driver_pages=$(sed -n 's/^\([0-9]*\) pages visited.*/\1/p' "$work/driver.out")
+    run wget wget --recursive --level="$depth" --reject=jpg,jpeg,png,gif -e robots=off \
+        --no-verbose -P "$work/wget" "$start"
+    wget_pages=$(count "$work/wget" -name '*.htm')
+    echo
+    echo "program                        wall      peak RSS  result"
+    line driver "${driver_pages:-?} pages, $(rate "${driver_pages:-0}" driver) pages/s"
+    line wget "$wget_pages pages, $(rate "$wget_pages" wget) pages/s"
+    ratio "driver / wget" driver wget
+else
+    "$build/tools/morvelle-register" "$PWD/$build/formatter/libCorvane.so" >/dev/null
+    run driver "$build/tools/morvelle-crawl" --depth "$depth" --max-images 0 --min-width 0 \
+        --min-height 0 --view bench "$start"
+    driver_images=$(pictures "$(find "$MORVELLE_DATA_HOME" -type d -path '*/bench/images' | head -1)")
+    driver_thumbs=$(pictures "$(find "$MORVELLE_DATA_HOME" -type d -path '*/bench/thumbs' | head -1)")
+    driver_pages=$(count "$(find "$MORVELLE_DATA_HOME" -type d -name bench | head -1)" -maxdepth 1 -name '*.htm')
+    run wget wget --recursive --level="$depth" --page-requisites --accept=jpg,jpeg,png,gif \
+        -e robots=off --no-verbose -P "$work/wget" "$start"
+    wget_images=$(pictures "$work/wget")
+    run httrack httrack "$start" -O "$work/httrack" -r$((depth + 1)) -n -c8 -s0 \
+        --disable-security-limits -q -%v0 -I0
+    httrack_images=$(pictures "$work/httrack")
+    httrack_pages=$(count "$work/httrack" -path '*127.0.0.1*' -name '*.htm*')
+    echo
+    echo "program                        wall      peak RSS  result"
+    line driver "$driver_images images, $driver_thumbs thumbnails, $driver_pages view pages; $(rate "$driver_images" driver) images/s"
+    line wget "$wget_images images; $(rate "$wget_images" wget) images/s"
+    line httrack "$httrack_images images, $httrack_pages pages; $(rate "$httrack_images" httrack) images/s"
+    ratio "driver / wget" driver wget
+    ratio "driver / httrack" driver httrack
+fi
+if ! grep -q . "$work/driver.out"; then echo "the driver printed nothing"; fi
+tail -n 3 "$work/driver.out" | sed 's/^/driver: /'
