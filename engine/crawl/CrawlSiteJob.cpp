@@ -4,6 +4,7 @@
 #include "engine/jobs/JobManager.h"
 #include "engine/jobs/JobNames.h"
 #include "engine/jobs/MutexLock.h"
+#include "engine/util/StringUtilities.h"
 #include "engine/util/UrlClassification.h"
 #include "platform/trace/Trace.h"
 
@@ -13,8 +14,15 @@ CrawlSiteJob::CrawlSiteJob(const PageJobValues& pageValues) : pageValues_(pageVa
 
 CrawlSiteJob::~CrawlSiteJob() = default;
 
+bool CrawlSiteJob::IsReachableFromStart(std::string_view url) const {
+    const auto isFileUrl = [](std::string_view text) {
+        return EqualsNoCase(TrimString(text).substr(0, 5), "file:");
+    };
+    return !isFileUrl(url) || isFileUrl(startUrl_);
+}
+
 bool CrawlSiteJob::AddPage(const std::string& url, int depth) {
-    if (depth < 0 || url.empty())
+    if (depth < 0 || url.empty() || !IsReachableFromStart(url))
         return false;
     if (!leaveSite_ && !EqualsNoCase(HostOfUrl(startUrl_), HostOfUrl(url)))
         return false;

@@ -35,8 +35,9 @@ public:
     bool GetLeaveSite() const { return leaveSite_; }
 
     // Offers one page at depth: refused (false) when depth < 0, when the host differs
-    // from the start URL's (ignoring case) unless the crawl wanders, or when url is empty
-    // or was accepted before in any letter case. An accepted URL is recorded as visited
+    // from the start URL's (ignoring case) unless the crawl wanders, when it is a local
+    // file and the start URL is not (IsReachableFromStart), or when url is empty or was
+    // accepted before in any letter case. An accepted URL is recorded as visited
     // and becomes a queued page job whose tag is depth. Takes the process lock.
     bool AddPage(const std::string& url, int depth);
     // AddPage of each URL, in order.
@@ -44,6 +45,10 @@ public:
     // Counts job as queued, listens to it, owns it as a child and queues it with
     // theJobManager (normal queue). Takes the process lock; null is ignored.
     void AddChild(Job* job);
+
+    // False for a file:// address when the crawl did not start from one: pages from the
+    // web never lead the crawl, or its downloads, to the user's own files.
+    bool IsReachableFromStart(std::string_view url) const;
 
     // Percent = (pages queued - children in the list) x 100 / pages queued, when any
     // page was queued. Takes the process lock.

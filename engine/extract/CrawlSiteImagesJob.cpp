@@ -243,6 +243,7 @@ void CrawlSiteImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray
     names.clear();
     page->GetPageImages(images, names, settings_.minWidth, settings_.minHeight,
                         settings_.minFileSize);
+    std::erase_if(images, [this](const std::string& url) { return !IsReachableFromStart(url); });
     AddImageUrls(images);
 }
 

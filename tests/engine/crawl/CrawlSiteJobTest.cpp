@@ -10,8 +10,11 @@
 #include <string>
 
 #include "engine/browser/BrowserThreadPool.h"
+#include "engine/util/StringArrays.h"
+#include "platform/file/FileLayer.h"
 #include "tests/support/CrawlFixture.h"
 #include "tests/support/LocalSiteServer.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace std::chrono_literals;
 
@@ -131,6 +134,25 @@ TEST_F(CrawlSiteJobTest, OtherHostsAreRefusedUnlessTheCrawlWanders) {
         // that allows it.
         EXPECT_EQ(crawl->GetPagesFoundCount(), wander ? 3 : 2);
     }
+}
+
+TEST_F(CrawlSiteJobTest, AWebPageNeverLeadsTheCrawlToLocalFiles) {
+    const std::string localPage = PathToFileUrl(FixturePath("crawl/frame.htm"));
+    LocalSiteServer server;
+    server.SetBody("/start.htm", "<a href='" + localPage +
+                                     "'>local</a><a href='FILE:///etc/'>x</a>"
+                                     "<a href='/next.htm'>next</a>");
+    server.SetBody("/next.htm", "next");
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(server.Url("/start.htm"), 1, true);
+    ASSERT_TRUE(RunToEnd(*crawl));
+    EXPECT_EQ(crawl->GetVisitedUrls(),
+              (StringArray{server.Url("/start.htm"), server.Url("/next.htm")}));
+
+    // A crawl that starts from a local file follows local links.
+    OwnedJob<CrawlSiteJob> local =
+        MakeCrawl(PathToFileUrl(FixturePath("crawl/items.htm")), 1, true);
+    ASSERT_TRUE(RunToEnd(*local));
+    EXPECT_TRUE(ArrayContains(local->GetVisitedUrls(), localPage));
 }
 
 TEST_F(CrawlSiteJobTest, AFailedPageCountsAsVisitedAndTheCrawlStillCompletes) {

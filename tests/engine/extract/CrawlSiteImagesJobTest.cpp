@@ -307,6 +307,23 @@ TEST_F(ExtractionTest, AWebStartClearsStoredPictures) {
     EXPECT_EQ(FileNames(first->GetImagesFolder()), (StringArray{"harbour-large.jpg", "notes.txt"}));
 }
 
+TEST_F(ExtractionTest, PicturesOfTheUsersOwnFilesAreNeverCollectedFromTheWeb) {
+    const std::string pictures =
+        std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site/pictures/";
+    LocalSiteServer server;
+    server.SetBody("/start.htm", "<img src='" + PathToFileUrl(pictures + "map.png") +
+                                     "' width='500' height='400'><a href='" +
+                                     PathToFileUrl(pictures + "rose.jpg") +
+                                     "'>rose</a>"
+                                     "<img src='/web.png' width='300' height='300'>");
+    server.SetBody("/web.png", FileText(pictures + "tulip.png"), "image/png");
+    PanelSettings settings = Settings(0);
+    settings.siteUrl = server.Url("/start.htm");
+    OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
+    EXPECT_EQ(job->GetMatchingImages(), StringArray{server.Url("/web.png")});
+    EXPECT_EQ(FileNames(job->GetImagesFolder()), StringArray{"web.png"});
+}
+
 TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
     // The start page's links stall; the cancel stops them and the picture of the start
     // page is still downloaded.
