@@ -5,6 +5,7 @@
 #
 #   bash bench/run-bench.sh crawl   [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
 #   bash bench/run-bench.sh extract [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
+#                                   [--httrack yes|no]
 #
 # crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
 #          pictures refused (pages only).
@@ -18,11 +19,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '5,6p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '5,7p' "$0" | sed 's/^# *//' >&2; exit 2; }
 mode=${1:-}
 [ "$mode" = crawl ] || [ "$mode" = extract ] || usage
 shift
-pages=341 images=3 delay=20 depth=4 build=build-bench
+pages=341 images=3 delay=20 depth=4 build=build-bench httrack=yes
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case $1 in
@@ -31,6 +32,7 @@ while [ $# -gt 0 ]; do
         --delay-ms) delay=$2 ;;
         --depth) depth=$2 ;;
         --build) build=$2 ;;
+        --httrack) httrack=$2 ;;
         *) usage ;;
     esac
     shift 2
@@ -40,7 +42,8 @@ done
 missing=()
 command -v wget >/dev/null || missing+=(wget)
 [ -x /usr/bin/time ] || missing+=(time)
-[ "$mode" = extract ] && ! command -v httrack >/dev/null && missing+=(httrack)
+[ "$mode" = extract ] && [ "$httrack" = yes ] && ! command -v httrack >/dev/null &&
+    missing+=(httrack)
 if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
@@ -117,17 +120,20 @@ else
     run wget wget --recursive --level="$depth" --page-requisites --accept=jpg,jpeg,png,gif \
         -e robots=off --no-verbose -P "$work/wget" "$start"
     wget_images=$(pictures "$work/wget")
-    run httrack httrack "$start" -O "$work/httrack" -r$((depth + 1)) -n -c8 -s0 \
-        --disable-security-limits -q -%v0 -I0
-    httrack_images=$(pictures "$work/httrack")
-    httrack_pages=$(count "$work/httrack" -path '*127.0.0.1*' -name '*.htm*')
+    if [ "$httrack" = yes ]; then
+        run httrack httrack "$start" -O "$work/httrack" -r$((depth + 1)) -n -c8 -s0 \
+            --disable-security-limits -q -%v0 -I0
+        httrack_images=$(pictures "$work/httrack")
+        httrack_pages=$(count "$work/httrack" -path '*127.0.0.1*' -name '*.htm*')
+    fi
     echo
     echo "program                        wall      peak RSS  result"
     line driver "$driver_images images, $driver_thumbs thumbnails, $driver_pages view pages; $(rate "$driver_images" driver) images/s"
     line wget "$wget_images images; $(rate "$wget_images" wget) images/s"
-    line httrack "$httrack_images images, $httrack_pages pages; $(rate "$httrack_images" httrack) images/s"
+    [ "$httrack" = yes ] &&
+        line httrack "$httrack_images images, $httrack_pages pages; $(rate "$httrack_images" httrack) images/s"
     ratio "driver / wget" driver wget
-    ratio "driver / httrack" driver httrack
+    [ "$httrack" = yes ] && ratio "driver / httrack" driver httrack
 fi
 if ! grep -q . "$work/driver.out"; then echo "the driver printed nothing"; fi
 tail -n 3 "$work/driver.out" | sed 's/^/driver: /'
