@@ -48,9 +48,7 @@ protected:
     ::testing::AssertionResult RunToEnd(
         Job& job, std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
         manager_->AddJob(&job);
-        if (WaitUntil([&] { return job.IsFinished() && job.HasEnded(); }, timeout))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the job did not finish in time";
+        return WaitForJobEnd(job, timeout);
     }
 
     // Waits until the manager runs nothing and has nothing queued.

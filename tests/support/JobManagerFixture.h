@@ -20,6 +20,14 @@ inline TimingRecord ShortJobTiming() {
     return timing;
 }
 
+// Waits until job has finished and its thread has let go of it.
+inline ::testing::AssertionResult WaitForJobEnd(
+    const Job& job, std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
+    if (WaitUntil([&] { return job.IsFinished() && job.HasEnded(); }, timeout))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the job did not finish in time";
+}
+
 class JobManagerFixture : public ::testing::Test {
 protected:
     explicit JobManagerFixture(int limit = ImageFinderBandJobLimit)
@@ -45,9 +53,7 @@ protected:
     }
     static ::testing::AssertionResult WaitForEnd(
         const Job& job, std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
-        if (WaitUntil([&] { return job.IsFinished() && job.HasEnded(); }, timeout))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the job did not finish in time";
+        return WaitForJobEnd(job, timeout);
     }
 
 private:

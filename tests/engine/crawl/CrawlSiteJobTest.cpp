@@ -43,10 +43,6 @@ protected:
         return counts;
     }
 
-    static bool JobEnds(const Job& job, std::chrono::milliseconds timeout = 20s) {
-        return WaitUntil([&] { return job.IsFinished() && job.HasEnded(); }, timeout);
-    }
-
     // URLs of server as its site paths; other URLs as they stand.
     static StringArray SitePaths(const StringArray& urls, const LocalSiteServer& server) {
         StringArray paths;
@@ -221,7 +217,7 @@ TEST_F(CrawlSiteJobTest, ACancelEndsTheCrawlPromptly) {
     // Without the stop that the cancel posts to each browser its pages hold, the loads
     // would last until the 20 s page guard.
     crawl->Cancel();
-    ASSERT_TRUE(JobEnds(*crawl, 10s)) << "the crawl did not end after the cancel";
+    ASSERT_TRUE(WaitForJobEnd(*crawl, 10s)) << "the crawl did not end after the cancel";
     // Pages not yet loading never load; the cancelled ones still count as visited.
     EXPECT_EQ(crawl->GetPagesVisitedCount(), 31);
     EXPECT_EQ(site.Server().Requests().size(), 2u + 2 * ImageFinderBandBrowserThreads);
@@ -246,8 +242,8 @@ TEST_F(CrawlSiteJobTest, ACancelStopsNoLoadOfAnotherCrawl) {
     ASSERT_TRUE(WaitUntil([&] { return otherSite.RequestsFor("/start.htm").size() == 2; }, 20s));
 
     crawl->Cancel();
-    ASSERT_TRUE(JobEnds(*crawl, 10s)) << "the crawl did not end after the cancel";
-    ASSERT_TRUE(JobEnds(*other));
+    ASSERT_TRUE(WaitForJobEnd(*crawl, 10s)) << "the crawl did not end after the cancel";
+    ASSERT_TRUE(WaitForJobEnd(*other));
     EXPECT_EQ(other->GetPagesVisitedCount(), 2);
     EXPECT_EQ(otherSite.RequestsFor("/next.htm").size(), 2u);
     EXPECT_TRUE(WaitForIdleManager());

@@ -131,7 +131,7 @@ TEST_F(GetHtmlPageJobTest, ACancelledJobThatStillRunsLoadsNothing) {
     job->SetUrl(Url("/items.htm"));
     job->Cancel();
     job->StartThread();
-    ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }));
+    ASSERT_TRUE(WaitForJobEnd(*job));
     EXPECT_FALSE(job->HasPageModel());
     EXPECT_TRUE(server_.RequestsFor("/items.htm").empty());
 }
@@ -159,7 +159,7 @@ TEST_F(OneBrowserPageJobTest, AJobStoppedMidLoadLeavesNoReportToTheNextBorrower)
     OwnedJob<GetHtmlPageJob> next(new GetHtmlPageJob);
     next->SetUrl(server_.Url("/items.htm"));
     ASSERT_TRUE(RunToEnd(*next));
-    ASSERT_TRUE(WaitUntil([&] { return stopped->IsFinished() && stopped->HasEnded(); }));
+    ASSERT_TRUE(WaitForJobEnd(*stopped));
 
     ASSERT_TRUE(next->HasPageModel()) << "the next borrower's load was ended by another's";
     StringArray links;
@@ -173,7 +173,7 @@ TEST(GetHtmlPageJobWithoutPoolTest, EndsWithoutAModel) {
     OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob);
     job->SetUrl("http://127.0.0.1:1/a.htm");
     job->StartThread();
-    ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }));
+    ASSERT_TRUE(WaitForJobEnd(*job));
     EXPECT_FALSE(job->HasPageModel());
 }
 

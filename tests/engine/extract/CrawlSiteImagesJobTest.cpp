@@ -17,6 +17,7 @@
 #include "platform/file/FileLayer.h"
 #include "platform/module/SharedLibrary.h"
 #include "tests/support/CrawlFixture.h"
+#include "tests/support/FolderTree.h"
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/RegisteredCorvane.h"
 #include "tests/support/ScopedRegistryStore.h"
@@ -29,25 +30,6 @@ namespace {
 std::string NewStorageFolder() {
     static std::atomic<int> count{0};
     return "c:\\extract\\storage" + std::to_string(++count);
-}
-
-// The names of the files directly in a folder, sorted.
-StringArray FileNames(const std::string& folder) {
-    std::vector<FolderEntry> entries;
-    StringArray names;
-    if (!ListFolder(folder, &entries))
-        return names;
-    for (const FolderEntry& entry : entries) {
-        if (!entry.isFolder)
-            names.push_back(entry.name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string FileText(const std::string& path) {
-    std::string bytes;
-    return ReadFileBytes(path, &bytes) ? bytes : "<missing>";
 }
 
 bool FolderExists(const std::string& path) {
@@ -172,8 +154,8 @@ TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
         ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, "x"));
     ASSERT_TRUE(WriteFileBytes(folder + "\\sub\\k.jpg", "x"));
     CrawlSiteImagesJob::DeleteCachedFiles(folder);
-    EXPECT_EQ(FileNames(folder), (StringArray{"f.txt", "g.mp3"}));
-    EXPECT_EQ(FileNames(folder + "\\sub"), StringArray{"k.jpg"});
+    EXPECT_EQ(FileNamesIn(folder), (StringArray{"f.txt", "g.mp3"}));
+    EXPECT_EQ(FileNamesIn(folder + "\\sub"), StringArray{"k.jpg"});
 }
 
 // Whole extractions of the bundled sample site, with Corvane writing the pages.
@@ -226,12 +208,12 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
                                "rose.jpg"};
     EXPECT_EQ(job->GetMatchingImageCount(), 5);
     EXPECT_EQ(job->GetDownloadedCount(), 5);
-    EXPECT_EQ(FileNames(job->GetImagesFolder()), pictures);
-    EXPECT_EQ(FileNames(job->GetThumbsFolder()),
+    EXPECT_EQ(FileNamesIn(job->GetImagesFolder()), pictures);
+    EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()),
               (StringArray{"apples.jpg", "harbour-large.jpg", "harbour-small.jpg", "map.jpg",
                            "rose.jpg"}));
-    EXPECT_TRUE(FileNames(job->GetTempFolder()).empty());
-    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+    EXPECT_TRUE(FileNamesIn(job->GetTempFolder()).empty());
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
     EXPECT_EQ(job->GetPhase(), 3);
     EXPECT_EQ(job->GetProgress(), 100);
 
@@ -243,12 +225,12 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
 
     // The pages name the local files relative to the page, the thumbnails in the
     // pictures' order.
-    const std::string all = FileText(job->GetAllImagesPage());
+    const std::string all = FileTextOf(job->GetAllImagesPage());
     EXPECT_NE(all.find("images\\rose.jpg"), std::string::npos) << all;
     EXPECT_EQ(all.find(storage_), std::string::npos);
     EXPECT_EQ(all.find("http://"), std::string::npos);
     EXPECT_NE(all.find("<title>All</title>"), std::string::npos);
-    const std::string thumbs = FileText(job->GetThumbnailsPage());
+    const std::string thumbs = FileTextOf(job->GetThumbnailsPage());
     EXPECT_NE(thumbs.find("thumbs\\rose.jpg"), std::string::npos) << thumbs;
 }
 
@@ -262,9 +244,9 @@ TEST_F(ExtractionTest, TheItemLimitStopsTheCrawlAndEveryMatchFoundIsDownloaded) 
     EXPECT_LT(job->GetPagesVisitedCount(), 8);
     EXPECT_EQ(RequestCounts().count("/pages/old/archive.htm"), 0u);
     EXPECT_EQ(job->GetDownloadedCount(), job->GetMatchingImageCount());
-    EXPECT_EQ(static_cast<int>(FileNames(job->GetImagesFolder()).size()),
+    EXPECT_EQ(static_cast<int>(FileNamesIn(job->GetImagesFolder()).size()),
               job->GetMatchingImageCount());
-    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
 }
 
 TEST_F(ExtractionTest, FastModeDownloadsNothingAndListsTheRemoteAddresses) {
@@ -273,12 +255,12 @@ TEST_F(ExtractionTest, FastModeDownloadsNothingAndListsTheRemoteAddresses) {
     OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
     EXPECT_EQ(job->GetMatchingImageCount(), 3);
     EXPECT_EQ(job->GetDownloadedCount(), 0);
-    EXPECT_TRUE(FileNames(job->GetImagesFolder()).empty());
-    EXPECT_TRUE(FileNames(job->GetThumbsFolder()).empty());
+    EXPECT_TRUE(FileNamesIn(job->GetImagesFolder()).empty());
+    EXPECT_TRUE(FileNamesIn(job->GetThumbsFolder()).empty());
     for (const auto& [path, count] : RequestCounts())
         EXPECT_EQ(path.find("/pictures/"), std::string::npos) << path << " was fetched";
-    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
-    const std::string all = FileText(job->GetAllImagesPage());
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
+    const std::string all = FileTextOf(job->GetAllImagesPage());
     EXPECT_NE(all.find(site_.Url("/pictures/rose.jpg")), std::string::npos) << all;
 }
 
@@ -292,9 +274,9 @@ TEST_F(ExtractionTest, AFileStartKeepsStoredPicturesAndRemoveCacheClearsThumbsAn
     ASSERT_TRUE(WriteFileBytes(job->GetThumbsFolder() + "\\old.jpg", "x"));
     ASSERT_TRUE(WriteFileBytes(job->GetTempFolder() + "\\old.htm", "x"));
     ASSERT_TRUE(RunToEnd(*job));
-    EXPECT_EQ(FileNames(job->GetImagesFolder()), (StringArray{"harbour-large.jpg", "kept.jpg"}));
-    EXPECT_EQ(FileNames(job->GetThumbsFolder()), StringArray{"harbour-large.jpg"});
-    EXPECT_TRUE(FileNames(job->GetTempFolder()).empty());
+    EXPECT_EQ(FileNamesIn(job->GetImagesFolder()), (StringArray{"harbour-large.jpg", "kept.jpg"}));
+    EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()), StringArray{"harbour-large.jpg"});
+    EXPECT_TRUE(FileNamesIn(job->GetTempFolder()).empty());
 }
 
 TEST_F(ExtractionTest, AWebStartClearsStoredPictures) {
@@ -304,7 +286,8 @@ TEST_F(ExtractionTest, AWebStartClearsStoredPictures) {
     ASSERT_TRUE(WriteFileBytes(first->GetImagesFolder() + "\\stale.jpg", "x"));
     ASSERT_TRUE(WriteFileBytes(first->GetImagesFolder() + "\\notes.txt", "x"));
     ASSERT_TRUE(RunToEnd(*first));
-    EXPECT_EQ(FileNames(first->GetImagesFolder()), (StringArray{"harbour-large.jpg", "notes.txt"}));
+    EXPECT_EQ(FileNamesIn(first->GetImagesFolder()),
+              (StringArray{"harbour-large.jpg", "notes.txt"}));
 }
 
 TEST_F(ExtractionTest, PicturesOfTheUsersOwnFilesAreNeverCollectedFromTheWeb) {
@@ -316,12 +299,12 @@ TEST_F(ExtractionTest, PicturesOfTheUsersOwnFilesAreNeverCollectedFromTheWeb) {
                                      PathToFileUrl(pictures + "rose.jpg") +
                                      "'>rose</a>"
                                      "<img src='/web.png' width='300' height='300'>");
-    server.SetBody("/web.png", FileText(pictures + "tulip.png"), "image/png");
+    server.SetBody("/web.png", FileTextOf(pictures + "tulip.png"), "image/png");
     PanelSettings settings = Settings(0);
     settings.siteUrl = server.Url("/start.htm");
     OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
     EXPECT_EQ(job->GetMatchingImages(), StringArray{server.Url("/web.png")});
-    EXPECT_EQ(FileNames(job->GetImagesFolder()), StringArray{"web.png"});
+    EXPECT_EQ(FileNamesIn(job->GetImagesFolder()), StringArray{"web.png"});
 }
 
 TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
@@ -336,7 +319,7 @@ TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
     stalling.SetBody("/start.htm", body);
     stalling.SetBody(
         "/big.png",
-        FileText(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site/pictures/map.png"),
+        FileTextOf(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site/pictures/map.png"),
         "image/png");
     LocalSiteResponse slow;
     slow.body = "<title>slow</title>";
@@ -350,10 +333,9 @@ TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
     Manager().AddJob(job.get());
     ASSERT_TRUE(WaitUntil([&] { return stalling.Requests().size() >= 12; }, 20s));
     job->Cancel();
-    ASSERT_TRUE(WaitUntil([&] { return job->IsFinished() && job->HasEnded(); }, 15s))
-        << "the extraction did not end after the cancel";
+    ASSERT_TRUE(WaitForJobEnd(*job, 15s)) << "the extraction did not end after the cancel";
     EXPECT_EQ(job->GetDownloadedCount(), 1);
-    EXPECT_EQ(FileNames(job->GetViewFolder()), kViewPages);
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
     EXPECT_TRUE(WaitForIdleManager());
 }
 

@@ -11,28 +11,12 @@
 
 #include "platform/file/FileLayer.h"
 #include "tests/support/CrawlFixture.h"
+#include "tests/support/FolderTree.h"
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/RegisteredCorvane.h"
 #include "tests/support/ScopedRegistryStore.h"
 
 namespace {
-
-StringArray FileNames(const std::string& folder) {
-    std::vector<FolderEntry> entries;
-    StringArray names;
-    if (!ListFolder(folder, &entries))
-        return names;
-    for (const FolderEntry& entry : entries) {
-        if (!entry.isFolder)
-            names.push_back(entry.name);
-    }
-    return names;
-}
-
-std::string FileText(const std::string& path) {
-    std::string bytes;
-    return ReadFileBytes(path, &bytes) ? bytes : "<missing>";
-}
 
 // text without every line that holds piece.
 std::string WithoutLinesHolding(const std::string& text, const std::string& piece) {
@@ -69,7 +53,7 @@ protected:
         job->MakeViewPages(settings, "");
         ASSERT_TRUE(RunToEnd(*job));
         viewFolder_ = job->GetViewFolder();
-        ASSERT_EQ(FileNames(viewFolder_ + "\\images"),
+        ASSERT_EQ(FileNamesIn(viewFolder_ + "\\images"),
                   (StringArray{"harbour-large.jpg", "harbour-small.jpg", "rose.jpg"}));
     }
 
@@ -111,16 +95,16 @@ TEST_F(RegenerateHtmlJobTest, SetupFindsTheStoredViewAndItsSiteFromThePageAddres
 TEST_F(RegenerateHtmlJobTest, AnEditedViewLosesTheRemovedPicture) {
     ExtractStoredView();
     const std::string page = viewFolder_ + "\\allImages.htm";
-    const std::string edited = WithoutLinesHolding(FileText(page), "rose.jpg");
-    ASSERT_NE(edited, FileText(page));
+    const std::string edited = WithoutLinesHolding(FileTextOf(page), "rose.jpg");
+    ASSERT_NE(edited, FileTextOf(page));
     ASSERT_TRUE(WriteFileBytes(page, edited));
 
     OwnedJob<regenerateHtmlJob> job = Regenerate(page);
-    EXPECT_EQ(FileNames(viewFolder_ + "\\images"),
+    EXPECT_EQ(FileNamesIn(viewFolder_ + "\\images"),
               (StringArray{"harbour-large.jpg", "harbour-small.jpg"}));
-    EXPECT_EQ(FileNames(viewFolder_ + "\\thumbs"),
+    EXPECT_EQ(FileNamesIn(viewFolder_ + "\\thumbs"),
               (StringArray{"harbour-large.jpg", "harbour-small.jpg"}));
-    const std::string all = FileText(page);
+    const std::string all = FileTextOf(page);
     EXPECT_EQ(all.find("rose.jpg"), std::string::npos) << all;
     EXPECT_NE(all.find("images\\harbour-small.jpg"), std::string::npos) << all;
     // The job's layout is the stored view's, not the fresh one's under "temp".
@@ -131,14 +115,14 @@ TEST_F(RegenerateHtmlJobTest, AnEditedViewLosesTheRemovedPicture) {
 
 TEST_F(RegenerateHtmlJobTest, AFailedRegenerationLeavesTheStoredViewWhole) {
     ExtractStoredView();
-    const StringArray pages = FileNames(viewFolder_);
-    const std::string all = FileText(viewFolder_ + "\\allImages.htm");
+    const StringArray pages = FileNamesIn(viewFolder_);
+    const std::string all = FileTextOf(viewFolder_ + "\\allImages.htm");
 
     // The edited page has gone: the fresh view has no pictures.
     OwnedJob<regenerateHtmlJob> job = Regenerate(viewFolder_ + "\\missing.htm");
-    EXPECT_EQ(FileNames(viewFolder_), pages);
-    EXPECT_EQ(FileText(viewFolder_ + "\\allImages.htm"), all);
-    EXPECT_EQ(FileNames(viewFolder_ + "\\images"),
+    EXPECT_EQ(FileNamesIn(viewFolder_), pages);
+    EXPECT_EQ(FileTextOf(viewFolder_ + "\\allImages.htm"), all);
+    EXPECT_EQ(FileNamesIn(viewFolder_ + "\\images"),
               (StringArray{"harbour-large.jpg", "harbour-small.jpg", "rose.jpg"}));
     EXPECT_EQ(job->GetAllImagesPage(), viewFolder_ + "\\allImages.htm");
 }
