@@ -133,7 +133,6 @@ void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls) {
         for (int n = 2; !localNames_.AddUnique(candidate); ++n)
             candidate = base + "-" + std::to_string(n);
     }
-    matchingCount_ = matchingImages_.GetCount();
 }
 
 void CrawlSiteImagesJob::DeleteCachedFiles(const std::string& folder) {
@@ -154,11 +153,13 @@ int CrawlSiteImagesJob::BatchSize(int n) {
 }
 
 int CrawlSiteImagesJob::GetImageCount() const {
-    return imageCount_.load();
+    MutexLock lock;
+    return allImages_.GetCount();
 }
 
 int CrawlSiteImagesJob::GetMatchingImageCount() const {
-    return matchingCount_.load();
+    MutexLock lock;
+    return matchingImages_.GetCount();
 }
 
 std::string CrawlSiteImagesJob::GetStage() const {
@@ -238,7 +239,6 @@ void CrawlSiteImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray
     StringArray images, names;
     page->GetPageImages(images, names, 0, 0, settings_.minFileSize);
     allImages_.AddAll(images);
-    imageCount_ = allImages_.GetCount();
     images.clear();
     names.clear();
     page->GetPageImages(images, names, settings_.minWidth, settings_.minHeight,
@@ -248,9 +248,6 @@ void CrawlSiteImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray
 }
 
 void CrawlSiteImagesJob::StopCrawling() {
-    if (crawlStopped_)
-        return;
-    crawlStopped_ = true;
     pendingLinks_.clear();
     // Each page job stops the load in the browser it borrowed; other jobs' browsers
     // are left alone. The stage moves on once every page job has really ended.
@@ -392,17 +389,6 @@ void CrawlSiteImagesJob::PageStage() {
     AddChild(thumbs);
     AddChild(slides);
     AddChild(zoom);
-    stage_.Clear();
-}
-
-void CrawlSiteImagesJob::MakeListPage(const std::string& pagePath, std::string_view viewKind) {
-    SetPhase(3);
-    if (!stage_.IsSet())
-        return;
-    auto* job = new MakeHtmlPageJob;
-    job->SetPage(pagePath, std::string(viewKind), matchingImages_.GetItems(), namesList_,
-                 SIZE{0, 0});
-    AddChild(job);
     stage_.Clear();
 }
 

@@ -70,8 +70,8 @@ public:
 
     // For a progress page; any thread. GetPhase (of Job): 0 finding images,
     // 1 downloading, 2 making thumbnails, 3 building views.
-    int GetImageCount() const;          // every image URL seen on the pages
-    int GetMatchingImageCount() const;  // image URLs that passed the criteria
+    int GetImageCount() const;          // every image URL seen on the pages; takes the lock
+    int GetMatchingImageCount() const;  // image URLs that passed the criteria; takes the lock
     int GetDownloadedCount() const { return downloadedCount_.load(); }
     // The current stage's name. Takes the lock.
     std::string GetStage() const;
@@ -100,11 +100,9 @@ protected:
     // Refills the children from the pending links, each at its own depth, until 15 are
     // in the list or none is pending. Under the lock.
     void RefillFromPendingLinks();
-    // Stops the crawl: the pool's lent browsers stop, the job and its children are
-    // cancelled, and every child counts as finished. Under the lock.
+    // Stops the crawl: no more pending links, and the job and its children are
+    // cancelled (each page job stops the load in the browser it holds). Under the lock.
     void StopCrawling();
-    // The list steps of the file and MP3 finders write one page from the matching items.
-    void MakeListPage(const std::string& pagePath, std::string_view viewKind);
 
     FlaggedString& GetStageString() { return stage_; }
     void ClearSiteFolder() { siteFolder_.clear(); }
@@ -138,10 +136,7 @@ private:
     std::string allImagesPage_, allFilesPage_, allMp3sPage_, allThumbsPage_, slideShowPage_,
         multiViewPage_, zoomPage_, urlsPage_;
     std::string viewFolder_, thumbsFolder_, imagesFolder_, tempFolder_;
-    bool crawlStopped_ = false;  // guarded by the process lock
-    Job* current_ = nullptr;     // the child whose step runs; guarded by the lock
+    Job* current_ = nullptr;  // the child whose step runs; guarded by the lock
     std::atomic<int> downloadedCount_{0};
-    std::atomic<int> imageCount_{0};
-    std::atomic<int> matchingCount_{0};
     PanelSettings settings_;
 };

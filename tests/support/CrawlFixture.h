@@ -1,6 +1,6 @@
-// A fixture for tests of crawls: its own job manager and browser pool, with a shortened
-// timing record, set as theJobManager and theBrowserPool; at the end the pool is shut
-// down and the manager stopped, joined and deleted, as a deliverable does at its end.
+// A fixture for tests of crawls: the job-manager fixture with a crawl's shortened timing
+// record, and a browser pool of its own as theBrowserPool; at the end the pool is shut
+// down, then the manager stopped, joined and deleted, as a deliverable does at its end.
 // A test lets every crawl it starts end before it returns.
 #pragma once
 
@@ -24,45 +24,25 @@ inline TimingRecord ShortCrawlTiming() {
     return timing;
 }
 
-class CrawlFixture : public ::testing::Test {
+class CrawlFixture : public JobManagerFixture {
 protected:
     explicit CrawlFixture(int jobLimit = ImageFinderBandJobLimit,
                           int browsers = ImageFinderBandBrowserThreads)
-        : timing_(ShortCrawlTiming()), manager_(new JobManager(jobLimit)) {
-        theJobManager = manager_;
-        manager_->StartThread();
+        : JobManagerFixture(jobLimit, ShortCrawlTiming()) {
         StartBrowserPool(BrowserImagesAllowed, browsers);
     }
 
-    ~CrawlFixture() override {
-        ShutdownBrowserPool();
-        manager_->Stop();
-        manager_->Join();
-        DeleteJob(manager_);
-        theJobManager = nullptr;
-    }
-
-    JobManager& Manager() { return *manager_; }
-
-    // Queues job and waits until it has finished and its thread has let go of it.
-    ::testing::AssertionResult RunToEnd(
-        Job& job, std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
-        manager_->AddJob(&job);
-        return WaitForJobEnd(job, timeout);
-    }
+    // The pool goes first: the manager ends after it, in the base's destructor.
+    ~CrawlFixture() override { ShutdownBrowserPool(); }
 
     // Waits until the manager runs nothing and has nothing queued.
     ::testing::AssertionResult WaitForIdleManager(
         std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
         if (WaitUntil(
-                [&] { return manager_->CountRunning() == 0 && manager_->CountWaiting() == 0; },
+                [&] { return Manager().CountRunning() == 0 && Manager().CountWaiting() == 0; },
                 timeout))
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << manager_->CountRunning() << " jobs still run, "
-                                             << manager_->CountWaiting() << " wait";
+        return ::testing::AssertionFailure() << Manager().CountRunning() << " jobs still run, "
+                                             << Manager().CountWaiting() << " wait";
     }
-
-private:
-    ScopedTiming timing_;
-    JobManager* manager_;
 };

@@ -30,8 +30,10 @@ inline ::testing::AssertionResult WaitForJobEnd(
 
 class JobManagerFixture : public ::testing::Test {
 protected:
-    explicit JobManagerFixture(int limit = ImageFinderBandJobLimit)
-        : timing_(ShortJobTiming()), manager_(new JobManager(limit)) {
+    // timing is installed before the manager's loop starts.
+    explicit JobManagerFixture(int limit = ImageFinderBandJobLimit,
+                               const TimingRecord& timing = ShortJobTiming())
+        : timing_(timing), manager_(new JobManager(limit)) {
         theJobManager = manager_;
         manager_->StartThread();
     }
