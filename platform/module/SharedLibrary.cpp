@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <link.h>
 #include <stdlib.h>
 
 #include <string>
@@ -36,6 +37,19 @@ std::string ModulePathOfAddress(const void* address) {
     return info.dli_fname;
 }
 
-std::string CurrentModulePath() {
-    return ModulePathOfAddress(reinterpret_cast<const void*>(&CurrentModulePath));
+// A module's link map entry names it: one per loaded module, reached from an address in
+// it as from its dlopen handle.
+const void* ModuleKeyOfAddress(const void* address) {
+    Dl_info info{};
+    struct link_map* map = nullptr;
+    if (!address || dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0)
+        return nullptr;
+    return map;
+}
+
+const void* ModuleKeyOfLibrary(HLIBRARY module) {
+    struct link_map* map = nullptr;
+    if (!module || dlinfo(module, RTLD_DI_LINKMAP, &map) != 0)
+        return nullptr;
+    return map;
 }

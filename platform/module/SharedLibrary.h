@@ -15,10 +15,10 @@ using HLIBRARY = SharedLibrary__*;
 // Loads the shared library at a Linux path, binding all its symbols now and keeping
 // them to itself. Null on failure; error (optional) receives the loader's reason.
 // Each successful load is matched by one FreeSharedLibrary, which ends this load's use of
-// the module; the module itself stays mapped until the process ends. Each module
-// carries its own copy of the platform code, whose state lives as long as the process
-// (the registry store's open handles, lock file and cache): unmapping the module
-// would leak it and cut off whatever still pointed into the module.
+// the module; the module itself stays mapped until the process ends. The process keeps
+// pointers into its modules beyond their last use (the resource tables they registered,
+// their class objects' code, destructors of their statics run at exit): unmapping a
+// module would cut them off.
 HLIBRARY LoadSharedLibrary(std::string_view path, std::string* error = nullptr);
 // The address of an exported symbol, null when the module has none of that name.
 void* GetLibrarySymbol(HLIBRARY module, const char* name);
@@ -27,6 +27,13 @@ BOOL FreeSharedLibrary(HLIBRARY module);
 // The absolute Linux path of the loaded module (executable or shared library) whose
 // code or data holds address; "" when no module holds it.
 std::string ModulePathOfAddress(const void* address);
-// The module this copy of the platform code is linked into: each shared library
-// carries its own copy, so a server finds its own file with it.
-std::string CurrentModulePath();
+// The identity of the loaded module that holds address, and of a library loaded by
+// LoadSharedLibrary: the same value for one module however it is reached, null for
+// none.
+const void* ModuleKeyOfAddress(const void* address);
+const void* ModuleKeyOfLibrary(HLIBRARY module);
+
+// The path of the module whose code calls (ModulePathOfAddress of its own code): each
+// program and shared library carries this call hidden for itself
+// (platform/module/ThisModule.cpp), so a server finds its own file with it.
+__attribute__((visibility("hidden"))) std::string CurrentModulePath();

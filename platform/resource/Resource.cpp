@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/file/FileLayer.h"
@@ -12,26 +13,34 @@
 #include "platform/text/Text.h"
 #include "platform/trace/Trace.h"
 
-// A module handle. This module's handle is one static object whose table is the one the
-// module registered; a loaded library's handle holds its library and its table.
+// A module handle: a module's own handle (ThisModule), one per module and kept to the
+// process's end, or a handle LoadLibrary made, which holds its library until FreeLibrary.
 struct HMODULE__ {
-    HLIBRARY library = nullptr;
-    const MorvelleResourceTable* table = nullptr;
+    HLIBRARY library = nullptr;  // null for a module's own handle
+    std::atomic<const MorvelleResourceTable*> table{nullptr};
 };
 
 namespace {
 
-std::atomic<const MorvelleResourceTable*> thisModuleTable{nullptr};
-HMODULE__ thisModule;
-
-struct LoadedModules {
+struct Modules {
     std::mutex mutex;
-    std::unordered_set<HMODULE> live;
+    std::unordered_set<HMODULE> live;              // every usable handle
+    std::unordered_map<const void*, HMODULE> own;  // by module key (ModuleKeyOfAddress)
 };
 
-LoadedModules& Loaded() {
-    static LoadedModules* loaded = new LoadedModules;  // lives to the process's very end
-    return *loaded;
+Modules& TheModules() {
+    static Modules* modules = new Modules;  // lives to the process's very end
+    return *modules;
+}
+
+// The module's own handle, made on first use. The caller holds the mutex.
+HMODULE OwnHandleLocked(Modules& modules, const void* key) {
+    HMODULE& handle = modules.own[key];
+    if (!handle) {
+        handle = new HMODULE__;
+        modules.live.insert(handle);
+    }
+    return handle;
 }
 
 bool IsUsableTable(const MorvelleResourceTable* table) {
@@ -42,15 +51,11 @@ bool IsUsableTable(const MorvelleResourceTable* table) {
 // The table of a module; false for a handle that is not loaded. A module without
 // resources has a null table.
 bool TableOf(HMODULE module, const MorvelleResourceTable** table) {
-    if (module == &thisModule) {
-        *table = thisModuleTable.load(std::memory_order_acquire);
-        return true;
-    }
-    LoadedModules& loaded = Loaded();
-    std::lock_guard<std::mutex> guard(loaded.mutex);
-    if (!module || !loaded.live.count(module))
+    Modules& modules = TheModules();
+    std::lock_guard<std::mutex> guard(modules.mutex);
+    if (!module || !modules.live.count(module))
         return false;
-    *table = module->table;
+    *table = module->table.load(std::memory_order_acquire);
     return true;
 }
 
@@ -74,12 +79,19 @@ const MorvelleResourceEntry* EntryOf(HMODULE module, HRSRC resource) {
 
 }  // namespace
 
-void RegisterThisModuleResources(const MorvelleResourceTable* table) {
+HMODULE ModuleOfAddress(const void* address) {
+    const void* key = ModuleKeyOfAddress(address);
+    Modules& modules = TheModules();
+    std::lock_guard<std::mutex> guard(modules.mutex);
+    return OwnHandleLocked(modules, key);
+}
+
+void SetModuleResources(const void* address, const MorvelleResourceTable* table) {
     if (!IsUsableTable(table)) {
         Trace("resource", "a resource table of another version is ignored");
         return;
     }
-    thisModuleTable.store(table, std::memory_order_release);
+    ModuleOfAddress(address)->table.store(table, std::memory_order_release);
 }
 
 ResourceType::ResourceType(std::string_view typeName) {
@@ -96,10 +108,6 @@ ResourceType::ResourceType(std::string_view typeName) {
         number = -1;  // matches nothing
 }
 
-HMODULE ThisModule() {
-    return &thisModule;
-}
-
 HMODULE LoadLibrary(std::string_view path) {
     const std::string linuxPath = MapToLinuxPath(path);
     if (linuxPath.empty() || linuxPath.find('\0') != std::string::npos)
@@ -112,27 +120,40 @@ HMODULE LoadLibrary(std::string_view path) {
     }
     auto* module = new HMODULE__;
     module->library = library;
+    const void* key = ModuleKeyOfLibrary(library);
+    Modules& modules = TheModules();
+    {
+        // The table the module registered while it started. The own handle of a module
+        // with resources always has its table: registration made it.
+        std::lock_guard<std::mutex> guard(modules.mutex);
+        const auto own = modules.own.find(key);
+        if (key && own != modules.own.end())
+            module->table.store(own->second->table.load(std::memory_order_acquire));
+    }
+    // A module that registered nothing may still hand over a table through its export
+    // (in-process servers export none: their tables come by registration).
     using TableFunction = const MorvelleResourceTable* (*)();
-    if (void* symbol = GetLibrarySymbol(library, kModuleResourcesFunctionName)) {
+    void* symbol = GetLibrarySymbol(library, kModuleResourcesFunctionName);
+    if (!module->table.load() && symbol && ModuleKeyOfAddress(symbol) == key) {
         const MorvelleResourceTable* table = reinterpret_cast<TableFunction>(symbol)();
         if (IsUsableTable(table))
-            module->table = table;
+            module->table.store(table);
         else
             Trace("resource", "%s: a resource table of another version is ignored",
                   linuxPath.c_str());
     }
-    LoadedModules& loaded = Loaded();
-    std::lock_guard<std::mutex> guard(loaded.mutex);
-    loaded.live.insert(module);
+    std::lock_guard<std::mutex> guard(modules.mutex);
+    modules.live.insert(module);
     return module;
 }
 
 BOOL FreeLibrary(HMODULE module) {
     {
-        LoadedModules& loaded = Loaded();
-        std::lock_guard<std::mutex> guard(loaded.mutex);
-        if (!module || !loaded.live.erase(module))
+        Modules& modules = TheModules();
+        std::lock_guard<std::mutex> guard(modules.mutex);
+        if (!module || !modules.live.count(module) || !module->library)
             return FALSE;
+        modules.live.erase(module);
     }
     FreeSharedLibrary(module->library);
     delete module;

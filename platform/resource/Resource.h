@@ -2,21 +2,21 @@
 // cmake/Morvelle.cmake), found by type and number in the platform's way.
 //
 // A module is either this module, the program or shared library whose code makes the
-// call, or a shared library loaded by path with LoadLibrary, whose resources come through
-// the C function it exports (platform/resource/ResourceTable.h). A type is a number or a
-// name compared ignoring ASCII case.
+// call, or a shared library loaded by path with LoadLibrary. Each module registers its
+// table while it starts (platform/resource/ResourceTable.h); a library loaded by path
+// that registered none is asked through the C function it exports, if any. A type is a
+// number or a name compared ignoring ASCII case.
 //
-// Every call is hidden in each module: a shared library that carries its own copy of the
-// platform always finds its own resources as "this module". All calls are safe on any
-// thread; none throws.
+// The calls live in the shared platform library, except ThisModule, which every module
+// carries hidden for itself (platform/module/ThisModule.cpp): a band's code finds the
+// band's resources as "this module", its host's code the host's. All calls are safe on
+// any thread; none throws.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "platform/base/Types.h"
-
-#pragma GCC visibility push(hidden)
 
 struct HMODULE__;
 using HMODULE = HMODULE__*;
@@ -36,8 +36,9 @@ struct ResourceType {
     std::string name;  // "" when the type has a number
 };
 
-// The module whose code calls: never null, never to be freed.
-HMODULE ThisModule();
+// The module whose code calls: never null, never to be freed; the same handle for every
+// call from one module.
+__attribute__((visibility("hidden"))) HMODULE ThisModule();
 
 // Loads the shared library that path names (a system path, mapped by the file layer; a
 // bare name is searched as the system searches libraries) and holds it until
@@ -57,4 +58,7 @@ const BYTE* LoadResource(HMODULE module, HRSRC resource);
 // The number of the resource's bytes; 0 for a resource that is not the module's.
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 
-#pragma GCC visibility pop
+// For the piece every module carries (platform/module/ThisModule.cpp): the own handle of
+// the loaded module that holds address, made at the first call and kept to the
+// process's end. FreeLibrary refuses it.
+HMODULE ModuleOfAddress(const void* address);

@@ -29,6 +29,11 @@ constexpr const char* kModuleResourcesFunctionName = "MorvelleModuleResources";
 
 // Makes table the resources of the module this call is linked into. The generated
 // resource source calls it once, while the module starts; the table lives as long as the
-// module. Hidden, so that each module's copy of the platform keeps its own table.
+// module. Hidden: each module carries it for itself (platform/module/ThisModule.cpp).
 __attribute__((visibility("hidden"))) void RegisterThisModuleResources(
     const MorvelleResourceTable* table);
+
+// Makes table the resources of the loaded module that holds address: what
+// RegisterThisModuleResources does in the shared platform. A table of another version is
+// ignored, with a trace line.
+void SetModuleResources(const void* address, const MorvelleResourceTable* table);
