@@ -1,5 +1,6 @@
 // Corvane as a server: its exports, its registration keys, its unload check, and
 // creation from several threads.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -48,9 +49,15 @@ TEST_F(CorvaneServerTest, OnlyTheFourEntryPointsAreExported) {
     for (const char* entry :
          {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"})
         EXPECT_NE(GetLibrarySymbol(module_, entry), nullptr) << entry;
-    // The module's own copy of the platform code stays inside it.
-    EXPECT_EQ(GetLibrarySymbol(module_, "_Z17CurrentModulePathv"), nullptr);
-    EXPECT_EQ(GetLibrarySymbol(module_, "_Z14SysFreeStringPDs"), nullptr);
+    // A platform call found through the module is the shared platform's, the one the
+    // host calls (the module's dynamic symbols are checked by the InprocServerExports
+    // tests).
+    Dl_info info{};
+    ASSERT_NE(dladdr(reinterpret_cast<const void*>(&SysFreeString), &info), 0);
+    ASSERT_NE(info.dli_sname, nullptr);
+    void* found = GetLibrarySymbol(module_, info.dli_sname);
+    EXPECT_EQ(found, reinterpret_cast<void*>(&SysFreeString)) << info.dli_sname;
+    EXPECT_NE(ModulePathOfAddress(found), RealPath(CORVANE_MODULE_PATH));
 }
 
 TEST_F(CorvaneServerTest, TheClassObjectMakesFormattersOnly) {

@@ -1,12 +1,17 @@
 // An in-process server for the COM library tests: one class, CLSID_TestCounter, whose
-// objects offer ITestCounter and IRunnableObject.
+// objects offer ITestCounter, IRunnableObject and IPlatformProbe.
 #include <atomic>
+#include <string>
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComLibrary.h"
 #include "platform/com/ServerExports.h"
 #include "platform/com/ServerRegistration.h"
+#include "platform/lock/ProcessLock.h"
 #include "platform/module/SharedLibrary.h"
+#include "platform/registry/Registry.h"
+#include "platform/resource/Resource.h"
+#include "platform/window/Window.h"
 #include "tests/modules/TestServerInterface.h"
 
 namespace {
@@ -14,10 +19,29 @@ namespace {
 std::atomic<LONG> moduleLocks{0};
 std::atomic<LONG> unloadChecks{0};
 
-class TestCounter final : public ITestCounter, public IRunnableObject {
+// The handler of the module's window: keeps the last message.
+class RecordingHandler final : public WindowHandler {
+public:
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message >= WM_APP) {
+            message_ = message;
+            wParam_ = wParam;
+            lParam_ = lParam;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    UINT message_ = WM_NULL;
+    WPARAM wParam_ = 0;
+    LPARAM lParam_ = 0;
+};
+
+class TestCounter final : public ITestCounter, public IRunnableObject, public IPlatformProbe {
 public:
     TestCounter() { ++moduleLocks; }
-    ~TestCounter() { --moduleLocks; }
+    ~TestCounter() {
+        DestroyWindow(window_);
+        --moduleLocks;
+    }
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
         if (!object)
@@ -26,6 +50,8 @@ public:
             *object = static_cast<ITestCounter*>(this);
         else if (iid == IID_IRunnableObject)
             *object = static_cast<IRunnableObject*>(this);
+        else if (iid == IID_IPlatformProbe)
+            *object = static_cast<IPlatformProbe*>(this);
         else
             return *object = nullptr, E_NOINTERFACE;
         AddRef();
@@ -54,10 +80,67 @@ public:
     HRESULT LockRunning(BOOL, BOOL) override { return S_OK; }
     HRESULT SetContainedObject(BOOL) override { return S_OK; }
 
+    HRESULT IsLiveWindow(HWND hwnd, BOOL* live) override { return *live = IsWindow(hwnd), S_OK; }
+    HRESULT Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        return PostMessage(hwnd, message, wParam, lParam) ? S_OK : E_FAIL;
+    }
+    HRESULT MakeWindow(HWND* hwnd) override {
+        if (!window_)
+            window_ = CreateMessageWindow(&handler_);
+        *hwnd = window_;
+        return window_ ? S_OK : E_FAIL;
+    }
+    HRESULT LastMessage(UINT* message, WPARAM* wParam, LPARAM* lParam) override {
+        *message = handler_.message_;
+        *wParam = handler_.wParam_;
+        *lParam = handler_.lParam_;
+        return S_OK;
+    }
+    HRESULT EndWindow(HWND hwnd) override { return DestroyWindow(hwnd) ? S_OK : E_FAIL; }
+    HRESULT ReadText(const char* path, const char* name, BSTR* value) override {
+        *value = nullptr;
+        HKEY key = nullptr;
+        if (RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return S_FALSE;
+        std::string data;
+        DWORD type = 0;
+        const LONG status = RegQueryValueBytes(key, name, &type, &data);
+        RegCloseKey(key);
+        if (status != ERROR_SUCCESS || type != REG_SZ)
+            return S_FALSE;
+        if (!data.empty() && data.back() == '\0')
+            data.pop_back();
+        *value = Utf8ToBstr(data);
+        return S_OK;
+    }
+    HRESULT WriteText(const char* path, const char* name, const char* value) override {
+        HKEY key = nullptr;
+        if (RegCreateKeyEx(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
+            return E_FAIL;
+        const std::string text(value);
+        const LONG status = RegSetValueEx(key, name, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                                          static_cast<DWORD>(text.size() + 1));
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS ? S_OK : E_FAIL;
+    }
+    HRESULT OwnHtmlResource(int id, BSTR* bytes) override {
+        *bytes = nullptr;
+        HRSRC resource = FindResource(ThisModule(), id, RT_HTML);
+        if (!resource)
+            return S_FALSE;
+        const BYTE* data = LoadResource(ThisModule(), resource);
+        *bytes = Utf8ToBstr(std::string(reinterpret_cast<const char*>(data),
+                                        SizeofResource(ThisModule(), resource)));
+        return S_OK;
+    }
+    HRESULT LockDepth(LONG* depth) override { return *depth = ProcessLockDepth(), S_OK; }
+
 private:
     std::atomic<ULONG> references_{0};
     LONG count_ = 0;
     bool run_ = false;
+    RecordingHandler handler_;
+    HWND window_ = nullptr;
 };
 
 class TestFactory final : public IClassFactory {
