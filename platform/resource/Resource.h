@@ -37,7 +37,8 @@ struct ResourceType {
 };
 
 // The module whose code calls: never null, never to be freed; the same handle for every
-// call from one module.
+// call from one module. Called from a platform source it names the platform library, so
+// platform code that needs its caller's resources takes the caller's handle.
 __attribute__((visibility("hidden"))) HMODULE ThisModule();
 
 // Loads the shared library that path names (a system path, mapped by the file layer; a
