@@ -129,7 +129,7 @@ void GetHtmlPageJob::GetPageLinks(StringArray& out) const {
     }
     Sleep(Timing().pageLinkReadPauseMs);
     for (const std::string& link : links) {
-        if (values_.isPageUrl(link))
+        if (values_.IsPageUrl(link))
             out.push_back(link);
     }
 }
