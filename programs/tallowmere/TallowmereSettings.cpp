@@ -33,11 +33,18 @@ bool TallowmereSettings::Save() const {
     if (RegCreateKeyEx(HKEY_CURRENT_USER, TallowmereSettingsKey, &key) != ERROR_SUCCESS)
         return false;
     bool written = true;
-    written &= RegWriteString(key, "storage", storageFolder);
-    written &= RegWriteInt(key, "depth", settings.depth);
-    written &= RegWriteBool(key, "wander", settings.wander);
-    written &= RegWriteString(key, "sites", JoinSites(sites));
-    written &= RegWriteInt(key, "maximages", settings.maxImages);
+    for (const std::string_view name : TallowmereSaveOrder) {
+        if (name == "storage")
+            written &= RegWriteString(key, name, storageFolder);
+        else if (name == "depth")
+            written &= RegWriteInt(key, name, settings.depth);
+        else if (name == "wander")
+            written &= RegWriteBool(key, name, settings.wander);
+        else if (name == "sites")
+            written &= RegWriteString(key, name, JoinSites(sites));
+        else if (name == "maximages")
+            written &= RegWriteInt(key, name, settings.maxImages);
+    }
     RegCloseKey(key);
     return written;
 }

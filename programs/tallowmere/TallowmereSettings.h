@@ -24,6 +24,10 @@ inline constexpr std::array<std::string_view, 4> TallowmereBuiltInSites = {
     "http://songs.example.invalid/",
 };
 
+// The values in the order Save writes them.
+inline constexpr std::array<std::string_view, 5> TallowmereSaveOrder = {
+    "storage", "depth", "wander", "sites", "maximages"};
+
 // The values forced after every load.
 inline constexpr int TallowmereForcedDepth = 100000;
 inline constexpr int TallowmereForcedMaxImages = 100000;
@@ -45,8 +49,8 @@ struct TallowmereSettings {
     // read: wander true, depth and maxImages 100,000. False, everything unchanged, when
     // the key can be neither opened nor created. The dialog's thread.
     bool Load();
-    // Writes "storage", "depth", "wander", "sites" (joined with ",", a "," inside an
-    // address written "%2C"), "maximages", in this order, creating the key when missing.
+    // Writes the values in TallowmereSaveOrder ("sites" joined with ",", a "," inside
+    // an address written "%2C"), creating the key when missing.
     // False when the key cannot be created or a value could not be written (the others
     // are written all the same). The caller first puts the storage edit's text into
     // storageFolder.

@@ -48,6 +48,12 @@ protected:
 
 const StringArray kBuiltInSites(TallowmereBuiltInSites.begin(), TallowmereBuiltInSites.end());
 
+TEST_F(TallowmereSettingsTest, KeyAndSaveOrder) {
+    EXPECT_EQ(TallowmereSettingsKey, "Software\\Morvelle\\Tallowmere");
+    EXPECT_EQ(StringArray(TallowmereSaveOrder.begin(), TallowmereSaveOrder.end()),
+              (StringArray{"storage", "depth", "wander", "sites", "maximages"}));
+}
+
 TEST_F(TallowmereSettingsTest, FirstRunStoresTheDefaultsAndLoadsTheBuiltInSitesAndForcedLimits) {
     const TallowmereSettings settings = Loaded();
     EXPECT_EQ(StoredValues(), (ValueMap{{"storage", "c:\\mp3Storage"},
