@@ -15,6 +15,13 @@
 #include "platform/trace/Trace.h"
 #include "platform/window/Window.h"
 
+bool IsMp3Link(std::string_view link) {
+    constexpr std::string_view suffix = ".mp3";
+    const std::string lower = ToLowerAscii(link);
+    const size_t at = lower.rfind(suffix);
+    return at != std::string::npos && at > 0 && at + suffix.size() == lower.size();
+}
+
 GetHtmlPageJob::GetHtmlPageJob(const PageJobValues& values) : values_(values) {
     SetTypeName(GetHtmlPageJobName);
 }
@@ -129,7 +136,7 @@ void GetHtmlPageJob::GetPageLinks(StringArray& out) const {
     }
     Sleep(Timing().pageLinkReadPauseMs);
     for (const std::string& link : links) {
-        if (values_.isPageUrl(link))
+        if (values_.IsPageUrl(link))
             out.push_back(link);
     }
 }
@@ -157,11 +164,8 @@ void GetHtmlPageJob::GetMp3Links(StringArray& out) const {
         MutexLock lock;
         ReadLinkUrls(links);
     }
-    constexpr std::string_view suffix = ".mp3";
     for (const std::string& link : links) {
-        const std::string lower = ToLowerAscii(link);
-        const size_t at = lower.rfind(suffix);
-        if (at != std::string::npos && at > 0 && at + suffix.size() == lower.size())
+        if (IsMp3Link(link))
             out.push_back(link);
     }
 }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/crawl/PageJobValues.h"
 #include "engine/jobs/Job.h"
@@ -17,6 +18,10 @@
 
 class Browser;
 class htmlPage;
+
+// The MP3 rule: whether the lower-cased link ends in ".mp3" after at least one
+// character (the last ".mp3" of the text lies above position 0 and ends it).
+bool IsMp3Link(std::string_view link);
 
 class GetHtmlPageJob : public Job {
 public:

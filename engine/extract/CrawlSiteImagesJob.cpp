@@ -67,13 +67,36 @@ CrawlSiteImagesJob::CrawlSiteImagesJob(const PageJobValues& pageValues) : CrawlS
 CrawlSiteImagesJob::~CrawlSiteImagesJob() = default;
 
 void CrawlSiteImagesJob::MakeViewPages(const PanelSettings& settings, const std::string& siteName) {
+    TakeSettings(settings);
+    LayOutView(siteName);
+
+    CreateFolderPath(settings_.folder);
+    for (const std::string* folder :
+         {&siteFolder_, &viewFolder_, &thumbsFolder_, &imagesFolder_, &tempFolder_})
+        CreateDirectory(*folder);
+
+    MutexLock lock;
+    pendingLinks_.clear();
+    if (!settings_.siteList.empty()) {
+        // Offered at the start depth, so that a crawl of depth 0 still loads them.
+        StringArray extra;
+        SplitText(settings_.siteList, extra, 3);
+        for (std::string& link : extra)
+            pendingLinks_.emplace_back(std::move(link), settings_.depth);
+        SetLeaveSite(true);
+    }
+}
+
+void CrawlSiteImagesJob::TakeSettings(const PanelSettings& settings) {
     downloadedCount_ = 0;
     settings_ = settings;
     SetStartUrl(settings_.siteUrl);
     SetName(settings_.siteUrl);
     SetMaxDepth(settings_.depth);
     SetLeaveSite(settings_.wander);
+}
 
+void CrawlSiteImagesJob::LayOutView(const std::string& siteName) {
     if (siteFolder_.empty()) {
         std::string name = siteName.empty() ? HostOfUrl(GetStartUrl()) : siteName;
         if (!settings_.siteFolderName.empty())
@@ -90,11 +113,6 @@ void CrawlSiteImagesJob::MakeViewPages(const PanelSettings& settings, const std:
     imagesFolder_ = JoinPath(viewFolder_, ImagesFolderName);
     tempFolder_ = JoinPath(viewFolder_, TempFolderName);
 
-    CreateFolderPath(settings_.folder);
-    for (const std::string* folder :
-         {&siteFolder_, &viewFolder_, &thumbsFolder_, &imagesFolder_, &tempFolder_})
-        CreateDirectory(*folder);
-
     allMp3sPage_ = JoinPath(viewFolder_, AllMp3sPageName);
     allFilesPage_ = JoinPath(viewFolder_, AllFilesPageName);
     allImagesPage_ = JoinPath(viewFolder_, AllImagesPageName);
@@ -102,16 +120,6 @@ void CrawlSiteImagesJob::MakeViewPages(const PanelSettings& settings, const std:
     slideShowPage_ = JoinPath(viewFolder_, SlideShowPageName);
     urlsPage_ = JoinPath(viewFolder_, UrlsPageName);
     zoomPage_ = JoinPath(viewFolder_, ZoomPageName);
-
-    MutexLock lock;
-    pendingLinks_.clear();
-    if (!settings_.siteList.empty()) {
-        StringArray extra;
-        SplitText(settings_.siteList, extra, 3);
-        for (std::string& link : extra)
-            pendingLinks_.emplace_back(std::move(link), settings_.depth);
-        SetLeaveSite(true);
-    }
 }
 
 std::string CrawlSiteImagesJob::GetSiteUrl() const {
@@ -194,6 +202,10 @@ void CrawlSiteImagesJob::Run() {
     }
     if (GetStartUrl().find("file://") == std::string::npos)
         DeleteCachedFiles(imagesFolder_);
+    RunCrawl();
+}
+
+void CrawlSiteImagesJob::RunCrawl() {
     AddPage(GetStartUrl(), GetMaxDepth());
     {
         // A refused start URL starts the extra start URLs at once; with no page at all
@@ -226,16 +238,28 @@ void CrawlSiteImagesJob::RefillFromPendingLinks() {
     }
 }
 
-void CrawlSiteImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray& links) {
-    CountPageVisited();
-    const int depth = page->GetTag() - 1;
-    if (settings_.maxImages != 0 && matchingImages_.GetCount() >= settings_.maxImages) {
-        Job::Cancel();
-        return;
+void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& links) {
+    stage_.Clear();
+    SetPhase(0);
+    if (page != nullptr && !IsCancelled()) {
+        CountPageVisited();
+        if (settings_.maxImages != 0 && matchingImages_.GetCount() >= settings_.maxImages) {
+            Job::Cancel();
+        } else {
+            const int depth = page->GetTag() - 1;
+            for (const std::string& link : links)
+                pendingLinks_.emplace_back(link, depth);
+            RefillFromPendingLinks();
+            CollectItems(page);
+        }
     }
-    for (const std::string& link : links)
-        pendingLinks_.emplace_back(link, depth);
-    RefillFromPendingLinks();
+    if (IsCancelled())
+        StopCrawling();
+    if (AllChildrenFinished())
+        stage_.Set(StageAfterCrawl());
+}
+
+void CrawlSiteImagesJob::CollectItems(GetHtmlPageJob* page) {
     StringArray images, names;
     page->GetPageImages(images, names, 0, 0, settings_.minFileSize);
     allImages_.AddAll(images);
@@ -245,6 +269,10 @@ void CrawlSiteImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray
                         settings_.minFileSize);
     std::erase_if(images, [this](const std::string& url) { return !IsReachableFromStart(url); });
     AddImageUrls(images);
+}
+
+std::string_view CrawlSiteImagesJob::StageAfterCrawl() const {
+    return settings_.fast ? MakeHtmlPageJobName : DownloadImagesJobName;
 }
 
 void CrawlSiteImagesJob::StopCrawling() {
@@ -264,17 +292,11 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
 
     MutexLock lock;
     current_ = child;
+    // The stage as it stood when the step began: the step whose crawl stage ends (the
+    // last page, a stop, the item limit) still enters the stages that follow.
     const bool crawling = stage_.Equals(GetHtmlPageJobName);
-    if (crawling) {
-        stage_.Clear();
-        SetPhase(0);
-        if (page != nullptr && !IsCancelled())
-            CollectFromPage(page, links);
-        if (IsCancelled())
-            StopCrawling();
-        if (AllChildrenFinished())
-            stage_.Set(settings_.fast ? MakeHtmlPageJobName : DownloadImagesJobName);
-    }
+    if (crawling)
+        CrawlStage(page, links);
     // A page job that ends after the crawl stage has gone drives no later stage.
     if (crawling || page == nullptr)
         RunLaterStages(child);
@@ -288,7 +310,7 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     current_ = nullptr;
     if (allFinished) {
         OnFinish();
-        if (AllChildrenFinished())
+        if (AllChildrenFinished() && ReadyToComplete())
             MarkComplete();
     }
 }

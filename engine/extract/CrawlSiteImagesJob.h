@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -92,11 +93,23 @@ protected:
     // The stage machine (see the file comment), under the process lock.
     void OnChildFinished(Job* child) override;
 
-    // The crawling stage's step for a finished page job, under the lock: counts it,
-    // keeps its links pending and refills the children from them, then collects its
-    // items, unless the item limit is reached (then the job is cancelled).
-    // links: the page's links, read before the lock was taken.
-    virtual void CollectFromPage(GetHtmlPageJob* page, const StringArray& links);
+    // The crawling stage's step (stage "GetHtmlPageJob"), one for every product, under
+    // the lock: phase 0; a finished page counts as visited, its links wait as pending
+    // links and refill the children, then CollectItems takes the product's items from
+    // it, unless the item limit was reached (then the job is cancelled). A cancelled
+    // job stops crawling; once every child has finished the stage becomes
+    // StageAfterCrawl. page: the finished page job, null for another child or none;
+    // links: its links, read before the lock was taken.
+    void CrawlStage(GetHtmlPageJob* page, const StringArray& links);
+    // The product's items of a finished page, under the lock (the item callback of
+    // CrawlStage). Here: every image URL into the images seen, and those that pass the
+    // size criteria (and do not lead a web crawl to local files) into AddImageUrls.
+    virtual void CollectItems(GetHtmlPageJob* page);
+    // The stage that follows the crawl: "MakeHtmlPageJob" when fast, else
+    // "DownloadImagesJob".
+    virtual std::string_view StageAfterCrawl() const;
+    // Whether the job may complete once every child has finished. True here.
+    virtual bool ReadyToComplete() const { return true; }
     // Refills the children from the pending links, each at its own depth, until 15 are
     // in the list or none is pending. Under the lock.
     void RefillFromPendingLinks();
@@ -104,9 +117,26 @@ protected:
     // cancelled (each page job stops the load in the browser it holds). Under the lock.
     void StopCrawling();
 
+    // The first steps of a setup: the settings copied, the downloaded count 0, the start
+    // URL (also the job's name), the depth and wander taken from them.
+    void TakeSettings(const PanelSettings& settings);
+    // The layout from the settings copy, nothing created: the site folder (when the job
+    // has none yet; siteName, else the start URL's host, or the settings' site folder
+    // name), the view folder (an empty view name becomes "default"), its folders and
+    // its page paths.
+    void LayOutView(const std::string& siteName);
+    // The crawl itself, on the job's worker thread: the start URL at the maximum depth
+    // (or, when it is refused, the pending links), then waits until the job is complete
+    // or stopped.
+    void RunCrawl();
+
     FlaggedString& GetStageString() { return stage_; }
     void ClearSiteFolder() { siteFolder_.clear(); }
     PanelSettings& GetSettingsCopy() { return settings_; }
+    // Every item seen on the pages (the images seen), and the page writers' names list,
+    // which stays empty. Under the lock.
+    StringSet& GetSeenItems() { return allImages_; }
+    const StringArray& GetNamesList() const { return namesList_; }
 
     // Stages B to E, in order, each entered in the same call when the one before ends.
     virtual void RunLaterStages(Job* child);

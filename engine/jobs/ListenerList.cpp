@@ -53,6 +53,11 @@ int ListenerList::GetWindowCount() const {
     return static_cast<int>(windows_.size());
 }
 
+std::vector<HWND> ListenerList::GetWindows() const {
+    ProcessLockGuard guard;
+    return windows_;
+}
+
 int ListenerList::GetObjectCount() const {
     ProcessLockGuard guard;
     return static_cast<int>(objects_.size());

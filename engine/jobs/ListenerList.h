@@ -34,6 +34,9 @@ public:
     void MoveAllTo(ListenerList& target);
 
     int GetWindowCount() const;
+    // The windows, in registration order: for a job that posts each window a payload
+    // of its own. Any thread.
+    std::vector<HWND> GetWindows() const;
     int GetObjectCount() const;
 
     // Tells everyone: first the listener objects, from the last registered to the first,

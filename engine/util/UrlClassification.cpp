@@ -97,11 +97,11 @@ bool IsFollowableLink(std::string_view url, bool allowFiles) {
     return PathIsURL(url);
 }
 
-bool IsPageExtension(std::string_view url) {
+bool IsPageExtension(std::string_view url, bool allowFiles) {
     std::string copy = ToLowerAscii(url);
     if (copy.size() > kMaximumPageUrlLength)
         return false;
-    if (!IsFollowableLink(copy, false))
+    if (!IsFollowableLink(copy, allowFiles))
         return false;
     if (!copy.empty() && (copy.back() == '/' || copy.back() == '\\'))
         return true;

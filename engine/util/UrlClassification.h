@@ -42,11 +42,12 @@ bool IsNonPageFile(std::string_view url);
 bool IsFollowableLink(std::string_view url, bool allowFiles);
 
 // Whether a URL names a web page the crawl should load: no longer than 500
-// characters and followable without files; then a folder URL (last character "/" or
-// "\") is a page, a URL with "#" is not, and the URL cut before its last "*" and its
-// last "?" is a page when it contains one of the page extensions or its last path
-// element holds no ".".
-bool IsPageExtension(std::string_view url);
+// characters and followable (IsFollowableLink with allowFiles: the MP3 finder band's
+// test lets through texts that also name a non-page file); then a folder URL (last
+// character "/" or "\") is a page, a URL with "#" is not, and the URL cut before its
+// last "*" and its last "?" is a page when it contains one of the page extensions or
+// its last path element holds no ".".
+bool IsPageExtension(std::string_view url, bool allowFiles = false);
 
 // Append to out, in order, every item of list that passes IsPageExtension,
 // respectively IsImageExtension.

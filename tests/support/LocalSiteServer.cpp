@@ -197,8 +197,11 @@ void LocalSiteServer::SetRedirect(const std::string& path, const std::string& lo
 }
 
 void LocalSiteServer::SetDelay(const std::string& path, std::chrono::milliseconds delay) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    delays_[path] = delay;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        delays_[path] = delay;
+    }
+    wake_.notify_all();
 }
 
 void LocalSiteServer::SetStalled(const std::string& path) {
@@ -243,12 +246,18 @@ void LocalSiteServer::Stop() {
 
 void LocalSiteServer::Wait(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const auto found = delays_.find(path);
-    const std::chrono::milliseconds delay = found != delays_.end() ? found->second : defaultDelay_;
-    if (delay.count() <= 0)
-        return;
-    const auto deadline = std::chrono::steady_clock::now() + delay;
-    wake_.wait_until(lock, deadline, [this] { return stopping_; });
+    const auto received = std::chrono::steady_clock::now();
+    // The delay is read again whenever it changes, so that a test can hold a response
+    // (SetStalled) and let it go (SetDelay 0).
+    for (;;) {
+        const auto found = delays_.find(path);
+        const std::chrono::milliseconds delay =
+            found != delays_.end() ? found->second : defaultDelay_;
+        const auto deadline = received + delay;
+        if (stopping_ || std::chrono::steady_clock::now() >= deadline)
+            return;
+        wake_.wait_until(lock, deadline);
+    }
 }
 
 bool LocalSiteServer::Serve(const LocalSiteRequest& request, LocalSiteResponse* response) {

@@ -71,9 +71,10 @@ public:
     void SetBody(const std::string& path, std::string body, std::string contentType = "text/html");
     void SetStatus(const std::string& path, int status, std::string body = "");
     void SetRedirect(const std::string& path, const std::string& location, int status = 302);
-    // Waits this long before sending anything for the path (route or file).
+    // Waits this long before sending anything for the path (route or file), counted from
+    // each request's arrival; a new delay applies to responses already waiting too.
     void SetDelay(const std::string& path, std::chrono::milliseconds delay);
-    // Sends nothing for the path until the server stops.
+    // Sends nothing for the path until the server stops or SetDelay lets it go.
     void SetStalled(const std::string& path);
     // Answers every path that has no route and names no fixture file (in place of 404).
     void SetDefaultResponse(LocalSiteResponse response);

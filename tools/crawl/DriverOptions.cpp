@@ -14,7 +14,7 @@ const DriverProduct kProducts[] = {
     {"image", ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, ImageFinderBandPageJobValues},
     {"file", FileFinderBandJobLimit, FileFinderBandBrowserThreads, FileFinderBandPageJobValues},
     {"mp3", Mp3FinderBandJobLimit, Mp3FinderBandExtractionBrowserThreads,
-     FileFinderBandPageJobValues},
+     Mp3FinderBandPageJobValues},
     {"sitemp3", SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads, SiteMp3FinderPageJobValues},
 };
 

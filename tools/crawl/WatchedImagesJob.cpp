@@ -2,8 +2,8 @@
 
 #include "engine/crawl/GetHtmlPageJob.h"
 
-void WatchedImagesJob::CollectFromPage(GetHtmlPageJob* page, const StringArray& links) {
+void WatchedImagesJob::CollectItems(GetHtmlPageJob* page) {
     if (page != nullptr && page->HasPageModel())
         ++loadedPages_;
-    CrawlSiteImagesJob::CollectFromPage(page, links);
+    CrawlSiteImagesJob::CollectItems(page);
 }

@@ -2,7 +2,7 @@
 // read (ended with a page model), so that the driver can tell a site that never answered
 // from one that had nothing to find.
 //
-// Threads: CollectFromPage on the finishing page job's thread, under the process lock;
+// Threads: CollectItems on the finishing page job's thread, under the process lock;
 // GetLoadedPageCount on any thread.
 #pragma once
 
@@ -19,7 +19,7 @@ public:
 protected:
     ~WatchedImagesJob() override = default;
 
-    void CollectFromPage(GetHtmlPageJob* page, const StringArray& links) override;
+    void CollectItems(GetHtmlPageJob* page) override;
 
 private:
     std::atomic<int> loadedPages_{0};

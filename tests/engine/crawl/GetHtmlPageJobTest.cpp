@@ -69,6 +69,27 @@ TEST_F(GetHtmlPageJobTest, Mp3LinksEndInMp3InAnyCaseAndKeepTheirOwnCase) {
     EXPECT_EQ(links, (StringArray{Url("/music/SONG.MP3"), Url("/old.mp3/new.mp3")}));
 }
 
+TEST(Mp3RuleTest, TheLowerCasedLinkEndsInMp3AfterSomething) {
+    const struct {
+        const char* link;
+        bool mp3;
+    } cases[] = {
+        {"http://h.x/a/song.mp3", true},
+        {"http://h.x/SONG.MP3", true},
+        {"http://h.x/old.mp3/new.mp3", true},
+        {"x.Mp3", true},
+        {".mp3", false},  // at position 0
+        {"", false},
+        {"mp3", false},
+        {"http://h.x/song.mp3.html", false},
+        {"http://h.x/song.mp3?x=1", false},
+        {"http://h.x/mp3s/", false},
+        {"http://h.x/song.mp", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsMp3Link(c.link), c.mp3) << "\"" << c.link << "\"";
+}
+
 struct FileLinkCase {
     const char* filter;
     StringArray paths;

@@ -1,0 +1,49 @@
+#include "engine/lists/CrawlSiteFilesJob.h"
+
+#include "engine/crawl/GetHtmlPageJob.h"
+#include "engine/jobs/JobNames.h"
+#include "engine/pages/MakeHtmlPageJob.h"
+#include "engine/util/PathHelpers.h"
+
+CrawlSiteFilesJob::CrawlSiteFilesJob(const ListJobValues& values)
+    : CrawlSiteImagesJob(values.pageValues), values_(values) {}
+
+CrawlSiteFilesJob::~CrawlSiteFilesJob() = default;
+
+std::string CrawlSiteFilesJob::GetAllImagesPage() const {
+    if (GetViewFolder().empty())
+        return {};
+    return JoinPath(GetViewFolder(), values_.listPageName);
+}
+
+void CrawlSiteFilesJob::Run() {
+    RunCrawl();
+}
+
+void CrawlSiteFilesJob::CollectItems(GetHtmlPageJob* page) {
+    StringArray items;
+    if (values_.itemRule == ListItemRule::Mp3Links)
+        page->GetMp3Links(items);
+    else
+        page->GetFileLinks(items, GetSettings().filterWords);
+    GetSeenItems().AddAll(items);
+    AddImageUrls(items);
+}
+
+std::string_view CrawlSiteFilesJob::StageAfterCrawl() const {
+    return MakeHtmlPageJobName;
+}
+
+void CrawlSiteFilesJob::RunLaterStages(Job*) {
+    FlaggedString& stage = GetStageString();
+    if (!stage.Equals(MakeHtmlPageJobName))
+        return;
+    SetPhase(3);
+    if (!stage.IsSet())
+        return;
+    auto* job = new MakeHtmlPageJob;
+    job->SetPage(GetAllImagesPage(), std::string(values_.viewKind), GetMatchingImages(),
+                 GetNamesList(), SIZE{0, 0});
+    AddChild(job);
+    stage.Clear();
+}

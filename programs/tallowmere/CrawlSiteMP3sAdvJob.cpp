@@ -1,0 +1,107 @@
+#include "programs/tallowmere/CrawlSiteMP3sAdvJob.h"
+
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "engine/crawl/GetHtmlPageJob.h"
+#include "engine/extract/StorageLayout.h"
+#include "engine/jobs/JobNames.h"
+#include "engine/jobs/MutexLock.h"
+#include "engine/util/PathHelpers.h"
+#include "engine/util/UrlClassification.h"
+#include "platform/trace/Trace.h"
+#include "platform/window/Window.h"
+
+namespace {
+
+constexpr std::string_view CrawlSiteMP3sAdvJobName = "CrawlSiteMP3sAdvJob";
+
+bool ProbeFoundLink(const std::string& url) {
+    try {
+        return UrlExists(url);
+    } catch (const std::exception& error) {
+        Trace("jobs", "probe of %s: %s", url.c_str(), error.what());
+        return false;
+    }
+}
+
+}  // namespace
+
+CrawlSiteMP3sAdvJob::CrawlSiteMP3sAdvJob() : CrawlSiteImagesJob(SiteMp3FinderPageJobValues) {
+    SetTypeName(CrawlSiteMP3sAdvJobName);
+}
+
+CrawlSiteMP3sAdvJob::~CrawlSiteMP3sAdvJob() = default;
+
+void CrawlSiteMP3sAdvJob::MakeViewPages(const PanelSettings& settings,
+                                        const std::string& siteName) {
+    TakeSettings(settings);
+    LayOutView(siteName);
+}
+
+std::string CrawlSiteMP3sAdvJob::GetAllImagesPage() const {
+    return GetAllMp3sPage();
+}
+
+void CrawlSiteMP3sAdvJob::Run() {
+    RunCrawl();
+}
+
+std::string_view CrawlSiteMP3sAdvJob::StageAfterCrawl() const {
+    return MakeHtmlPageJobName;
+}
+
+void CrawlSiteMP3sAdvJob::CollectItems(GetHtmlPageJob* page) {
+    StringArray links;
+    page->GetMp3Links(links);
+    std::erase_if(links, [this](const std::string& url) { return !IsReachableFromStart(url); });
+    for (const std::string& link : links) {
+        if (!link.empty() && GetSeenItems().AddUnique(link))
+            linksToProbe_.push_back(link);
+    }
+    if (!linksToProbe_.empty() && prober_ == nullptr)
+        prober_ = page;
+    AddImageUrls(links);
+}
+
+bool CrawlSiteMP3sAdvJob::ReadyToComplete() const {
+    MutexLock lock;
+    return linksToProbe_.empty() && prober_ == nullptr;
+}
+
+void CrawlSiteMP3sAdvJob::OnChildFinished(Job* child) {
+    CrawlSiteImagesJob::OnChildFinished(child);
+    {
+        MutexLock lock;
+        if (child == nullptr || prober_ != child)
+            return;
+    }
+    ProbeAndPostFoundLinks();
+}
+
+void CrawlSiteMP3sAdvJob::ProbeAndPostFoundLinks() {
+    for (;;) {
+        std::string url;
+        {
+            MutexLock lock;
+            if (linksToProbe_.empty() || IsStopped()) {
+                linksToProbe_.clear();
+                prober_ = nullptr;
+                // The crawl may have ended while the links were probed.
+                if (GetStage() == MakeHtmlPageJobName && GetChildCount() == 0)
+                    MarkComplete();
+                return;
+            }
+            url = std::move(linksToProbe_.front());
+            linksToProbe_.pop_front();
+        }
+        PostFoundLink(url, ProbeFoundLink(url));
+    }
+}
+
+void CrawlSiteMP3sAdvJob::PostFoundLink(const std::string& url, bool reachable) {
+    for (HWND window : GetListeners().GetWindows())
+        PostOwnedMessage(window, WM_MP3_FOUND, std::make_unique<std::string>(url),
+                         reachable ? 1 : 0);
+}
