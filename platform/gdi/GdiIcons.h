@@ -30,7 +30,7 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT st
 
 // DrawState for icons: DST_ICON with the icon in data, drawn at (x, y) at width x
 // height (0: its own size). DSS_NORMAL draws it as DrawIconEx does; DSS_DISABLED draws
-// its darker opaque pixels (brightness below 192) embossed: once in the 3-D highlight
+// its dark pixels (alpha from 128, brightness below 192) embossed: once in the 3-D highlight
 // colour one pixel down and right, then in the button shadow colour in place. brush,
 // callback and wData are not looked at. FALSE for other kinds.
 constexpr UINT DST_ICON = 0x0003;
