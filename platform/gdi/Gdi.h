@@ -13,7 +13,8 @@
 // The display is a true-colour device with no palette: palettes are kept and can be
 // selected, and colours are never mapped through them.
 //
-// Every call validates its handles (a deleted or foreign handle makes it fail) and is
+// Every call validates its handles (one that names no live object makes it fail; as on
+// the platform, a deleted object's handle value may later name a new object) and is
 // safe on any thread; one object or device context is used by one thread at a time.
 // None throws.
 #pragma once
