@@ -43,7 +43,7 @@ TEST(DibImagePaintTest, PaintsTheSourceRectangleScaled) {
     }
 }
 
-TEST(DibImagePaintTest, PointsOutsideTheImageAreRefusedWithAMessage) {
+TEST(DibImagePaintTest, PointsOutsideTheImageAreRefused) {
     const std::string path = MakeTestFolder("paintout") + "/p.bmp";
     ASSERT_TRUE(WriteTestBitmapFile(path, 5, 3, 24));
     DibImage image;
