@@ -4,6 +4,8 @@ find_package(Threads REQUIRED)
 pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(GUMBO REQUIRED IMPORTED_TARGET gumbo)
 find_package(pugixml REQUIRED)
+# Drawing: pixel surfaces, and text with one pinned typeface.
+pkg_check_modules(DRAWING REQUIRED IMPORTED_TARGET cairo pangocairo pangoft2 fontconfig)
 
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)
 find_library(FREEIMAGE_LIBRARY freeimage REQUIRED)

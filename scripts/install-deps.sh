@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libcurl4-openssl-dev libgumbo-dev libpugixml-dev libfreeimage-dev
+    libcairo2-dev libpango1.0-dev fonts-dejavu-core
     libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
 )
 packages+=("$@")

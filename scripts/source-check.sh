@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 status=0
 system_dirs="engine formatter band bandvariants programs toolbar tools"
-forbidden='#include *[<"](curl/|gumbo|pugixml|FreeImage|filesystem>|fstream>|dirent|unistd|fcntl|sys/|pthread|dlfcn)'
+forbidden='#include *[<"](curl/|gumbo|pugixml|FreeImage|cairo|pango|fontconfig|glib|filesystem>|fstream>|dirent|unistd|fcntl|sys/|pthread|dlfcn)'
 for d in $system_dirs; do
     [ -d "$d" ] || continue
     if grep -rnE "$forbidden" "$d" --include='*.cpp' --include='*.h'; then
@@ -18,6 +18,10 @@ for d in $system_dirs; do
         status=1
     fi
 done
+if grep -rnE "$forbidden" platform --include='*.h' | grep -vE '(filesystem|fstream|dirent|unistd|fcntl|sys/|pthread|dlfcn)'; then
+    echo "source-check: library headers belong in platform/*.cpp, not in platform headers"
+    status=1
+fi
 if [ -d tests ] && grep -rnE '\b(sleep_for|usleep|nanosleep)\b|\bsleep\(' tests --include='*.cpp' --include='*.h' | grep -v '^tests/support/'; then
     echo "source-check: tests wait on conditions with deadlines, not on sleeps"
     status=1

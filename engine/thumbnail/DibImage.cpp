@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file/FileLayer.h"
+#include "platform/gdi/GdiDrawing.h"
 #include "platform/ui/MessageBox.h"
 
 DibImage::~DibImage() {
@@ -90,4 +91,71 @@ HPALETTE DibImage::MakePalette() const {
         entries[i].peFlags = 0;
     }
     return CreatePalette(palette);
+}
+
+bool DibImage::BitsCoverImage() const {
+    if (IsEmpty() || header_->biWidth <= 0 || header_->biHeight == 0 ||
+        header_->biHeight == INT32_MIN)
+        return false;
+    const std::uint64_t rowBytes =
+        (static_cast<std::uint64_t>(header_->biWidth) * header_->biBitCount + 31) / 32 * 4;
+    const std::uint64_t rows = header_->biHeight < 0
+                                   ? -static_cast<std::int64_t>(header_->biHeight)
+                                   : static_cast<std::uint64_t>(header_->biHeight);
+    return rowBytes * rows <= imageSize_;
+}
+
+bool DibImage::Paint(HDC dc, const RECT& target, const RECT& source) const {
+    if (IsEmpty())
+        return false;
+    const LONG width = header_->biWidth;
+    const LONG height = header_->biHeight < 0 ? -header_->biHeight : header_->biHeight;
+
+    HPALETTE palette = MakePalette();
+    HPALETTE previous = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
+    RealizePalette(dc);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    bool painted = false;
+    if (source.left < 0 || source.top < 0 || source.left >= width || source.top >= height) {
+        MessageBox(nullptr, "startingPt is not in the image rectangle", "", MB_OK);
+    } else if (source.right < 0 || source.bottom < 0 || source.right > width ||
+               source.bottom > height) {
+        MessageBox(nullptr, "endingPt is not in the image rectangle", "", MB_OK);
+    } else if (BitsCoverImage()) {
+        // The drawing call counts a bottom-up image's rows from its last row.
+        const int sourceHeight = source.bottom - source.top;
+        const int sourceY = header_->biHeight > 0 ? height - source.bottom : source.top;
+        painted = StretchDIBits(dc, target.left, target.top, target.right - target.left,
+                                target.bottom - target.top, source.left, sourceY,
+                                source.right - source.left, sourceHeight, bits_,
+                                reinterpret_cast<const BITMAPINFO*>(header_), DIB_RGB_COLORS,
+                                SRCCOPY) != 0;
+    }
+    if (previous != nullptr)
+        SelectPalette(dc, previous, FALSE);
+    if (palette != nullptr)
+        DeleteObject(palette);
+    return painted;
+}
+
+HBITMAP DibImage::MakeDeviceBitmap(HDC dc, SIZE* size, HGDIOBJ* previous) const {
+    if (!BitsCoverImage())
+        return nullptr;
+    HBITMAP bitmap = CreateDIBitmap(dc, header_, CBM_INIT, bits_,
+                                    reinterpret_cast<const BITMAPINFO*>(header_), DIB_RGB_COLORS);
+    if (bitmap == nullptr)
+        return nullptr;
+    HGDIOBJ selected = SelectObject(dc, bitmap);
+    if (selected == nullptr) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    if (previous != nullptr)
+        *previous = selected;
+    if (size != nullptr) {
+        BITMAP description{};
+        GetObject(bitmap, sizeof description, &description);
+        *size = SIZE{description.bmWidth, description.bmHeight};
+    }
+    return bitmap;
 }

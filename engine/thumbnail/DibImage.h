@@ -27,6 +27,23 @@ public:
     // black. The caller deletes it with DeleteObject; null when the object is empty.
     HPALETTE MakePalette() const;
 
+    // Paints the source rectangle of the image (image pixels, top row 0) scaled into the
+    // target rectangle of dc, with the image's palette selected and realised and the
+    // stretch mode COLORONCOLOR. The source's top left corner must lie in the image, else
+    // the message "startingPt is not in the image rectangle" is shown; its bottom right
+    // corner may lie on the image's right and bottom edges but not beyond, else
+    // "endingPt is not in the image rectangle". False then, for an empty object or
+    // rectangle, when the file's bits do not cover the image, or when drawing fails.
+    // The palette selected before is selected again.
+    bool Paint(HDC dc, const RECT& target, const RECT& source) const;
+
+    // A device bitmap of the image (CreateDIBitmap with CBM_INIT), selected into the
+    // memory context dc; *size receives its width and height and *previous the bitmap
+    // dc had selected (to select back before the new bitmap is deleted). Null, with dc
+    // unchanged, for an empty object, a format the drawing calls cannot read, or bits
+    // that do not cover the image.
+    HBITMAP MakeDeviceBitmap(HDC dc, SIZE* size, HGDIOBJ* previous) const;
+
     void Clear();
     bool IsEmpty() const { return header_ == nullptr; }
 
@@ -39,6 +56,9 @@ public:
     DWORD ImageSize() const { return imageSize_; }
 
 private:
+    // Whether the bits hold every row the header promises.
+    bool BitsCoverImage() const;
+
     HGLOBAL block_ = nullptr;  // locked while the object holds an image
     BITMAPINFOHEADER* header_ = nullptr;
     RGBQUAD* colours_ = nullptr;

@@ -25,6 +25,25 @@ using HRESULT = std::int32_t;
 #define FALSE 0
 #endif
 
+// Points, sizes and rectangles in pixels. A rectangle holds its left and top edges and
+// excludes its right and bottom ones.
+struct POINT {
+    LONG x = 0;
+    LONG y = 0;
+};
+
+struct SIZE {
+    LONG cx = 0;
+    LONG cy = 0;
+};
+
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
 // A window handle. It names a window; it is never dereferenced, and a handle value
 // is never given to a second window, so a stale handle stays harmless.
 struct HWND__;

@@ -1,88 +1,29 @@
 #include "platform/gdi/Gdi.h"
 
+#include "platform/gdi/GdiObjects.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <new>
-#include <unordered_map>
 #include <vector>
 
-// The handle types are the objects themselves; every handle is checked against the
-// table of live objects before use.
-struct GdiObject {
-    virtual ~GdiObject() = default;
-};
-
-struct HBITMAP__ : GdiObject {
-    LONG width = 0;
-    LONG height = 0;
-    WORD planes = 1;
-    WORD bitsPixel = 0;
-    LONG widthBytes = 0;
-    std::vector<BYTE> rows;
-};
-
-struct HPALETTE__ : GdiObject {
-    std::vector<PALETTEENTRY> entries;
-};
-
-struct HDC__ : GdiObject {
-    HPALETTE palette = nullptr;
-};
+using gdi::Find;
+using gdi::Register;
+using gdi::Unregister;
 
 namespace {
 
-std::mutex& TableMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-// Handle value -> live object. Stock objects are not in it; they are never deleted.
-std::unordered_map<const void*, GdiObject*>& LiveObjects() {
-    static std::unordered_map<const void*, GdiObject*> objects;
-    return objects;
-}
-
-HPALETTE DefaultPalette() {
-    static HPALETTE__ palette = [] {
-        HPALETTE__ made;
-        made.entries = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-        return made;
-    }();
-    return &palette;
-}
-
-// Throws std::bad_alloc when the table cannot grow.
+// Registers a new object; false (object deleted) when the table cannot grow.
 template <typename Kind>
-void Register(Kind* object) {
-    std::lock_guard lock(TableMutex());
-    LiveObjects().emplace(static_cast<const void*>(object), object);
-}
-
-// The object a handle names, when it is live and of the asked kind.
-template <typename Kind>
-Kind* Find(const void* handle) {
-    if (handle == nullptr)
-        return nullptr;
-    if (handle == DefaultPalette())
-        return dynamic_cast<Kind*>(static_cast<GdiObject*>(DefaultPalette()));
-    std::lock_guard lock(TableMutex());
-    const auto found = LiveObjects().find(handle);
-    return found == LiveObjects().end() ? nullptr : dynamic_cast<Kind*>(found->second);
-}
-
-// Takes an object of the asked kind out of the table; the object, or null when the
-// handle names none of that kind.
-template <typename Kind>
-Kind* Unregister(const void* handle) {
-    std::lock_guard lock(TableMutex());
-    const auto found = LiveObjects().find(handle);
-    if (found == LiveObjects().end())
-        return nullptr;
-    Kind* object = dynamic_cast<Kind*>(found->second);
-    if (object != nullptr)
-        LiveObjects().erase(found);
-    return object;
+bool Keep(Kind* object) {
+    try {
+        Register(object);
+        return true;
+    } catch (const std::bad_alloc&) {
+        delete object;
+        return false;
+    }
 }
 
 LONG RowBytes(LONG width, int bitCount) {
@@ -114,11 +55,12 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE 
     bitmap->widthBytes = RowBytes(header.biWidth, header.biBitCount);
     try {
         bitmap->rows.assign(static_cast<size_t>(bitmap->widthBytes) * bitmap->height, 0);
-        Register(bitmap);
     } catch (const std::bad_alloc&) {
         delete bitmap;
         return nullptr;
     }
+    if (!Keep(bitmap))
+        return nullptr;
     if (bits != nullptr)
         *bits = bitmap->rows.data();
     return bitmap;
@@ -134,12 +76,11 @@ HPALETTE CreatePalette(const LOGPALETTE* palette) {
         const auto* first = reinterpret_cast<const PALETTEENTRY*>(
             reinterpret_cast<const BYTE*>(palette) + offsetof(LOGPALETTE, palPalEntry));
         made->entries.assign(first, first + palette->palNumEntries);
-        Register(made);
     } catch (const std::bad_alloc&) {
         delete made;
         return nullptr;
     }
-    return made;
+    return Keep(made) ? made : nullptr;
 }
 
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries) {
@@ -154,22 +95,30 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
 BOOL DeleteObject(HGDIOBJ object) {
     if (object == nullptr)
         return FALSE;
-    if (object == DefaultPalette())
+    if (gdi::IsStock(object))
         return TRUE;
-    if (HBITMAP__* bitmap = Unregister<HBITMAP__>(object)) {
-        delete bitmap;
-        return TRUE;
-    }
-    if (HPALETTE__* palette = Unregister<HPALETTE__>(object)) {
-        delete palette;
-        return TRUE;
-    }
-    return FALSE;
+    GdiObject* found = gdi::UnregisterObject(object, [](GdiObject* candidate) {
+        return dynamic_cast<HBITMAP__*>(candidate) != nullptr ||
+               dynamic_cast<HPALETTE__*>(candidate) != nullptr ||
+               dynamic_cast<HPEN__*>(candidate) != nullptr ||
+               dynamic_cast<HBRUSH__*>(candidate) != nullptr ||
+               dynamic_cast<HFONT__*>(candidate) != nullptr;
+    });
+    delete found;
+    return found != nullptr ? TRUE : FALSE;
 }
 
 int GetObject(HGDIOBJ object, int bufferSize, void* buffer) {
+    if (buffer == nullptr)
+        return 0;
+    if (const HFONT__* font = Find<HFONT__>(object)) {
+        if (bufferSize < static_cast<int>(sizeof(LOGFONT)))
+            return 0;
+        std::memcpy(buffer, &font->font, sizeof(LOGFONT));
+        return sizeof(LOGFONT);
+    }
     HBITMAP__* bitmap = Find<HBITMAP__>(object);
-    if (bitmap == nullptr || buffer == nullptr || bufferSize < static_cast<int>(sizeof(BITMAP)))
+    if (bitmap == nullptr || bufferSize < static_cast<int>(sizeof(BITMAP)))
         return 0;
     BITMAP description{};
     description.bmType = 0;
@@ -178,13 +127,45 @@ int GetObject(HGDIOBJ object, int bufferSize, void* buffer) {
     description.bmWidthBytes = bitmap->widthBytes;
     description.bmPlanes = bitmap->planes;
     description.bmBitsPixel = bitmap->bitsPixel;
-    description.bmBits = bitmap->rows.data();
+    description.bmBits = bitmap->surface == nullptr ? bitmap->rows.data() : nullptr;
     std::memcpy(buffer, &description, sizeof description);
     return sizeof description;
 }
 
 HGDIOBJ GetStockObject(int which) {
-    return which == DEFAULT_PALETTE ? DefaultPalette() : nullptr;
+    switch (which) {
+        case DEFAULT_PALETTE:
+            return gdi::DefaultPalette();
+        case WHITE_PEN:
+        case BLACK_PEN:
+        case NULL_PEN:
+            return gdi::StockPen(which);
+        case SYSTEM_FONT:
+        case DEFAULT_GUI_FONT:
+            return gdi::StockFont(which);
+        default:
+            return gdi::StockBrush(which);
+    }
+}
+
+HPEN CreatePen(int style, int width, COLORREF colour) {
+    if (style != PS_SOLID && style != PS_NULL)
+        return nullptr;
+    auto* pen = new (std::nothrow) HPEN__;
+    if (pen == nullptr)
+        return nullptr;
+    pen->style = style;
+    pen->width = std::max(width, 1);
+    pen->colour = colour & 0xFFFFFF;
+    return Keep(pen) ? pen : nullptr;
+}
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+    auto* brush = new (std::nothrow) HBRUSH__;
+    if (brush == nullptr)
+        return nullptr;
+    brush->colour = colour & 0xFFFFFF;
+    return Keep(brush) ? brush : nullptr;
 }
 
 HDC GetDC(HWND window) {
@@ -193,17 +174,18 @@ HDC GetDC(HWND window) {
     auto* dc = new (std::nothrow) HDC__;
     if (dc == nullptr)
         return nullptr;
-    dc->palette = DefaultPalette();
-    try {
-        Register(dc);
-    } catch (const std::bad_alloc&) {
-        delete dc;
-        return nullptr;
-    }
-    return dc;
+    dc->kind = DcKind::Screen;
+    dc->palette = gdi::DefaultPalette();
+    dc->pen = gdi::StockPen(BLACK_PEN);
+    dc->brush = gdi::StockBrush(WHITE_BRUSH);
+    dc->font = gdi::StockFont(SYSTEM_FONT);
+    return Keep(dc) ? dc : nullptr;
 }
 
 int ReleaseDC(HWND, HDC dc) {
+    const HDC__* screen = Find<HDC__>(dc);
+    if (screen == nullptr || screen->kind != DcKind::Screen)
+        return 0;
     HDC__* found = Unregister<HDC__>(dc);
     delete found;
     return found != nullptr ? 1 : 0;
@@ -223,7 +205,7 @@ UINT RealizePalette(HDC dc) {
 }
 
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT) {
-    const HBITMAP__* source = Find<HBITMAP__>(bitmap);
+    HBITMAP__* source = Find<HBITMAP__>(bitmap);
     if (Find<HDC__>(dc) == nullptr || source == nullptr || info == nullptr)
         return 0;
     BITMAPINFOHEADER& header = info->bmiHeader;
@@ -255,6 +237,22 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAP
     const int targetStep = header.biBitCount / 8;
     const LONG targetRowBytes = RowBytes(source->width, header.biBitCount);
     auto* target = static_cast<BYTE*>(bits);
+    if (source->surface != nullptr) {
+        gdi::Pixels pixels;
+        if (!gdi::BeginBitmapPixels(source, &pixels))
+            return 0;
+        for (UINT row = start; row < end; ++row) {
+            const std::uint32_t* from = pixels.Row(source->height - 1 - static_cast<int>(row));
+            BYTE* to = target + static_cast<size_t>(row - start) * targetRowBytes;
+            std::memset(to, 0, targetRowBytes);
+            for (LONG x = 0; x < source->width; ++x) {
+                to[x * targetStep] = static_cast<BYTE>(from[x]);
+                to[x * targetStep + 1] = static_cast<BYTE>(from[x] >> 8);
+                to[x * targetStep + 2] = static_cast<BYTE>(from[x] >> 16);
+            }
+        }
+        return static_cast<int>(end - start);
+    }
     for (UINT row = start; row < end; ++row) {
         const BYTE* from = source->rows.data() + static_cast<size_t>(row) * source->widthBytes;
         BYTE* to = target + static_cast<size_t>(row - start) * targetRowBytes;
