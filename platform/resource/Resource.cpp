@@ -1,5 +1,6 @@
 #include "platform/resource/Resource.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,7 @@
 struct HMODULE__ {
     HLIBRARY library = nullptr;
     const MorvelleResourceTable* table = nullptr;
+    std::string path;  // the Linux path it was loaded from
 };
 
 namespace {
@@ -100,18 +102,13 @@ HMODULE ThisModule() {
     return &thisModule;
 }
 
-HMODULE LoadLibrary(std::string_view path) {
-    const std::string linuxPath = MapToLinuxPath(path);
-    if (linuxPath.empty() || linuxPath.find('\0') != std::string::npos)
-        return nullptr;
-    std::string why;
-    HLIBRARY library = LoadSharedLibrary(linuxPath, &why);
-    if (!library) {
-        Trace("resource", "cannot load %s: %s", linuxPath.c_str(), why.c_str());
-        return nullptr;
-    }
+namespace {
+
+// A handle for a library just opened from linuxPath, with its resource table.
+HMODULE AdoptLibrary(HLIBRARY library, const std::string& linuxPath) {
     auto* module = new HMODULE__;
     module->library = library;
+    module->path = linuxPath;
     using TableFunction = const MorvelleResourceTable* (*)();
     if (void* symbol = GetLibrarySymbol(library, kModuleResourcesFunctionName)) {
         const MorvelleResourceTable* table = reinterpret_cast<TableFunction>(symbol)();
@@ -125,6 +122,58 @@ HMODULE LoadLibrary(std::string_view path) {
     std::lock_guard<std::mutex> guard(loaded.mutex);
     loaded.live.insert(module);
     return module;
+}
+
+std::string SystemFormOf(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+}  // namespace
+
+HMODULE LoadLibrary(std::string_view path) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.empty() || linuxPath.find('\0') != std::string::npos)
+        return nullptr;
+    std::string why;
+    HLIBRARY library = LoadSharedLibrary(linuxPath, &why);
+    if (!library) {
+        Trace("resource", "cannot load %s: %s", linuxPath.c_str(), why.c_str());
+        return nullptr;
+    }
+    return AdoptLibrary(library, linuxPath);
+}
+
+BOOL GetModuleHandleEx(DWORD flags, std::string_view path, HMODULE* module) {
+    if (module == nullptr)
+        return FALSE;
+    *module = nullptr;
+    if (flags != 0 || path.empty())
+        return FALSE;
+    if (path == GetModuleFileName(ThisModule())) {
+        *module = ThisModule();
+        return TRUE;
+    }
+    const std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.empty() || linuxPath.front() != '/' ||
+        linuxPath.find('\0') != std::string::npos) {
+        return FALSE;
+    }
+    HLIBRARY library = OpenLoadedSharedLibrary(linuxPath);
+    if (!library)
+        return FALSE;
+    *module = AdoptLibrary(library, linuxPath);
+    return TRUE;
+}
+
+std::string GetModuleFileName(HMODULE module) {
+    if (module == &thisModule)
+        return SystemFormOf(CurrentModulePath());
+    LoadedModules& loaded = Loaded();
+    std::lock_guard<std::mutex> guard(loaded.mutex);
+    if (!module || !loaded.live.count(module))
+        return {};
+    return SystemFormOf(module->path);
 }
 
 BOOL FreeLibrary(HMODULE module) {
