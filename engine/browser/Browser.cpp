@@ -87,7 +87,9 @@ void Browser::BeginLoad(const std::string& url) {
     Navigate2(url);
 }
 
-void Browser::OnBeforeNavigate2(const std::string& url) {
+void Browser::OnBeforeNavigate2(const std::string& url, DWORD flags,
+                                const std::string& targetFrameName, const std::string& postedData,
+                                const std::string& headers, BOOL* cancel) {
     if (!watching_)
         return;
     if (awaiting_ || done_) {
@@ -96,7 +98,7 @@ void Browser::OnBeforeNavigate2(const std::string& url) {
         failed_ = false;
         topUrl_ = url;
     }
-    CHtmlView::OnBeforeNavigate2(url);
+    CHtmlView::OnBeforeNavigate2(url, flags, targetFrameName, postedData, headers, cancel);
 }
 
 void Browser::OnNavigateComplete2(const std::string& url) {

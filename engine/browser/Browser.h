@@ -91,7 +91,9 @@ public:
     void OnInitialUpdate() override {}
 
 protected:
-    void OnBeforeNavigate2(const std::string& url) override;
+    void OnBeforeNavigate2(const std::string& url, DWORD flags, const std::string& targetFrameName,
+                           const std::string& postedData, const std::string& headers,
+                           BOOL* cancel) override;
     void OnNavigateComplete2(const std::string& url) override;
     void OnDocumentComplete(const std::string& url) override;
     void OnNavigateError(const std::string& url, HRESULT error) override;

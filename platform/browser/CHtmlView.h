@@ -1,6 +1,9 @@
-// The framework's HTML view: a window on the user-interface thread that creates it,
-// holding one page loader (the browser control), whose events it delivers to its
-// virtual handlers on that thread.
+// The framework's HTML view: a browser control in a window on the user-interface thread
+// that creates it. It loads http(s) and file: pages through one page loader, and res:
+// pages from the resources of a loaded module (ResourcePage.h) itself; it delivers the
+// events to its virtual handlers on that thread, keeps the live document the code reads
+// and writes, and takes what a person does in a page as calls (click a link, type into
+// a field, tick a box, submit a form, edit in design mode). Scripts on pages never run.
 //
 // Threads: everything runs on the view's thread (the one that called Create) except
 // what says "any thread". The loader fetches on a thread of its own, so the view's
@@ -20,14 +23,28 @@
 
 #include "platform/base/CObject.h"
 #include "platform/base/Types.h"
+#include "platform/browser/HtmlDocumentObserver.h"
 #include "platform/com/Dispatch.h"
 #include "platform/com/Variant.h"
 
 class HtmlDocument;
+class HtmlElement;
+struct IUnknown;
+struct IDispatch;
 
 // The ambient property a browser control asks its host for before each load: the
 // download-control flags (DLCTL_..., PageLoader.h) as a VT_I4.
 constexpr DISPID DISPID_AMBIENT_DLCONTROL = -5512;
+
+// What a presentation of the control (a screen) is told, on the control's thread:
+// every change made through the document (HtmlDocumentObserver) and each document
+// the control starts to show.
+class BrowserControlObserver : public HtmlDocumentObserver {
+public:
+    // The control shows document from now on (a new load's first document, each newer
+    // one of the same load, a written one). A move to a fragment keeps the document.
+    virtual void OnDocumentShown(HtmlDocument& document) = 0;
+};
 
 class CHtmlView : public CObject {
 public:
@@ -39,11 +56,13 @@ public:
     CHtmlView& operator=(const CHtmlView&) = delete;
 
     // Makes the view's window on the calling thread, which becomes the view's thread,
-    // and its page loader (MakePageLoader). parent and controlId are recorded only.
-    // FALSE when the window or the loader cannot be made, or the view exists already.
+    // and its page loader (MakePageLoader). parent and controlId are recorded: the
+    // control integrates with the window tree through its HWND only. FALSE when the
+    // window or the loader cannot be made, or the view exists already.
     virtual BOOL Create(HWND parent, UINT controlId);
     // On the view's thread: ends the loader (its load in progress is dropped and no
-    // event of it comes any more) and destroys the window. Harmless when done before.
+    // event of it comes any more), cuts the control's COM object off (its calls then
+    // fail with E_FAIL) and destroys the window. Harmless when done before.
     void DestroyWindow();
 
     // The view's window; null before Create. Any thread.
@@ -52,37 +71,98 @@ public:
     UINT GetControlId() const { return controlId_; }
 
     // Loads url (no flags, target frame, post data or headers), superseding the load
-    // in progress. Before the load starts the view asks OnAmbientProperty for the
-    // download-control flags. FALSE when the view has no live window (not created,
-    // destroyed, or its thread ended); else TRUE, the load starting at once on the
-    // view's thread or later, in order, when posted from another. Any thread.
+    // in progress. url is an http(s), file:, res: or about: address, or a system path
+    // ("c:\tmp\a.htm"), which becomes the file: address of its file. First, on the
+    // view's thread, OnBeforeNavigate2 may cancel it; then the view asks OnAmbientProperty
+    // for the download-control flags and the load starts. An address that differs from
+    // the current document's only by its fragment moves to the fragment instead: no load,
+    // NavigateComplete2 but no DocumentComplete, the document (and what was typed into
+    // it) kept. FALSE when the view has no live window (not created, destroyed, or its
+    // thread ended); else TRUE, acting at once on the view's thread or later, in order,
+    // when posted from another. Any thread.
     BOOL Navigate2(const std::string& url);
+    BOOL Navigate(const std::string& url) { return Navigate2(url); }
     // Stops the load in progress: its transfer is aborted and it ends with
     // OnNavigateError(E_ABORT); nothing happens when no load is in progress. FALSE when
     // the view has no live window. Any thread, in order with Navigate2.
     BOOL Stop();
+    // The previous or next address of the control's history (top documents and fragment
+    // moves), loaded as Navigate2 loads it. FALSE when there is none. View's thread.
+    BOOL GoBack();
+    BOOL GoForward();
 
     // The current load's top document as its latest event brought it (its readyState
     // as the loader reports it); null from the start of a navigation until its
     // response begins, and before the first. Kept after the load until the next
-    // navigation. On the view's thread.
+    // navigation. The document is live: what the code and the user change in it stays
+    // until the next navigation. On the view's thread.
     std::shared_ptr<HtmlDocument> GetHtmlDocument() const;
+    // The address of the current top document, with the fragment moved to; "" before
+    // the first. On the view's thread.
+    std::string GetLocationURL() const;
+
+    // The editing mode of the control: "Inherit" until set, then what was last set,
+    // here or through a document's designMode. It stays for every later document until
+    // it is set off again; changing it raises no event. On the view's thread.
+    std::string GetDesignMode() const;
+    void SetDesignMode(const std::string& mode);
+
+    // --- What a person does in the page (view's thread) ---
+    // Each answers S_OK; E_FAIL without a document; E_INVALIDARG when the page has no
+    // such link, form or field; E_ACCESSDENIED for an edit outside design mode.
+    // Activates the first link (a or area) whose resolved address or written href is
+    // address: BeforeNavigate2 with the resolved address, then the navigation.
+    HRESULT ClickLink(const std::string& address);
+    // Activates the first link whose text (white space folded) is text.
+    HRESULT ClickLinkByText(const std::string& text);
+    // form and field are a name or id ("" for the first form). Typing sets the field's
+    // live value; ticking sets a check box's or radio button's checked state.
+    HRESULT TypeIntoField(const std::string& form, const std::string& field,
+                          const std::string& text);
+    HRESULT TickBox(const std::string& form, const std::string& field, bool checked);
+    // Submits the form: a GET form navigates to its action (made absolute) with the
+    // query of its successful controls; a POST form to its action, the query passed as
+    // post data to BeforeNavigate2 (the load itself is a GET). The resolved address goes
+    // to BeforeNavigate2 first.
+    HRESULT SubmitForm(const std::string& form);
+    // A user's edit in design mode: the element with that id gets text as its content.
+    HRESULT EditInDesignMode(const std::string& elementId, const std::string& text);
+
+    // --- The presentation seam (view's thread) ---
+    // Who is told of changes to the documents this control shows; null for nobody.
+    void SetPresentationObserver(std::shared_ptr<BrowserControlObserver> observer);
+    // Replaces the current document's content with a presentation's serialised page
+    // (nobody is told). E_FAIL without a document.
+    HRESULT ReplaceDocumentFromHtml(const std::string& html);
+
+    // The control's COM object (IWebBrowser2, IConnectionPointContainer for
+    // DWebBrowserEvents2, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject,
+    // IOleWindow), without an added reference; null before Create. View's thread.
+    IUnknown* GetControlUnknown() const;
 
     // Called once by the frame that created the view, on the view's thread. Nothing here.
     virtual void OnInitialUpdate() {}
 
 protected:
-    // Events of the current load, on the view's thread, in this order: before-navigate
-    // (the address asked for), navigate-complete (the address reached) and then, for
-    // each frame document, before-navigate, navigate-complete and document-complete,
-    // and last document-complete of the top document; or at any point instead of the
-    // rest one navigate error. Nothing here.
-    virtual void OnBeforeNavigate2(const std::string& url);
+    // Events, on the view's thread. A navigation starts with OnBeforeNavigate2 (the
+    // address asked for; setting *cancel keeps the page as it is; a navigation started
+    // inside the handler supersedes this one). A load then brings navigate-complete (the
+    // address reached) and, for each frame document, before-navigate, navigate-complete
+    // and document-complete, and last document-complete of the top document; or at any
+    // point instead of the rest one navigate error. A frame's cancel is not honoured
+    // (its document is already fetched). Nothing here.
+    virtual void OnBeforeNavigate2(const std::string& url, DWORD flags,
+                                   const std::string& targetFrameName,
+                                   const std::string& postedData, const std::string& headers,
+                                   BOOL* cancel);
     virtual void OnNavigateComplete2(const std::string& url);
     virtual void OnDocumentComplete(const std::string& url);
     // The current load ended without its top document: error is INET_E_... (no
-    // connection, a time-out, a bad address) or E_ABORT (stopped).
+    // connection, a time-out, a bad address, no such resource) or E_ABORT (stopped).
     virtual void OnNavigateError(const std::string& url, HRESULT error);
+    // After each top navigate-complete: whether GoBack (CSC_NAVIGATEBACK) and GoForward
+    // (CSC_NAVIGATEFORWARD) can go anywhere. Nothing here.
+    virtual void OnCommandStateChange(LONG command, BOOL enable);
 
     // An ambient property the control asks for, on the view's thread. TRUE with an
     // answer in *result, or FALSE for the control's default. Before each load the view
@@ -97,6 +177,11 @@ protected:
 
 private:
     struct Host;
+
+    HRESULT ActivateLink(HtmlElement& link);
+    // A navigation the page itself starts (a link, a form), on the view's thread.
+    void StartNavigation(const std::string& url, const std::string& targetFrameName,
+                         const std::string& postedData, const std::string& headers);
 
     std::atomic<HWND> hwnd_{nullptr};
     HWND parent_ = nullptr;

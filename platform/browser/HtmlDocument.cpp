@@ -1,5 +1,6 @@
 #include "platform/browser/HtmlDocument.h"
 
+#include "platform/browser/HtmlDocumentObserver.h"
 #include "platform/browser/HtmlParser.h"
 #include "platform/browser/HtmlTextRendering.h"
 #include "platform/browser/HtmlTree.h"
@@ -120,9 +121,23 @@ void HtmlDocument::Write(std::string_view html) {
 void HtmlDocument::Close() {
     CheckReadable();
     tree_ = ParseHtml(written_, url_);
+    tree_->SetObserver(observer_);
     written_.clear();
     readyState_ = "complete";
     MakeFrameWindows();
+    if (const auto observer = observer_.lock())
+        observer->OnDocumentWritten(*this);
+}
+
+void HtmlDocument::ReplaceFromHtml(std::string_view html) {
+    tree_ = ParseHtml(html, url_);
+    tree_->SetObserver(observer_);
+    MakeFrameWindows();
+}
+
+void HtmlDocument::SetObserver(std::weak_ptr<HtmlDocumentObserver> observer) {
+    observer_ = std::move(observer);
+    tree_->SetObserver(observer_);
 }
 
 std::string HtmlDocument::DesignMode() const {
@@ -133,6 +148,8 @@ std::string HtmlDocument::DesignMode() const {
 void HtmlDocument::SetDesignMode(std::string_view mode) {
     CheckReadable();
     designMode_ = std::string(mode);
+    if (const auto observer = observer_.lock())
+        observer->OnDesignModeChanged(*this, designMode_);
 }
 
 void HtmlDocument::SetFrameDocument(std::size_t index, std::shared_ptr<HtmlDocument> document) {
@@ -145,6 +162,7 @@ std::shared_ptr<HtmlDocument> HtmlDocument::WithReadyState(std::string readyStat
     auto copy = std::make_shared<HtmlDocument>(url_, tree_, std::move(readyState));
     copy->frames_ = frames_;
     copy->designMode_ = designMode_;
+    copy->observer_ = observer_;
     return copy;
 }
 

@@ -19,6 +19,7 @@
 #include "platform/browser/HtmlElement.h"
 #include "platform/browser/HtmlWindow.h"
 
+class HtmlDocumentObserver;
 class HtmlTree;
 
 class HtmlDocument {
@@ -54,12 +55,24 @@ public:
     void Write(std::string_view html);
     // Replaces the content with what Write collected since the last Close (nothing
     // when nothing was written); the document is then "complete" and its frames show
-    // "about:blank".
+    // "about:blank". Scripts in the text never run. The observer is told.
     void Close();
 
-    // The editing mode text: "Inherit" until set.
+    // The editing mode text: "Inherit" until set. Setting it tells the observer.
     std::string DesignMode() const;
     void SetDesignMode(std::string_view mode);
+
+    // --- For the browser control and its presentation (not for readers) ---
+    // Who is told of changes made through the document and its elements.
+    void SetObserver(std::weak_ptr<HtmlDocumentObserver> observer);
+    // The address after a move inside the document (a fragment); the content stays.
+    void SetUrl(std::string url) { url_ = std::move(url); }
+    // Sets the editing mode without telling the observer (the control's own mode
+    // carried onto a new document).
+    void ApplyDesignMode(std::string_view mode) { designMode_ = std::string(mode); }
+    // Replaces the content with html (a presentation's serialised page), keeping the
+    // address, ready state, mode and observer; nobody is told.
+    void ReplaceFromHtml(std::string_view html);
 
     // Tests: a broken document throws ComError(E_FAIL) from every call but SetBroken.
     // Elements and windows already handed out keep working.
@@ -83,6 +96,7 @@ private:
     std::string designMode_ = "Inherit";
     std::string written_;
     bool broken_ = false;
+    std::weak_ptr<HtmlDocumentObserver> observer_;
 };
 
 // A complete document at url made from HTML text (bytes as a page would serve them).

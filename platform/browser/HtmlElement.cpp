@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/browser/HtmlDocumentObserver.h"
+#include "platform/browser/HtmlParser.h"
 #include "platform/browser/HtmlTextRendering.h"
 #include "platform/browser/HtmlTree.h"
 #include "platform/com/ComError.h"
@@ -130,13 +132,18 @@ bool HtmlElement::HasAttribute(std::string_view name) const {
 
 void HtmlElement::SetAttribute(std::string_view name, std::string_view value) {
     CheckReadable();
+    std::string* stored = nullptr;
     for (auto& [key, current] : attributes_) {
         if (EqualsNoCase(key, name)) {
             current = std::string(value);
-            return;
+            stored = &current;
+            break;
         }
     }
-    attributes_.emplace_back(ToLowerAscii(name), std::string(value));
+    if (stored == nullptr)
+        stored = &attributes_.emplace_back(ToLowerAscii(name), std::string(value)).second;
+    if (const auto observer = tree_->Observer())
+        observer->OnAttributeSet(*this, ToLowerAscii(name), *stored);
 }
 
 std::string HtmlElement::Id() const {
@@ -152,8 +159,7 @@ std::string HtmlElement::InnerText() const {
     return RenderInnerText(*this);
 }
 
-void HtmlElement::SetInnerText(std::string_view text) {
-    CheckReadable();
+void HtmlElement::DetachChildren() {
     for (Node& child : children_) {
         if (child.element) {
             child.element->parent_ = nullptr;
@@ -161,13 +167,60 @@ void HtmlElement::SetInnerText(std::string_view text) {
         }
     }
     children_.clear();
+}
+
+void HtmlElement::NotifyContentChanged() {
+    if (const auto observer = tree_->Observer())
+        observer->OnContentChanged(*this);
+}
+
+void HtmlElement::SetInnerText(std::string_view text) {
+    CheckReadable();
+    DetachChildren();
     if (!text.empty())
         children_.push_back(Node{nullptr, std::string(text), false});
+    NotifyContentChanged();
 }
 
 std::string HtmlElement::OuterHtml() const {
     CheckReadable();
     return SerializeOuterHtml(*this);
+}
+
+std::string HtmlElement::InnerHtml() const {
+    CheckReadable();
+    return SerializeInnerHtml(*this);
+}
+
+void HtmlElement::SetInnerHtml(std::string_view html) {
+    CheckReadable();
+    DetachChildren();
+    const std::shared_ptr<HtmlTree> parsed = ParseHtml(html, tree_->DocumentUrl());
+    for (const Node& child : parsed->Root()->Children()) {
+        if (child.element && child.element->tag_ == "body")
+            AdoptChildrenOf(*child.element);
+    }
+    NotifyContentChanged();
+}
+
+void HtmlElement::AdoptChildrenOf(HtmlElement& element) {
+    for (Node& child : element.children_) {
+        if (child.element) {
+            std::vector<HtmlElement*> pending{child.element.get()};
+            while (!pending.empty()) {
+                HtmlElement* moved = pending.back();
+                pending.pop_back();
+                moved->tree_ = tree_;
+                for (Node& inner : moved->children_) {
+                    if (inner.element)
+                        pending.push_back(inner.element.get());
+                }
+            }
+            child.element->parent_ = this;
+        }
+        children_.push_back(std::move(child));
+    }
+    element.children_.clear();
 }
 
 std::string HtmlElement::Href() const {
@@ -203,6 +256,11 @@ std::string HtmlElement::FileSize() const {
 std::string HtmlElement::Target() const {
     Require({HtmlElementKind::Form, HtmlElementKind::Anchor, HtmlElementKind::Area});
     return GetAttribute("target");
+}
+
+std::string HtmlElement::Action() const {
+    Require({HtmlElementKind::Form});
+    return tree_->Resolve(GetAttribute("action"));
 }
 
 HtmlElementCollection HtmlElement::Elements() const {

@@ -83,6 +83,11 @@ public:
     void SetInnerText(std::string_view text);
     // The element's markup, rebuilt from the tree (attributes as in the markup).
     std::string OuterHtml() const;
+    // The markup of the element's content, rebuilt from the tree.
+    std::string InnerHtml() const;
+    // Replaces the element's content with html parsed as the content of a body (scripts
+    // in it never run).
+    void SetInnerHtml(std::string_view html);
 
     // --- Links and images ---
     // Anchor, Area, Link: the href made absolute (empty without one). Image: as Src().
@@ -99,6 +104,9 @@ public:
     // --- Forms ---
     // Form, Anchor, Area: the "target" attribute.
     std::string Target() const;
+    // Form: the "action" attribute made absolute; the document's address without its
+    // fragment when the form has none.
+    std::string Action() const;
     // Form: its controls in document order: input (every type), select, textarea,
     // button, fieldset, object and output elements inside it.
     HtmlElementCollection Elements() const;
@@ -148,6 +156,8 @@ public:
     HtmlElement* AppendElement(std::unique_ptr<HtmlElement> child);
     void AppendText(std::string text, bool comment);
     void SetFileSize(std::string size) { fileSize_ = std::move(size); }
+    // Makes element, whose elements all belong to tree, part of this element's tree.
+    void AdoptChildrenOf(HtmlElement& element);
     // The attribute value or null, without the failure checks.
     const std::string* FindAttribute(std::string_view name) const;
 
@@ -159,6 +169,8 @@ private:
     void EnsureSelection() const;
     std::string OptionValue() const;
     std::string InputType() const;
+    void DetachChildren();
+    void NotifyContentChanged();
 
     std::string tag_;
     HtmlTree* tree_;

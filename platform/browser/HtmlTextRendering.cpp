@@ -41,19 +41,9 @@ void EscapeInto(std::string& out, std::string_view text, bool attribute) {
     }
 }
 
-void Serialize(const HtmlElement& element, std::string& out) {
-    out += '<';
-    out += element.Tag();
-    for (const auto& [name, value] : element.Attributes()) {
-        out += ' ';
-        out += name;
-        out += "=\"";
-        EscapeInto(out, value, true);
-        out += '"';
-    }
-    out += '>';
-    if (IsVoid(element.Tag()))
-        return;
+void Serialize(const HtmlElement& element, std::string& out);
+
+void SerializeContent(const HtmlElement& element, std::string& out) {
     const bool raw = IsRawText(element.Tag());
     for (const HtmlElement::Node& child : element.Children()) {
         if (child.element) {
@@ -68,6 +58,22 @@ void Serialize(const HtmlElement& element, std::string& out) {
             EscapeInto(out, child.text, false);
         }
     }
+}
+
+void Serialize(const HtmlElement& element, std::string& out) {
+    out += '<';
+    out += element.Tag();
+    for (const auto& [name, value] : element.Attributes()) {
+        out += ' ';
+        out += name;
+        out += "=\"";
+        EscapeInto(out, value, true);
+        out += '"';
+    }
+    out += '>';
+    if (IsVoid(element.Tag()))
+        return;
+    SerializeContent(element, out);
     out += "</";
     out += element.Tag();
     out += '>';
@@ -211,6 +217,13 @@ void Collect(const HtmlElement& element, std::string& out) {
 std::string SerializeOuterHtml(const HtmlElement& element) {
     std::string out;
     Serialize(element, out);
+    return out;
+}
+
+std::string SerializeInnerHtml(const HtmlElement& element) {
+    std::string out;
+    if (!IsVoid(element.Tag()))
+        SerializeContent(element, out);
     return out;
 }
 

@@ -10,6 +10,8 @@ class HtmlElement;
 // order with double quotes, text escaped, raw-text elements (script, style) as they
 // stand, no end tag for void elements.
 std::string SerializeOuterHtml(const HtmlElement& element);
+// The markup of the element's content alone, as SerializeOuterHtml writes it.
+std::string SerializeInnerHtml(const HtmlElement& element);
 
 // The rendered text (see HtmlElement::InnerText).
 std::string RenderInnerText(const HtmlElement& element);

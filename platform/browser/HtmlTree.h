@@ -13,6 +13,8 @@
 
 #include "platform/browser/HtmlElement.h"
 
+class HtmlDocumentObserver;
+
 class HtmlTree : public std::enable_shared_from_this<HtmlTree> {
 public:
     // One frame or iframe element of the page, as the parse found it.
@@ -56,6 +58,13 @@ public:
     // For the parser: sets the root, then works out the base address and the frames.
     void Finish(std::unique_ptr<HtmlElement> root);
 
+    // Who is told of changes made through the tree's elements (see
+    // HtmlDocumentObserver); null when nobody is, or the observer has gone.
+    std::shared_ptr<HtmlDocumentObserver> Observer() const { return observer_.lock(); }
+    void SetObserver(std::weak_ptr<HtmlDocumentObserver> observer) {
+        observer_ = std::move(observer);
+    }
+
 private:
     template <class Predicate>
     static void Collect(HtmlElement* element, Predicate& keep, std::vector<HtmlElement*>& found) {
@@ -71,5 +80,6 @@ private:
     std::string baseUrl_;
     std::vector<FrameInfo> frames_;
     std::vector<std::unique_ptr<HtmlElement>> detached_;
+    std::weak_ptr<HtmlDocumentObserver> observer_;
     std::unique_ptr<HtmlElement> root_;
 };

@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "platform/browser/ResourcePage.h"
 #include "platform/text/Text.h"
 
 namespace {
@@ -105,6 +106,11 @@ std::string SchemeOfAddress(std::string_view address) {
 std::string ResolveLinkAddress(std::string_view base, std::string_view href) {
     std::string cleaned = CleanHref(href);
     std::string scheme = SchemeOfAddress(cleaned);
+    // The URL library knows no res: addresses; their module part is a path of its own.
+    if (scheme == "res")
+        return EncodeUnsafe(cleaned);
+    if (scheme.empty() && SchemeOfAddress(base) == "res")
+        return ResolveResourceReference(base, cleaned);
     if (scheme.empty())
         scheme = SchemeOfAddress(base);
     if (IsSpecialScheme(scheme))

@@ -17,6 +17,12 @@ HLIBRARY LoadSharedLibrary(std::string_view path, std::string* error) {
     return static_cast<HLIBRARY>(handle);
 }
 
+HLIBRARY OpenLoadedSharedLibrary(std::string_view path) {
+    const std::string file(path);
+    return static_cast<HLIBRARY>(
+        dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE | RTLD_NOLOAD));
+}
+
 void* GetLibrarySymbol(HLIBRARY module, const char* name) {
     if (!module || !name)
         return nullptr;

@@ -22,6 +22,10 @@ using HLIBRARY = SharedLibrary__*;
 HLIBRARY LoadSharedLibrary(std::string_view path, std::string* error = nullptr);
 // The address of an exported symbol, null when the module has none of that name.
 void* GetLibrarySymbol(HLIBRARY module, const char* name);
+// The shared library at a Linux path only when the process has it loaded already: no
+// file is opened and no start-up code runs. Null otherwise. Matched by one
+// FreeSharedLibrary, as a load is.
+HLIBRARY OpenLoadedSharedLibrary(std::string_view path);
 BOOL FreeSharedLibrary(HLIBRARY module);
 
 // The absolute Linux path of the loaded module (executable or shared library) whose

@@ -1,5 +1,6 @@
 #include "platform/resource/Resource.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,7 @@
 struct HMODULE__ {
     HLIBRARY library = nullptr;  // null for a module's own handle
     std::atomic<const MorvelleResourceTable*> table{nullptr};
+    std::string path;  // the module's Linux path; set once, before the handle is shared
 };
 
 namespace {
@@ -34,10 +36,11 @@ Modules& TheModules() {
 }
 
 // The module's own handle, made on first use. The caller holds the mutex.
-HMODULE OwnHandleLocked(Modules& modules, const void* key) {
+HMODULE OwnHandleLocked(Modules& modules, const void* key, const void* address) {
     HMODULE& handle = modules.own[key];
     if (!handle) {
         handle = new HMODULE__;
+        handle->path = ModulePathOfAddress(address);
         modules.live.insert(handle);
     }
     return handle;
@@ -83,7 +86,7 @@ HMODULE ModuleOfAddress(const void* address) {
     const void* key = ModuleKeyOfAddress(address);
     Modules& modules = TheModules();
     std::lock_guard<std::mutex> guard(modules.mutex);
-    return OwnHandleLocked(modules, key);
+    return OwnHandleLocked(modules, key, address);
 }
 
 void SetModuleResources(const void* address, const MorvelleResourceTable* table) {
@@ -108,30 +111,29 @@ ResourceType::ResourceType(std::string_view typeName) {
         number = -1;  // matches nothing
 }
 
-HMODULE LoadLibrary(std::string_view path) {
-    const std::string linuxPath = MapToLinuxPath(path);
-    if (linuxPath.empty() || linuxPath.find('\0') != std::string::npos)
-        return nullptr;
-    std::string why;
-    HLIBRARY library = LoadSharedLibrary(linuxPath, &why);
-    if (!library) {
-        Trace("resource", "cannot load %s: %s", linuxPath.c_str(), why.c_str());
-        return nullptr;
-    }
+namespace {
+
+std::string SystemFormOf(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// A handle for a library just opened from linuxPath, with its resource table: the one
+// the module registered while it started or, for a module that registered nothing, the
+// one its export hands over (in-process servers export none: their tables come by
+// registration).
+HMODULE AdoptLibrary(HLIBRARY library, const std::string& linuxPath) {
     auto* module = new HMODULE__;
     module->library = library;
+    module->path = linuxPath;
     const void* key = ModuleKeyOfLibrary(library);
     Modules& modules = TheModules();
     {
-        // The table the module registered while it started. The own handle of a module
-        // with resources always has its table: registration made it.
         std::lock_guard<std::mutex> guard(modules.mutex);
         const auto own = modules.own.find(key);
         if (key && own != modules.own.end())
             module->table.store(own->second->table.load(std::memory_order_acquire));
     }
-    // A module that registered nothing may still hand over a table through its export
-    // (in-process servers export none: their tables come by registration).
     using TableFunction = const MorvelleResourceTable* (*)();
     void* symbol = GetLibrarySymbol(library, kModuleResourcesFunctionName);
     if (!module->table.load() && symbol && ModuleKeyOfAddress(symbol) == key) {
@@ -145,6 +147,59 @@ HMODULE LoadLibrary(std::string_view path) {
     std::lock_guard<std::mutex> guard(modules.mutex);
     modules.live.insert(module);
     return module;
+}
+
+}  // namespace
+
+HMODULE LoadLibrary(std::string_view path) {
+    const std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.empty() || linuxPath.find('\0') != std::string::npos)
+        return nullptr;
+    std::string why;
+    HLIBRARY library = LoadSharedLibrary(linuxPath, &why);
+    if (!library) {
+        Trace("resource", "cannot load %s: %s", linuxPath.c_str(), why.c_str());
+        return nullptr;
+    }
+    return AdoptLibrary(library, linuxPath);
+}
+
+BOOL GetModuleHandleEx(DWORD flags, std::string_view path, HMODULE* module) {
+    if (module == nullptr)
+        return FALSE;
+    *module = nullptr;
+    if (flags != 0 || path.empty())
+        return FALSE;
+    const std::string linuxPath = MapToLinuxPath(path);
+    if (linuxPath.empty() || linuxPath.front() != '/' ||
+        linuxPath.find('\0') != std::string::npos) {
+        return FALSE;
+    }
+    {
+        // A module's own handle carries the table it registered; the program itself is
+        // reached only this way.
+        Modules& modules = TheModules();
+        std::lock_guard<std::mutex> guard(modules.mutex);
+        for (const auto& [key, own] : modules.own) {
+            if (own->path == linuxPath) {
+                *module = own;
+                return TRUE;
+            }
+        }
+    }
+    HLIBRARY library = OpenLoadedSharedLibrary(linuxPath);
+    if (!library)
+        return FALSE;
+    *module = AdoptLibrary(library, linuxPath);
+    return TRUE;
+}
+
+std::string GetModuleFileName(HMODULE module) {
+    Modules& modules = TheModules();
+    std::lock_guard<std::mutex> guard(modules.mutex);
+    if (!module || !modules.live.count(module))
+        return {};
+    return SystemFormOf(module->path);
 }
 
 BOOL FreeLibrary(HMODULE module) {

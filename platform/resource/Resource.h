@@ -46,6 +46,16 @@ __attribute__((visibility("hidden"))) HMODULE ThisModule();
 // FreeLibrary. A library without resources loads and holds none. Null when it cannot be
 // loaded. Runs the library's start-up code, as loading any library does.
 HMODULE LoadLibrary(std::string_view path);
+// A module the process has loaded already (this module, or a shared library), named by
+// its path as GetModuleFileName gives it; held in *module until FreeLibrary (nothing to
+// free for this module). No file is loaded and no start-up code runs. flags must be 0.
+// FALSE, *module null, when no loaded module has that path.
+BOOL GetModuleHandleEx(DWORD flags, std::string_view path, HMODULE* module);
+// The file of a module as a system path: its absolute Linux path with every "/" written
+// "\" ("\opt\band\libQuillet.so"), which the file layer maps back. A path in this form
+// holds no "/", so an address built from it ("res://%s/%d") shows none of its folder
+// names between slashes. "" for a handle that is not loaded.
+std::string GetModuleFileName(HMODULE module);
 // Releases a module loaded by LoadLibrary. FALSE for this module, null or a handle that
 // is not (or no longer) loaded.
 BOOL FreeLibrary(HMODULE module);

@@ -67,7 +67,10 @@ public:
     }
 
 protected:
-    void OnBeforeNavigate2(const std::string& url) override { Record("before", url); }
+    void OnBeforeNavigate2(const std::string& url, DWORD, const std::string&, const std::string&,
+                           const std::string&, BOOL*) override {
+        Record("before", url);
+    }
     void OnNavigateComplete2(const std::string& url) override { Record("navigated", url); }
     void OnDocumentComplete(const std::string& url) override { Record("document", url); }
     void OnNavigateError(const std::string& url, HRESULT error) override {
