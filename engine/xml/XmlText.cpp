@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 
+#include "engine/util/PageText.h"
 #include "platform/file/FileLayer.h"
 #include "platform/text/Text.h"
 #include "platform/ui/MessageBox.h"
@@ -30,66 +31,6 @@ bool IsCommentNode(const ElementNode& node) {
 // Text and CDATA: content whose every byte counts, so nothing may be written around it.
 bool IsTextContent(const ElementNode& node) {
     return node.IsText() || IsCDataNode(node);
-}
-
-std::string EscapeText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\r':
-                out += "&#13;";
-                break;  // a raw CR would read back as LF
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
-}
-
-std::string EscapeAttributeValue(const std::string& value) {
-    std::string out;
-    out.reserve(value.size());
-    for (char c : value) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            // Raw white space other than the blank reads back as a blank.
-            case '\t':
-                out += "&#9;";
-                break;
-            case '\n':
-                out += "&#10;";
-                break;
-            case '\r':
-                out += "&#13;";
-                break;
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
 }
 
 // A CDATA section cannot hold "]]>", so such text is split over two sections.
