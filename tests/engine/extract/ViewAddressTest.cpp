@@ -194,3 +194,63 @@ TEST_F(ViewAddressTest, EveryViewPageOpensPicturesWhateverTheirNamesHold) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three extractions at once in one process, as three panels would run them, each on a
+// site of its own: every view is whole and holds its own site's pictures only.
+class ConcurrentExtractionTest : public CrawlFixture {
+protected:
+    ScopedRegistryStore store_;
+    RegisteredCorvane corvane_;
+};
+
+TEST_F(ConcurrentExtractionTest, ThreeSitesAtOnceEachGetTheirWholeView) {
+    static std::atomic<int> count{0};
+    const std::string storage = "c:\\concurrent\\storage" + std::to_string(++count);
+    const char* const views[] = {"one", "two", "three"};
+    std::vector<std::unique_ptr<LocalSiteServer>> sites;
+    std::vector<OwnedJob<CrawlSiteImagesJob>> jobs;
+    for (const char* view : views) {
+        auto site = std::make_unique<LocalSiteServer>();
+        const std::string prefix = std::string(view) + "-";
+        site->SetBody("/start.htm", "<img src='" + prefix + "a.png' width=200><img src='" + prefix +
+                                        "b.png' width=200><a href='next.htm'>next</a>");
+        site->SetBody("/next.htm", "<img src='" + prefix + "c.png' width=200>");
+        for (const char* picture : {"a.png", "b.png", "c.png"})
+            site->SetBody("/" + prefix + picture, PictureBytes(), "image/png");
+        PanelSettings settings;
+        settings.folder = storage;
+        settings.siteUrl = site->Url("/start.htm");
+        settings.depth = 1;
+        settings.viewName = view;
+        OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+        job->MakeViewPages(settings, "");
+        sites.push_back(std::move(site));
+        jobs.push_back(std::move(job));
+    }
+    for (OwnedJob<CrawlSiteImagesJob>& job : jobs)
+        Manager().AddJob(job.get());
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        ASSERT_TRUE(WaitForEnd(*jobs[i])) << views[i];
+        const std::string prefix = std::string(views[i]) + "-";
+        EXPECT_EQ(FileNamesIn(jobs[i]->GetImagesFolder()),
+                  (StringArray{prefix + "a.png", prefix + "b.png", prefix + "c.png"}));
+        EXPECT_EQ(FileNamesIn(jobs[i]->GetThumbsFolder()),
+                  (StringArray{prefix + "a.jpg", prefix + "b.jpg", prefix + "c.jpg"}));
+        EXPECT_EQ(FileNamesIn(jobs[i]->GetViewFolder()),
+                  (StringArray{"allImages.htm", "allThumbs.htm", "slideShow.htm", "zoom.htm"}));
+        const std::vector<std::string> addresses =
+            PictureAddresses(FileTextOf(jobs[i]->GetAllImagesPage()));
+        EXPECT_EQ(addresses.size(), 3u);
+        for (const std::string& address : addresses) {
+            std::string bytes;
+            EXPECT_TRUE(ReadFileBytes(OpenedFile(jobs[i]->GetViewFolder(), address), &bytes))
+                << address;
+        }
+        EXPECT_EQ(jobs[i]->GetProgress(), 100);
+    }
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+}  // namespace
