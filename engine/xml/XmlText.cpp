@@ -33,6 +33,17 @@ bool IsTextContent(const ElementNode& node) {
     return node.IsText() || IsCDataNode(node);
 }
 
+// A reader drops a text of white space alone, so such a text is written as references.
+bool WhiteSpaceOnly(const std::string& text) {
+    return !text.empty() && text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+std::string AsCharacterReferences(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out += "&#" + std::to_string(static_cast<int>(c)) + ";";
+    return out;
+}
+
 // A CDATA section cannot hold "]]>", so such text is split over two sections.
 std::string CDataText(const std::string& text) {
     return "<![CDATA[" + ReplaceAll(text, "]]>", "]]]]><![CDATA[>") + "]]>";
@@ -58,7 +69,8 @@ void WriteNode(const ElementNode& node, const std::string& indent, bool inlineFo
     const std::string lead = inlineForm ? std::string() : indent;
     const char* lineEnd = inlineForm ? "" : "\r\n";
     if (node.IsText()) {
-        out += EscapeText(node.GetValue());
+        out += WhiteSpaceOnly(node.GetValue()) ? AsCharacterReferences(node.GetValue())
+                                               : EscapeText(node.GetValue());
         return;
     }
     if (IsCDataNode(node)) {

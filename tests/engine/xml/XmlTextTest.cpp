@@ -168,6 +168,8 @@ TEST(XmlTextTest, NulReferencesEndAValue) {
         {"<a>&#0;</a>", "a=[]"},
         {"<a>x&#0;y<b/>&#0;</a>", "a=[x] (#text=[x];b=[];)"},
         {"<a v=\"p&#0;q\"/>", "a=[] @v=[p]"},
+        {"<a>\n&#0;</a>", "a=[\n] (#text=[\n];)"},
+        {"<a>&#32;<b/>&#9;&#10;</a>", "a=[\t\n] (#text=[ ];b=[];#text=[\t\n];)"},
     };
     for (const Case& c : cases) {
         Tree tree(ParseXmlText(c.input));
