@@ -37,11 +37,16 @@ struct SIZE {
     LONG cy = 0;
 };
 
+// Right and bottom are one past the last pixel.
 struct RECT {
     LONG left = 0;
     LONG top = 0;
     LONG right = 0;
     LONG bottom = 0;
+
+    LONG Width() const { return right - left; }
+    LONG Height() const { return bottom - top; }
+    friend bool operator==(const RECT&, const RECT&) = default;
 };
 
 // A window handle. It names a window; it is never dereferenced, and a handle value

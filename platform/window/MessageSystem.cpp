@@ -10,6 +10,7 @@
 
 #include "platform/thread/Thread.h"
 #include "platform/trace/Trace.h"
+#include "platform/window/Presentation.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ struct MessageSystem {
     std::mutex mutex;
     std::unordered_map<UINT_PTR, WindowRecord> windows;
     std::unordered_map<DWORD, std::shared_ptr<ThreadMessageQueue>> queues;
+    std::vector<HWND> topLevel;
+    std::unordered_map<DWORD, HWND> focus;
 };
 
 MessageSystem& System() {
@@ -40,13 +43,26 @@ timespec ToTimespec(MessageClock::time_point when) {
 // Ends the queue of a thread that ends: its windows go, queued payloads are freed,
 // waiting senders get their failure.
 void CloseQueue(const std::shared_ptr<ThreadMessageQueue>& queue) {
-    std::deque<PostedMessage> dropped;  // freed after the mutex is released
+    std::deque<PostedMessage> dropped;                     // freed after the mutex is released
+    std::vector<std::unique_ptr<WindowHandler>> handlers;  // likewise
+    std::vector<HWND> ended;  // windows of the tree, for the presentation
     {
         std::lock_guard<std::mutex> guard(MessageSystemMutex());
         queue->closed = true;
         QueueTable().erase(queue->threadId);
+        FocusTable().erase(queue->threadId);
+        for (auto& [value, record] : WindowTable()) {
+            if (record.queue != queue)
+                continue;
+            if (record.ownedHandler)
+                handlers.push_back(std::move(record.ownedHandler));
+            if (!record.state.messageOnly)
+                ended.push_back(reinterpret_cast<HWND>(value));
+        }
         std::erase_if(WindowTable(),
                       [&](const auto& entry) { return entry.second.queue == queue; });
+        std::erase_if(TopLevelOrder(),
+                      [&](HWND hwnd) { return WindowTable().count(HandleValue(hwnd)) == 0; });
         dropped.swap(queue->posted);
         for (const std::shared_ptr<SentMessage>& sent : queue->sent) {
             CompleteSentMessage(*sent, false, 0);
@@ -55,6 +71,10 @@ void CloseQueue(const std::shared_ptr<ThreadMessageQueue>& queue) {
         queue->quitPending = false;
         queue->timers.clear();
         queue->NoteChange();
+    }
+    if (WindowPresentation* presentation = GetWindowPresentation()) {
+        for (HWND hwnd : ended)
+            presentation->WindowDestroyed(hwnd);
     }
 }
 
@@ -125,6 +145,49 @@ std::unordered_map<UINT_PTR, WindowRecord>& WindowTable() {
 
 std::unordered_map<DWORD, std::shared_ptr<ThreadMessageQueue>>& QueueTable() {
     return System().queues;
+}
+
+std::vector<HWND>& TopLevelOrder() {
+    return System().topLevel;
+}
+
+std::unordered_map<DWORD, HWND>& FocusTable() {
+    return System().focus;
+}
+
+WindowRecord* FindWindowRecord(HWND hwnd) {
+    const auto found = WindowTable().find(HandleValue(hwnd));
+    return found == WindowTable().end() ? nullptr : &found->second;
+}
+
+WindowRecord* FindOwnWindowRecord(HWND hwnd) {
+    WindowRecord* record = FindWindowRecord(hwnd);
+    if (record == nullptr || record->destroying || record->queue->threadId != GetCurrentThreadId())
+        return nullptr;
+    return record;
+}
+
+void DropQueuedForWindow(ThreadMessageQueue& queue, HWND hwnd, std::deque<PostedMessage>* dropped) {
+    auto& posted = queue.posted;
+    for (auto it = posted.begin(); it != posted.end();) {
+        if (it->hwnd == hwnd) {
+            dropped->push_back(std::move(*it));
+            it = posted.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    auto& sent = queue.sent;
+    for (auto it = sent.begin(); it != sent.end();) {
+        if ((*it)->hwnd == hwnd) {
+            CompleteSentMessage(**it, false, 0);
+            it = sent.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    std::erase_if(queue.timers, [&](const TimerEntry& timer) { return timer.hwnd == hwnd; });
+    queue.NoteChange();
 }
 
 std::shared_ptr<ThreadMessageQueue> CurrentThreadQueue() {

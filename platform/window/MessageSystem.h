@@ -14,6 +14,7 @@
 
 #include "platform/base/Types.h"
 #include "platform/window/Window.h"
+#include "platform/window/WindowTree.h"
 
 using MessageClock = std::chrono::steady_clock;
 
@@ -81,10 +82,32 @@ private:
     MessageClock::time_point armedDue_ = MessageClock::time_point::max();
 };
 
+// What the window model holds of one window (see WindowTree.h).
+struct WindowState {
+    bool messageOnly = false;  // made by CreateMessageWindow: in no tree
+    std::string className;
+    HWND parent = nullptr;       // WS_CHILD windows
+    HWND owner = nullptr;        // top-level windows
+    std::vector<HWND> children;  // the first is the top of the order
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    LONG id = 0;
+    HMENU menu = nullptr;
+    RECT rect;         // parent's client coordinates (screen for a top-level window)
+    RECT restoreRect;  // the rectangle before a maximise
+    std::string text;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    LONG_PTR userData = 0;
+    bool invalid = false;
+};
+
 struct WindowRecord {
     WindowHandler* handler = nullptr;
     std::shared_ptr<ThreadMessageQueue> queue;
     bool destroying = false;
+    std::unique_ptr<WindowHandler> ownedHandler;  // a class's handler, freed after the window
+    WindowState state;
 };
 
 std::mutex& MessageSystemMutex();
@@ -92,6 +115,39 @@ std::mutex& MessageSystemMutex();
 // Under the mutex: the live windows by handle value, and the queues by thread id.
 std::unordered_map<UINT_PTR, WindowRecord>& WindowTable();
 std::unordered_map<DWORD, std::shared_ptr<ThreadMessageQueue>>& QueueTable();
+// Under the mutex: the top-level windows of the tree in the screen's order (topmost
+// windows first), and each thread's focus window.
+std::vector<HWND>& TopLevelOrder();
+std::unordered_map<DWORD, HWND>& FocusTable();
+
+// Under the mutex: a handle no window has had before.
+HWND NewWindowHandle();
+
+// Under the mutex: the live window's record, null for a dead handle.
+WindowRecord* FindWindowRecord(HWND hwnd);
+// Under the mutex: the record of a live window of the calling thread that is not being
+// destroyed, else null.
+WindowRecord* FindOwnWindowRecord(HWND hwnd);
+
+// The screen of the model: where a top-level window is maximised.
+constexpr RECT kScreenRect{0, 0, 1280, 1024};
+
+// The widths of a window's frame, caption and edges on each side (see
+// AdjustWindowRectEx).
+RECT FrameInsets(DWORD style, DWORD exStyle);
+// WM_SIZE's and WM_MOVE's lParam for a window in that state.
+LPARAM ClientSizeParam(const WindowState& state);
+LPARAM ClientOriginParam(const WindowState& state);
+// Under the mutex: puts a top-level window at the top of its band of the screen's order
+// (the topmost windows, or the others below them).
+void InsertTopLevel(HWND hwnd, bool topmost);
+// The presentation, when one is installed and the window is of the tree.
+class WindowPresentation;
+WindowPresentation* PresentationFor(HWND hwnd);
+
+// Drops what is queued for a window that ends (posted messages into *dropped, waiting
+// senders failed, timers), with the mutex held.
+void DropQueuedForWindow(ThreadMessageQueue& queue, HWND hwnd, std::deque<PostedMessage>* dropped);
 
 inline UINT_PTR HandleValue(HWND hwnd) {
     return reinterpret_cast<UINT_PTR>(hwnd);

@@ -1,6 +1,5 @@
 #include "platform/window/Window.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "platform/lock/ProcessLock.h"
@@ -85,8 +84,8 @@ bool SendAndAnswer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
+HWND NewWindowHandle() {
+    return reinterpret_cast<HWND>(nextHandle++);
 }
 
 HWND CreateMessageWindow(WindowHandler* handler) {
@@ -96,8 +95,11 @@ HWND CreateMessageWindow(WindowHandler* handler) {
     HWND hwnd = nullptr;
     {
         std::lock_guard<std::mutex> guard(MessageSystemMutex());
-        hwnd = reinterpret_cast<HWND>(nextHandle++);
-        WindowTable()[HandleValue(hwnd)] = WindowRecord{handler, std::move(queue), false};
+        hwnd = NewWindowHandle();
+        WindowRecord& record = WindowTable()[HandleValue(hwnd)];
+        record.handler = handler;
+        record.queue = std::move(queue);
+        record.state.messageOnly = true;
     }
     LRESULT created = 0;
     CallWindowHandler(hwnd, WM_CREATE, 0, 0, &created);
@@ -106,52 +108,6 @@ HWND CreateMessageWindow(WindowHandler* handler) {
         return nullptr;
     }
     return hwnd;
-}
-
-BOOL DestroyWindow(HWND hwnd) {
-    {
-        std::lock_guard<std::mutex> guard(MessageSystemMutex());
-        const auto found = WindowTable().find(HandleValue(hwnd));
-        if (found == WindowTable().end() || found->second.destroying)
-            return FALSE;
-        if (found->second.queue->threadId != GetCurrentThreadId()) {
-            Trace("window", "window %p destroyed from thread %u, not its own",
-                  static_cast<void*>(hwnd), GetCurrentThreadId());
-            return FALSE;
-        }
-        found->second.destroying = true;
-    }
-    LRESULT ignored = 0;
-    CallWindowHandler(hwnd, WM_DESTROY, 0, 0, &ignored);
-
-    std::deque<PostedMessage> dropped;  // freed after the mutex is released
-    std::lock_guard<std::mutex> guard(MessageSystemMutex());
-    const auto found = WindowTable().find(HandleValue(hwnd));
-    if (found == WindowTable().end())
-        return TRUE;  // its thread's queue closed meanwhile
-    ThreadMessageQueue& queue = *found->second.queue;
-    WindowTable().erase(found);
-    auto& posted = queue.posted;
-    for (auto it = posted.begin(); it != posted.end();) {
-        if (it->hwnd == hwnd) {
-            dropped.push_back(std::move(*it));
-            it = posted.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    auto& sent = queue.sent;
-    for (auto it = sent.begin(); it != sent.end();) {
-        if ((*it)->hwnd == hwnd) {
-            CompleteSentMessage(**it, false, 0);
-            it = sent.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    std::erase_if(queue.timers, [&](const TimerEntry& timer) { return timer.hwnd == hwnd; });
-    queue.NoteChange();
-    return TRUE;
 }
 
 BOOL IsWindow(HWND hwnd) {

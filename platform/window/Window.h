@@ -23,7 +23,11 @@ public:
     virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
-// The answer to any message a handler does not handle: 0.
+// The default handling of any message a handler does not handle itself: WM_SETTEXT,
+// WM_GETTEXT and WM_GETTEXTLENGTH keep and give the window's text; WM_CLOSE destroys the
+// window; WM_SETICON and WM_GETICON keep and give its icons; WM_QUERYDRAGICON answers
+// the big icon; WM_SYSCOMMAND closes (SC_CLOSE), minimises, maximises and restores;
+// WM_PAINT marks the window painted. Everything else answers 0.
 LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creates a window on the calling thread for handler (kept by the caller, alive until
@@ -32,10 +36,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // destroyed again, with WM_DESTROY).
 HWND CreateMessageWindow(WindowHandler* handler);
 
-// Sends WM_DESTROY to the window, then ends it: its handle stops naming a window, its
-// timers stop, messages posted to it and still queued are dropped (their payloads
-// freed), and senders still waiting on it get 0. Only the window's own thread may
-// destroy it; from another thread, or for a dead handle, returns FALSE.
+// Sends WM_DESTROY to the window (and its children, see WindowTree.h), then
+// WM_NCDESTROY, then ends it: its handle stops naming a window, its timers stop,
+// messages posted to it and still queued are dropped (their payloads freed), and
+// senders still waiting on it get 0. Only the window's own thread may destroy it; from
+// another thread, for a dead handle, or again while it is being destroyed, returns FALSE.
 BOOL DestroyWindow(HWND hwnd);
 
 // Whether hwnd names a live window (also during its WM_DESTROY). Any handle, any thread.

@@ -75,7 +75,7 @@ TEST_F(WindowTest, CreateSendsWmCreateAndARefusalDestroysTheWindow) {
         return message == WM_CREATE ? -1 : 0;
     });
     EXPECT_EQ(CreateMessageWindow(&refusing), nullptr);
-    EXPECT_EQ(seen, (std::vector<UINT>{WM_CREATE, WM_DESTROY}));
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
 }
 
 TEST_F(WindowTest, DestroySendsWmDestroyFirstThenFreesQueuedPayloads) {
@@ -99,7 +99,7 @@ TEST_F(WindowTest, DestroySendsWmDestroyFirstThenFreesQueuedPayloads) {
 
     ASSERT_TRUE(DestroyWindow(hwnd));
     EXPECT_EQ(freed.load(), 2);
-    EXPECT_EQ(seen, (std::vector<UINT>{WM_CREATE, WM_DESTROY}));
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
 
     // Only the other window's message is left; the dead window's timer is gone with it.
     MSG msg;

@@ -1,0 +1,72 @@
+#include <map>
+#include <mutex>
+
+#include "platform/window/MessageSystem.h"
+#include "platform/window/WindowTree.h"
+
+// The platform's own classes; defined by the controls layer (platform/ui).
+void RegisterStandardWindowClasses();
+
+namespace {
+
+std::string FoldName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+struct ClassTable {
+    std::mutex mutex;
+    std::map<std::string, WindowHandlerFactory> factories;  // by folded name
+};
+
+ClassTable& Classes() {
+    static auto* table = new ClassTable;  // never destroyed, as the windows' table
+    return *table;
+}
+
+void EnsureStandardClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] { RegisterStandardWindowClasses(); });
+}
+
+}  // namespace
+
+BOOL RegisterWindowClass(std::string_view className, WindowHandlerFactory factory) {
+    if (className.empty() || !factory)
+        return FALSE;
+    EnsureStandardClasses();
+    ClassTable& table = Classes();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    return table.factories.emplace(FoldName(className), std::move(factory)).second ? TRUE : FALSE;
+}
+
+BOOL UnregisterWindowClass(std::string_view className) {
+    EnsureStandardClasses();
+    ClassTable& table = Classes();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    return table.factories.erase(FoldName(className)) ? TRUE : FALSE;
+}
+
+std::unique_ptr<WindowHandler> MakeClassHandler(std::string_view className) {
+    EnsureStandardClasses();
+    WindowHandlerFactory factory;
+    {
+        ClassTable& table = Classes();
+        std::lock_guard<std::mutex> guard(table.mutex);
+        const auto found = table.factories.find(FoldName(className));
+        if (found == table.factories.end())
+            return nullptr;
+        factory = found->second;
+    }
+    return factory();  // outside the lock: a superclass's factory makes its base's handler
+}
+
+std::string GetClassName(HWND hwnd) {
+    std::lock_guard<std::mutex> guard(MessageSystemMutex());
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    return record ? record->state.className : std::string();
+}
