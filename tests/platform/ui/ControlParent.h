@@ -26,7 +26,11 @@ public:
         hwnd_ = CreateWindowForHandler(this, 0, "ControlParent", "", WS_POPUP | WS_VISIBLE, 0, 0,
                                        600, 400, nullptr, nullptr);
     }
+    // A class that derives from this one and whose hooks reach its own members destroys
+    // the window in its own destructor.
     ~ControlParent() override {
+        onMessage = nullptr;
+        onNotify = nullptr;
         if (IsWindow(hwnd_))
             DestroyWindow(hwnd_);
     }
