@@ -36,8 +36,7 @@ public:
     }
     HWND Hwnd() const { return hwnd_; }
 
-    HWND MakeChild(const char* className, DWORD style, int id, int width = 300,
-                   int height = 200) {
+    HWND MakeChild(const char* className, DWORD style, int id, int width = 300, int height = 200) {
         return CreateWindowEx(0, className, "", WS_CHILD | WS_VISIBLE | style, 10, 10, width,
                               height, hwnd_, ControlIdMenu(id));
     }
@@ -83,8 +82,8 @@ public:
         if (onMessage && onMessage(message, wParam, lParam, &answer))
             return answer;
         if (message == WM_COMMAND) {
-            notices.push_back(Notice{WM_COMMAND, HIWORD(wParam), LOWORD(wParam),
-                                     reinterpret_cast<HWND>(lParam)});
+            notices.push_back(
+                Notice{WM_COMMAND, HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)});
             return 0;
         }
         return DefWindowProc(hwnd, message, wParam, lParam);

@@ -24,7 +24,8 @@ protected:
             column.mask = LVCF_TEXT | LVCF_WIDTH;
             column.pszText = text.data();
             column.cx = 300;
-            ASSERT_EQ(static_cast<int>(i), ListView_InsertColumn(list, static_cast<int>(i), &column));
+            ASSERT_EQ(static_cast<int>(i),
+                      ListView_InsertColumn(list, static_cast<int>(i), &column));
         }
     }
 
@@ -67,8 +68,8 @@ struct ColumnSort {
             LVFINDINFO find;
             find.flags = LVFI_PARAM;
             find.lParam = data;
-            std::string text = ListViewText(sort->list, ListView_FindItem(sort->list, -1, &find),
-                                            sort->column);
+            std::string text =
+                ListViewText(sort->list, ListView_FindItem(sort->list, -1, &find), sort->column);
             for (char& c : text)
                 c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
             return text;
@@ -111,7 +112,9 @@ TEST_F(ListViewTest, ColumnClicksSortAscendingThenDescendingKeepingEqualRowsInOr
     const Step steps[] = {
         {0, {"http://h/2", "http://h/4", "http://h/1", "http://h/3"}},  // equal names keep order
         {0, {"http://h/3", "http://h/1", "http://h/2", "http://h/4"}},  // descending
-        {1, {"http://h/4", "http://h/2", "http://h/3", "http://h/1"}},  // "cannot", "downloaded", "new" x2
+        {1,
+         {"http://h/4", "http://h/2", "http://h/3",
+          "http://h/1"}},  // "cannot", "downloaded", "new" x2
         {1, {"http://h/3", "http://h/1", "http://h/2", "http://h/4"}},
     };
     for (const Step& step : steps) {
@@ -144,10 +147,9 @@ TEST_F(ListViewTest, AClickMovesTheSelectionAndTellsTheParentInOrder) {
     ASSERT_TRUE(ControlInput::SelectListViewRow(list, 0));
     parent.notices.clear();
 
-
     ASSERT_TRUE(ControlInput::DoubleClickListViewRow(list, 2));
 
-    const std::vector<UINT> expected = {LVN_ITEMCHANGING, LVN_ITEMCHANGED, LVN_ITEMCHANGING,
+    const std::vector<UINT> expected = {LVN_ITEMCHANGING, LVN_ITEMCHANGED,  LVN_ITEMCHANGING,
                                         LVN_ITEMCHANGED,  LVN_ITEMCHANGING, LVN_ITEMCHANGED,
                                         NM_CLICK,         NM_DBLCLK};
     ASSERT_EQ(expected, parent.Codes());

@@ -40,9 +40,8 @@ public:
                 case WM_DRAWITEM: {
                     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
                     drawn.push_back(*draw);
-                    HBRUSH brush = CreateSolidBrush((draw->itemState & ODS_SELECTED)
-                                                        ? kSelectedColour
-                                                        : kItemColour);
+                    HBRUSH brush = CreateSolidBrush(
+                        (draw->itemState & ODS_SELECTED) ? kSelectedColour : kItemColour);
                     FillRect(draw->hDC, &draw->rcItem, brush);
                     DeleteObject(brush);
                     *answer = TRUE;
@@ -214,8 +213,9 @@ TEST(MenuTest, AKeyMarkedInAnItemsTextChoosesItWithoutAskingTheOwner) {
     EXPECT_EQ(70, owner.notices.back().id);
 
     owner.seen.clear();
-    EXPECT_EQ(71, owner.Track(menu, TPM_RETURNCMD,
-                              [] { EXPECT_TRUE(ControlInput::ChooseMenuItemByText("Save As...")); }));
+    EXPECT_EQ(71, owner.Track(menu, TPM_RETURNCMD, [] {
+        EXPECT_TRUE(ControlInput::ChooseMenuItemByText("Save As..."));
+    }));
     // The sub-menu was opened before its item was chosen.
     EXPECT_EQ(2, std::count(owner.seen.begin(), owner.seen.end(), WM_INITMENUPOPUP));
     EXPECT_FALSE(ControlInput::ChooseMenuItem(70));  // no menu is shown now

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gdi/GdiDrawing.h"
@@ -80,8 +80,8 @@ protected:
             return true;
         };
         button = CreateWindowForHandler(&handler, 0, "Button", "Extract",
-                                        WS_CHILD | WS_VISIBLE | 0xB /* BS_OWNERDRAW */, 20, 30,
-                                        90, 24, parent.Hwnd(), ControlIdMenu(kButtonId));
+                                        WS_CHILD | WS_VISIBLE | 0xB /* BS_OWNERDRAW */, 20, 30, 90,
+                                        24, parent.Hwnd(), ControlIdMenu(kButtonId));
         ASSERT_NE(nullptr, button);
     }
     void TearDown() override { DestroyWindow(button); }

@@ -218,7 +218,7 @@ TEST(ImageListTest, ImagesKeepTheirTransparencyAndDrawScaledToTheListSize) {
     ASSERT_TRUE(ImageList_Draw(list, 1, surface.Dc(), 20, 0, ILD_TRANSPARENT));
     ASSERT_TRUE(ImageList_Draw(list, 2, surface.Dc(), 40, 0, ILD_TRANSPARENT));
     EXPECT_FALSE(ImageList_Draw(list, 3, surface.Dc(), 0, 0, ILD_NORMAL));
-    EXPECT_EQ(RGB(0, 0, 255), surface.Pixel(3, 8));     // the icon, halved
+    EXPECT_EQ(RGB(0, 0, 255), surface.Pixel(3, 8));       // the icon, halved
     EXPECT_EQ(RGB(255, 255, 255), surface.Pixel(12, 8));  // its transparent half
     EXPECT_EQ(RGB(255, 0, 0), surface.Pixel(25, 8));
     EXPECT_EQ(RGB(255, 255, 255), surface.Pixel(45, 8));  // green left out
