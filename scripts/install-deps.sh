@@ -8,6 +8,7 @@ packages=(
     libcurl4-openssl-dev libgumbo-dev libpugixml-dev libfreeimage-dev
     libcairo2-dev libpango1.0-dev fonts-dejavu-core
     libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
+    libgtk-4-dev libwebkitgtk-6.0-dev xvfb xauth
 )
 packages+=("$@")
 
