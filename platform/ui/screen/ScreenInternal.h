@@ -28,6 +28,17 @@ void StartPresentation();
 void AdoptChildWidget(HWND hwnd, GtkWidget* widget);
 GtkWidget* WidgetOf(HWND hwnd);
 
+// One kind of control shown by a GTK widget of its own (ScreenControls.cpp): made once,
+// then told when the window's text or style (message 0) or the control's content (the
+// control message that changed it) changed. make null: the widget comes from elsewhere.
+struct ControlKind {
+    const char* className;
+    GtkWidget* (*make)(HWND hwnd);
+    void (*refresh)(HWND hwnd, GtkWidget* widget, UINT message);
+};
+// The kind of hwnd's class, null for a window shown as a plain canvas.
+const ControlKind* ControlKindOf(HWND hwnd);
+
 // The browser views (ScreenBrowserView.cpp).
 void StartBrowserViews();
 // The WebKitWebView showing a browser control's window, null for other windows.

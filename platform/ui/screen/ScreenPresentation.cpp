@@ -14,6 +14,7 @@
 
 #include "platform/browser/CHtmlView.h"
 #include "platform/gdi/DrawingSurface.h"
+#include "platform/ui/UserInput.h"
 #include "platform/ui/screen/ScreenInternal.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/Presentation.h"
@@ -26,32 +27,10 @@ namespace {
 constexpr UINT kPrintClient = 0x0318;  // WM_PRINTCLIENT: wParam the context to draw on
 constexpr LPARAM kPrintClientArea = 0x0004;
 
-struct Entry;
-
-// One kind of control shown as a GTK widget: made once, then told when the window's
-// text (message 0) or the control's content (its control message) changed.
-struct ControlKind {
-    const char* className;
-    GtkWidget* (*make)(HWND hwnd);
-    void (*refresh)(HWND hwnd, GtkWidget* widget, UINT message);
-};
-
-// The control kinds shown by widgets of their own. More join as controls are built.
-const std::vector<ControlKind>& ControlKinds() {
-    static const std::vector<ControlKind> kinds = {
-        // The browser control's web view is made by its presenter, not here.
-        {kBrowserControlClassName, nullptr, nullptr},
-    };
-    return kinds;
-}
+using screen::ControlKind;
 
 const ControlKind* KindOf(HWND hwnd) {
-    const std::string name = GetClassName(hwnd);
-    for (const ControlKind& kind : ControlKinds()) {
-        if (g_ascii_strcasecmp(kind.className, name.c_str()) == 0)
-            return &kind;
-    }
-    return nullptr;
+    return screen::ControlKindOf(hwnd);
 }
 
 struct Entry {
@@ -104,7 +83,7 @@ void DrawWindow(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer da
 gboolean OnCloseRequest(GtkWindow*, gpointer data) {
     const HWND hwnd = HwndOf(data);
     if (IsWindow(hwnd))
-        SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        UserInput::CloseWindow(hwnd);
     return TRUE;  // the GtkWindow goes when the model's window does
 }
 
@@ -121,8 +100,7 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
     RECT frame{0, 0, width, height};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLong(hwnd, GWL_EXSTYLE)));
-    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    UserInput::ResizeWindow(hwnd, frame.right - frame.left, frame.bottom - frame.top);
 }
 
 // A canvas under a GtkFixed: a window of no known kind.
