@@ -52,20 +52,26 @@ LRESULT BrowserHost::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
             if (hwnd == frame)
                 Layout();
             break;
+        case WM_CLOSE:
+            // The bands go while their windows' parents are still whole.
+            if (hwnd == frame)
+                EndBands();
+            break;
         case WM_DESTROY:
-            if (hwnd == frame) {
-                EndBand(&paneBand);
-                for (HostedBand& band : toolbarBands)
-                    EndBand(&band);
-                toolbarBands.clear();
-                if (quitOnClose)
-                    PostQuitMessage(0);
-            }
+            if (hwnd == frame && quitOnClose)
+                PostQuitMessage(0);
             break;
         default:
             break;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+void BrowserHost::Impl::EndBands() {
+    EndBand(&paneBand);
+    for (HostedBand& band : toolbarBands)
+        EndBand(&band);
+    toolbarBands.clear();
 }
 
 void BrowserHost::Impl::Layout() {
@@ -252,8 +258,9 @@ BOOL BrowserHost::Create(const std::string& url) {
 
 void BrowserHost::Destroy() {
     Impl& impl = *impl_;
+    impl.EndBands();
     if (impl.frame != nullptr && IsWindow(impl.frame))
-        ::DestroyWindow(impl.frame);  // ends the bands (WM_DESTROY)
+        ::DestroyWindow(impl.frame);
     impl.view.reset();
     impl.frame = impl.pane = impl.toolbarRow = nullptr;
     impl.chrome = impl.address = impl.back = impl.forward = impl.bandMenu = nullptr;

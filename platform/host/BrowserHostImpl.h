@@ -41,6 +41,8 @@ struct BrowserHost::Impl final : WindowHandler {
 
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void Layout();
+    // Ends every band (before the frame's windows go).
+    void EndBands();
     void ShowAddress(const std::string& url);
     void EnableHistoryButton(LONG command, BOOL enable);
     void FillBandMenu();

@@ -6,6 +6,7 @@
 // A class not in the table is shown as a canvas of its drawing (ScreenPresentation.cpp).
 #include <gtk/gtk.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/browser/CHtmlView.h"
@@ -183,10 +184,26 @@ void RefreshEdit(HWND hwnd, GtkWidget* widget, UINT) {
     }
 }
 
+// The entry's text, once GTK has finished changing it, typed into the model's edit
+// when it differs (one edit of GTK's can come as a deletion and an insertion).
+struct PendingTyping {
+    HWND hwnd;
+    GtkWidget* widget;
+};
+
+void TypeEntryText(gpointer data) {
+    std::unique_ptr<PendingTyping> pending(static_cast<PendingTyping*>(data));
+    const std::string text = gtk_editable_get_text(GTK_EDITABLE(pending->widget));
+    if (IsWindow(pending->hwnd) && text != GetWindowText(pending->hwnd))
+        UserInput::TypeText(pending->hwnd, text, true);
+    g_object_unref(pending->widget);
+}
+
 void OnEntryChanged(GtkEditable* editable, gpointer data) {
     if (updating)
         return;
-    UserInput::TypeText(HwndOf(data), gtk_editable_get_text(editable), true);
+    auto* pending = new PendingTyping{HwndOf(data), GTK_WIDGET(g_object_ref(editable))};
+    g_idle_add_once(TypeEntryText, pending);
 }
 
 void OnBufferChanged(GtkTextBuffer* buffer, gpointer data) {
