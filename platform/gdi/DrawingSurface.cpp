@@ -107,7 +107,8 @@ std::vector<std::uint32_t> DrawingSurface::PixelRows() const {
     if (dc == nullptr || !gdi::BeginPixels(dc, &pixels))
         return rows;
     try {
-        rows.reserve(static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height));
+        rows.reserve(static_cast<std::size_t>(pixels.width) *
+                     static_cast<std::size_t>(pixels.height));
         for (int y = 0; y < pixels.height; ++y) {
             const std::uint32_t* row = pixels.Row(y);
             for (int x = 0; x < pixels.width; ++x)

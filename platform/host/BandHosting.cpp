@@ -109,8 +109,8 @@ bool HostBand(REFCLSID clsid, HWND parent, IWebBrowser2* browser, DWORD bandId, 
         return false;
     }
     DESKBANDINFO info;
-    info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE |
-                  DBIM_MODEFLAGS;
+    info.dwMask =
+        DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS;
     hosted->band->GetBandInfo(bandId, vertical ? DBIF_VIEWMODE_VERTICAL : DBIF_VIEWMODE_NORMAL,
                               &info);
     // A vertical band's sizes are given with x across the pane.

@@ -87,7 +87,8 @@ void BrowserHost::Impl::Layout() {
     for (const HostedBand& band : toolbarBands)
         rowHeight = std::max(rowHeight, band.size);
     const int top = kChromeHeight + rowHeight;
-    const int paneWidth = paneBand.band ? std::min(paneBand.size, width / 2 + paneBand.size / 2) : 0;
+    const int paneWidth =
+        paneBand.band ? std::min(paneBand.size, width / 2 + paneBand.size / 2) : 0;
     if (toolbarRow) {
         MoveWindow(toolbarRow, 0, kChromeHeight, width, rowHeight, TRUE);
         ShowWindow(toolbarRow, rowHeight > 0 ? SW_SHOW : SW_HIDE);
@@ -141,14 +142,14 @@ void BrowserHost::Impl::FillBandMenu() {
     GtkWidget* list = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
     for (const RegisteredBand& band : RegisteredVerticalBands()) {
         const std::string clsid = GuidToString(band.clsid);
-        GtkWidget* item = gtk_button_new_with_label(band.title.empty() ? clsid.c_str()
-                                                                       : band.title.c_str());
+        GtkWidget* item =
+            gtk_button_new_with_label(band.title.empty() ? clsid.c_str() : band.title.c_str());
         gtk_button_set_has_frame(GTK_BUTTON(item), FALSE);
         g_object_set_data_full(G_OBJECT(item), "clsid", g_strdup(clsid.c_str()), g_free);
         g_signal_connect(item, "clicked", G_CALLBACK(+[](GtkButton* button, gpointer data) {
                              Impl* impl = ImplOf(data);
-                             const char* text =
-                                 static_cast<const char*>(g_object_get_data(G_OBJECT(button), "clsid"));
+                             const char* text = static_cast<const char*>(
+                                 g_object_get_data(G_OBJECT(button), "clsid"));
                              gtk_menu_button_popdown(GTK_MENU_BUTTON(impl->bandMenu));
                              CLSID clsid{};
                              if (text && SUCCEEDED(CLSIDFromString(text, &clsid)))
@@ -191,8 +192,8 @@ BOOL BrowserHost::Create(const std::string& url) {
                                         frameRect.bottom - frameRect.top, nullptr, nullptr);
     if (impl.frame == nullptr)
         return FALSE;
-    impl.toolbarRow = CreateWindowForHandler(&impl.rowHolder, 0, "MorvelleToolbarRow", "",
-                                             WS_CHILD, 0, 0, 0, 0, impl.frame, ControlIdMenu(101));
+    impl.toolbarRow = CreateWindowForHandler(&impl.rowHolder, 0, "MorvelleToolbarRow", "", WS_CHILD,
+                                             0, 0, 0, 0, impl.frame, ControlIdMenu(101));
     impl.pane = CreateWindowForHandler(&impl.paneHolder, 0, "MorvelleBandPane", "", WS_CHILD, 0, 0,
                                        0, 0, impl.frame, ControlIdMenu(102));
     impl.view = std::make_unique<Impl::View>(impl);
@@ -205,15 +206,12 @@ BOOL BrowserHost::Create(const std::string& url) {
     impl.chrome = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
     gtk_widget_set_margin_start(impl.chrome, 4);
     gtk_widget_set_margin_end(impl.chrome, 4);
-    impl.back = ChromeButton(impl.chrome, "Back", "Back", G_CALLBACK(+[](GtkButton*, gpointer data) {
-                                 ImplOf(data)->view->GoBack();
-                             }),
-                             &impl);
-    impl.forward =
-        ChromeButton(impl.chrome, "Forward", "Forward", G_CALLBACK(+[](GtkButton*, gpointer data) {
-                         ImplOf(data)->view->GoForward();
-                     }),
-                     &impl);
+    impl.back = ChromeButton(
+        impl.chrome, "Back", "Back",
+        G_CALLBACK(+[](GtkButton*, gpointer data) { ImplOf(data)->view->GoBack(); }), &impl);
+    impl.forward = ChromeButton(
+        impl.chrome, "Forward", "Forward",
+        G_CALLBACK(+[](GtkButton*, gpointer data) { ImplOf(data)->view->GoForward(); }), &impl);
     gtk_widget_set_sensitive(impl.back, FALSE);
     gtk_widget_set_sensitive(impl.forward, FALSE);
     ChromeButton(impl.chrome, "Reload", "Reload", G_CALLBACK(+[](GtkButton*, gpointer data) {
@@ -223,10 +221,8 @@ BOOL BrowserHost::Create(const std::string& url) {
                          impl->view->Navigate2(location);
                  }),
                  &impl);
-    ChromeButton(impl.chrome, "Stop", "Stop", G_CALLBACK(+[](GtkButton*, gpointer data) {
-                     ImplOf(data)->view->Stop();
-                 }),
-                 &impl);
+    ChromeButton(impl.chrome, "Stop", "Stop",
+                 G_CALLBACK(+[](GtkButton*, gpointer data) { ImplOf(data)->view->Stop(); }), &impl);
     impl.address = gtk_entry_new();
     gtk_widget_set_hexpand(impl.address, TRUE);
     g_signal_connect(impl.address, "activate", G_CALLBACK(+[](GtkEntry* entry, gpointer data) {

@@ -53,8 +53,8 @@ public:
     void CloseBand();
 
     HWND Frame() const;
-    HWND View() const;       // the hosting browser control's window
-    HWND BandPane() const;   // the band pane's window (the band's parent)
+    HWND View() const;        // the hosting browser control's window
+    HWND BandPane() const;    // the band pane's window (the band's parent)
     HWND BandWindow() const;  // the open band's window, null when none
     // The hosting browser (no added reference).
     IWebBrowser2* Browser() const;

@@ -15,8 +15,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!StartScreen()) {
-        std::fprintf(stderr, "morvelle-browser: there is no display (DISPLAY or WAYLAND_DISPLAY, "
-                             "and MORVELLE_HEADLESS not 1)\n");
+        std::fprintf(stderr,
+                     "morvelle-browser: there is no display (DISPLAY or WAYLAND_DISPLAY, "
+                     "and MORVELLE_HEADLESS not 1)\n");
         return 1;
     }
     CoInitialize(nullptr);

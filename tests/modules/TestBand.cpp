@@ -120,7 +120,8 @@ public:
         oleWindow->GetWindow(&parent);
         oleWindow->Release();
         IServiceProvider* services = nullptr;
-        if (SUCCEEDED(site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services)))) {
+        if (SUCCEEDED(
+                site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services)))) {
             IWebBrowser2* browser = nullptr;
             if (SUCCEEDED(services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2,
                                                  reinterpret_cast<void**>(&browser))))

@@ -112,11 +112,14 @@ TEST_F(BrowserHostScreenTest, AClickInTheBandsViewRunsItsCommandAndTheHostNaviga
 
     // The person types the address into the page's field and clicks the link, in WebKit.
     std::string answer;
-    ASSERT_TRUE(RunScriptInBrowserView(panel,
-                                       "var f=document.getElementById('target');f.focus();"
-                                       "f.value='" + next + "';"
-                                       "f.dispatchEvent(new Event('input',{bubbles:true}));'typed'",
-                                       &answer, kTimeoutMs));
+    ASSERT_TRUE(
+        RunScriptInBrowserView(panel,
+                               "var f=document.getElementById('target');f.focus();"
+                               "f.value='" +
+                                   next +
+                                   "';"
+                                   "f.dispatchEvent(new Event('input',{bubbles:true}));'typed'",
+                               &answer, kTimeoutMs));
     EXPECT_EQ(answer, "typed");
     ASSERT_TRUE(RunScriptInBrowserView(panel, "document.getElementById('go').click();'clicked'",
                                        &answer, kTimeoutMs));

@@ -1,7 +1,7 @@
 // A program's window of simple controls on screen: GTK's widgets act through the
 // model's calls, and the model's changes show in the widgets.
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <filesystem>
 #include <string>
@@ -35,17 +35,17 @@ public:
 TEST(DialogScreenTest, GtkInputReachesTheModelAndTheModelShowsInGtk) {
     SKIP_WITHOUT_SCREEN();
     ProgramWindow program;
-    const HWND window =
-        CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Screen test dialog",
-                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360, 200, nullptr,
-                               nullptr);
+    const HWND window = CreateWindowForHandler(
+        &program, 0, "ScreenTestProgram", "Screen test dialog",
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360, 200, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    const HWND name = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10,
-                                     200, 24, window, ControlIdMenu(kNameId));
-    const HWND agree = CreateWindowEx(0, "BUTTON", "I &agree", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                      10, 44, 200, 24, window, ControlIdMenu(kAgreeId));
-    const HWND ok = CreateWindowEx(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON,
-                                   250, 120, 80, 28, window, ControlIdMenu(kOkId));
+    const HWND name = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200,
+                                     24, window, ControlIdMenu(kNameId));
+    const HWND agree =
+        CreateWindowEx(0, "BUTTON", "I &agree", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 44,
+                       200, 24, window, ControlIdMenu(kAgreeId));
+    const HWND ok = CreateWindowEx(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 250,
+                                   120, 80, 28, window, ControlIdMenu(kOkId));
     ASSERT_TRUE(name && agree && ok);
     ShowWindow(window, SW_SHOW);
     GtkWidget* okWidget = ScreenWidgetOf(ok);

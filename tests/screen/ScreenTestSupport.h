@@ -17,8 +17,8 @@ inline bool ScreenForTests() {
 // The PNG file a test's screenshot is saved as, under the build folder.
 std::string ScreenshotPath(const std::string& name);
 
-#define SKIP_WITHOUT_SCREEN()                                      \
-    do {                                                           \
-        if (!ScreenForTests())                                     \
-            GTEST_SKIP() << "no display: run under xvfb-run -a";   \
+#define SKIP_WITHOUT_SCREEN()                                    \
+    do {                                                         \
+        if (!ScreenForTests())                                   \
+            GTEST_SKIP() << "no display: run under xvfb-run -a"; \
     } while (false)

@@ -106,7 +106,8 @@ const char* MimeTypeOf(const std::string& resource) {
     const std::string type = resource.substr(0, resource.find('/'));
     if (g_ascii_strcasecmp(type.c_str(), "GIF") == 0)
         return "image/gif";
-    if (g_ascii_strcasecmp(type.c_str(), "JPG") == 0 || g_ascii_strcasecmp(type.c_str(), "JPEG") == 0)
+    if (g_ascii_strcasecmp(type.c_str(), "JPG") == 0 ||
+        g_ascii_strcasecmp(type.c_str(), "JPEG") == 0)
         return "image/jpeg";
     if (g_ascii_strcasecmp(type.c_str(), "PNG") == 0)
         return "image/png";
@@ -145,11 +146,21 @@ std::string JsString(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '<': out += "\\x3c"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '<':
+                out += "\\x3c";
+                break;
             default:
                 if (byte < 0x20) {
                     char escaped[8];
@@ -298,7 +309,8 @@ public:
             webkit_web_view_stop_loading(web_);
     }
     void OnDocumentRead(HtmlDocument& document) override {
-        if (syncing_ || web_ == nullptr || webkit_web_view_is_loading(web_) || !ShowsModelPage(document))
+        if (syncing_ || web_ == nullptr || webkit_web_view_is_loading(web_) ||
+            !ShowsModelPage(document))
             return;
         syncing_ = true;
         auto answer = std::make_shared<std::pair<bool, std::string>>();
@@ -429,7 +441,8 @@ private:
             const WebKitNavigationType kind = webkit_navigation_action_get_navigation_type(action);
             const bool programmatic = kind == WEBKIT_NAVIGATION_TYPE_OTHER &&
                                       !webkit_navigation_action_is_user_gesture(action);
-            if ((self->expectLoad_ && programmatic) || webkit_navigation_action_is_redirect(action) ||
+            if ((self->expectLoad_ && programmatic) ||
+                webkit_navigation_action_is_redirect(action) ||
                 (programmatic && webkit_web_view_is_loading(web))) {
                 self->expectLoad_ = false;
                 webkit_policy_decision_use(decision);

@@ -254,14 +254,15 @@ void RefreshListBox(HWND hwnd, GtkWidget* widget, UINT) {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessage(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::vector<char> text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-        SendMessage(hwnd, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        SendMessage(hwnd, LB_GETTEXT, static_cast<WPARAM>(i),
+                    reinterpret_cast<LPARAM>(text.data()));
         GtkWidget* label = gtk_label_new(text.data());
         gtk_label_set_xalign(GTK_LABEL(label), 0);
         gtk_list_box_append(list, label);
     }
     const LRESULT selected = SendMessage(hwnd, LB_GETCURSEL, 0, 0);
-    GtkListBoxRow* row = selected >= 0 ? gtk_list_box_get_row_at_index(list, static_cast<int>(selected))
-                                       : nullptr;
+    GtkListBoxRow* row =
+        selected >= 0 ? gtk_list_box_get_row_at_index(list, static_cast<int>(selected)) : nullptr;
     gtk_list_box_select_row(list, row);
 }
 

@@ -63,12 +63,18 @@ public:
         gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
         std::vector<std::pair<const char*, int>> buttons;
         switch (box.type & 0xF) {
-            case MB_OKCANCEL: buttons = {{"OK", IDOK}, {"Cancel", IDCANCEL}}; break;
-            case MB_YESNO: buttons = {{"_Yes", IDYES}, {"_No", IDNO}}; break;
+            case MB_OKCANCEL:
+                buttons = {{"OK", IDOK}, {"Cancel", IDCANCEL}};
+                break;
+            case MB_YESNO:
+                buttons = {{"_Yes", IDYES}, {"_No", IDNO}};
+                break;
             case MB_YESNOCANCEL:
                 buttons = {{"_Yes", IDYES}, {"_No", IDNO}, {"Cancel", IDCANCEL}};
                 break;
-            default: buttons = {{"OK", IDOK}}; break;
+            default:
+                buttons = {{"OK", IDOK}};
+                break;
         }
         for (const auto& [label, id] : buttons)
             gtk_dialog_add_button(GTK_DIALOG(dialog), label, id);

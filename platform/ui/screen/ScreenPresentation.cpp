@@ -64,8 +64,8 @@ void DrawWindow(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer da
     DrawingSurface surface(width, height);
     if (surface.Dc() == nullptr)
         return;
-    if (SendMessage(hwnd, kPrintClient, reinterpret_cast<WPARAM>(surface.Dc()),
-                    kPrintClientArea) == 0) {
+    if (SendMessage(hwnd, kPrintClient, reinterpret_cast<WPARAM>(surface.Dc()), kPrintClientArea) ==
+        0) {
         return;  // it does not draw: GTK's background stays
     }
     std::vector<std::uint32_t> rows = surface.PixelRows();
@@ -257,9 +257,7 @@ public:
     }
 
 private:
-    static Entry* Mine(HWND hwnd) {
-        return screen::OnScreenThread() ? Find(hwnd) : nullptr;
-    }
+    static Entry* Mine(HWND hwnd) { return screen::OnScreenThread() ? Find(hwnd) : nullptr; }
 };
 
 }  // namespace

@@ -46,8 +46,8 @@ GdkTexture* RenderWidget(GtkWidget* widget) {
     GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
     GdkTexture* texture = nullptr;
     if (node != nullptr && renderer != nullptr) {
-        const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
-                                                           static_cast<float>(height));
+        const graphene_rect_t viewport =
+            GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width), static_cast<float>(height));
         texture = gsk_renderer_render_texture(renderer, node, &viewport);
         gsk_render_node_unref(node);
     }
