@@ -14,6 +14,7 @@
 #include "platform/text/Text.h"
 #include "platform/thread/Thread.h"
 #include "platform/window/Window.h"
+#include "platform/window/WindowTree.h"
 
 namespace {
 
@@ -347,10 +348,26 @@ CHtmlView::~CHtmlView() {
 }
 
 BOOL CHtmlView::Create(HWND parent, UINT controlId) {
+    return Create(parent, controlId, "", WS_CHILD | WS_VISIBLE);
+}
+
+BOOL CHtmlView::Create(HWND parent, UINT controlId, std::string_view windowName, DWORD style) {
     if (host_ != nullptr)
         return FALSE;
     auto host = std::make_unique<Host>(*this);
-    HWND hwnd = CreateMessageWindow(host.get());
+    // A parent of the window tree gets the view as a child filling its client area; a
+    // message window (or none) leaves the view a message window of its own.
+    HWND hwnd = nullptr;
+    if (parent != nullptr && !GetClassName(parent).empty()) {
+        RECT area{};
+        GetClientRect(parent, &area);
+        hwnd = CreateWindowForHandler(host.get(), 0, "CHtmlView", windowName, style | WS_CHILD,
+                                      area.left, area.top, area.right - area.left,
+                                      area.bottom - area.top, parent,
+                                      ControlIdMenu(static_cast<int>(controlId)));
+    } else {
+        hwnd = CreateMessageWindow(host.get());
+    }
     if (hwnd == nullptr)
         return FALSE;
     host->hwnd = hwnd;
