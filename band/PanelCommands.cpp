@@ -98,8 +98,10 @@ void Edit(CHtmlPanelView& panel, const std::string&) {
         panel.ShowMessage(kNoView);
         return;
     }
-    panel.NavigateBrowser(job->GetAllImagesPage());
+    // Design mode is set while the page shown is still there; the control keeps it for
+    // the page that comes next.
     panel.SetEditMode(true);
+    panel.NavigateBrowser(job->GetAllImagesPage());
 }
 
 void Extract(CHtmlPanelView& panel, const std::string& fragment) {

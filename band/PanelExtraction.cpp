@@ -17,13 +17,8 @@
 #include "platform/browser/HtmlDocument.h"
 #include "platform/browser/HtmlElement.h"
 #include "platform/text/Text.h"
+#include "platform/timing/Timing.h"
 #include "platform/window/Timer.h"
-
-namespace {
-
-constexpr UINT ProgressTimerPeriodMs = 3000;
-
-}  // namespace
 
 // --- Jobs ---
 
@@ -183,7 +178,7 @@ void CHtmlPanelView::StartViewJob() {
 
 void CHtmlPanelView::StartProgressTimer() {
     StopProgressTimer();
-    timerId_ = SetTimer(GetSafeHwnd(), PanelProgressTimerId, ProgressTimerPeriodMs);
+    timerId_ = SetTimer(GetSafeHwnd(), PanelProgressTimerId, Timing().panelProgressMs);
 }
 
 void CHtmlPanelView::StopProgressTimer() {
@@ -341,8 +336,8 @@ void CHtmlPanelView::StartRegenerateJob(const std::string& editedPage) {
 
 void CHtmlPanelView::CancelEdit() {
     if (currentJob_ != nullptr && !currentJob_->GetAllImagesPage().empty()) {
-        NavigateBrowser(currentJob_->GetAllImagesPage());
         SetEditMode(false);
+        NavigateBrowser(currentJob_->GetAllImagesPage());
     } else {
         ShowMessage("No view is selected.");
     }

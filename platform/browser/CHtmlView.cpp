@@ -23,6 +23,9 @@ namespace {
 constexpr UINT WM_VIEW_LOAD_EVENT = 0x0390;
 constexpr UINT WM_VIEW_NAVIGATE = 0x0391;
 constexpr UINT WM_VIEW_STOP = 0x0392;
+// Asks a window whether it is a view's (wParam kViewSelfKey): the view's address.
+constexpr UINT WM_VIEW_SELF = 0x0393;
+constexpr WPARAM kViewSelfKey = 0x56494557;
 
 // What the control loads when its host does not answer the download-control property.
 constexpr DWORD kDefaultDownloadControl = DLCTL_DLIMAGES;
@@ -151,6 +154,10 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
             case WM_VIEW_STOP:
                 StopLoad();
                 return 0;
+            case WM_VIEW_SELF:
+                if (wParam == kViewSelfKey)
+                    return reinterpret_cast<LRESULT>(&view);
+                return view.WindowProc(message, wParam, lParam);
             default:
                 return view.WindowProc(message, wParam, lParam);
         }
@@ -335,6 +342,12 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
 };
 
 CHtmlView::CHtmlView() = default;
+
+CHtmlView* CHtmlView::FromHandle(HWND hwnd) {
+    if (!IsWindow(hwnd) || !OnWindowThread(hwnd))
+        return nullptr;
+    return reinterpret_cast<CHtmlView*>(SendMessage(hwnd, WM_VIEW_SELF, kViewSelfKey, 0));
+}
 
 CHtmlView::~CHtmlView() {
     if (host_ == nullptr)

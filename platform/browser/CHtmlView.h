@@ -70,6 +70,9 @@ public:
     // fail with E_FAIL) and destroys the window. Harmless when done before.
     void DestroyWindow();
 
+    // The view whose window hwnd is; null for any other window. On the window's thread.
+    static CHtmlView* FromHandle(HWND hwnd);
+
     // The view's window; null before Create. Any thread.
     HWND GetSafeHwnd() const { return hwnd_.load(); }
     HWND GetParentHwnd() const { return parent_; }

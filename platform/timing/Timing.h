@@ -33,6 +33,8 @@ struct TimingRecord {
     DWORD fetchLowSpeedTimeoutMs = 30000;
     // The longest one transfer of the page loader may take in all.
     DWORD fetchTransferTimeoutMs = 120000;
+    // A band panel's progress page is refreshed this often while a job runs.
+    DWORD panelProgressMs = 3000;
 };
 
 // The record in force: the product values unless a test installed another. A copy,
