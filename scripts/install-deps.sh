@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when all
-# of them are there. Runs without questions (CI has no standard input).
+# Installs the Debian packages the build, the tests and the fuzz targets (clang and its
+# libFuzzer runtime) need; does nothing when all of them are there. Runs without
+# questions (CI has no standard input).
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     libcurl4-openssl-dev libgumbo-dev libpugixml-dev libfreeimage-dev
     libcairo2-dev libpango1.0-dev fonts-dejavu-core
     libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
+    clang libclang-rt-14-dev
 )
 packages+=("$@")
 

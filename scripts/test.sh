@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through ctest:
 # first a plain build, then a build with AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the concurrency tests under ThreadSanitizer.
+# then the concurrency tests under ThreadSanitizer, then each fuzz target for a fixed
+# run count.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,4 +34,6 @@ echo "== thread sanitizer (concurrency tests)"
 # Test names of the threaded machinery: queues, windows and messages, locks, jobs,
 # the browser pool and the crawl.
 run_build build-tsan "thread" "${TSAN_TESTS:-Thread|Window|Message|Timer|Lock|Job|Queue|Browser|Pool|Crawl|Extraction|Url|Registry|Listener}"
+echo "== fuzz targets (clang, libFuzzer, address and undefined-behaviour sanitizers)"
+bash scripts/fuzz.sh --ci
 echo "all tests passed"

@@ -64,8 +64,13 @@ void CrawlSiteJob::AddChild(Job* job) {
 void CrawlSiteJob::UpdateProgress() {
     MutexLock lock;
     const int queued = pagesQueued_.load();
-    if (queued > 0)
-        SetProgress((queued - children_.GetCount()) * 100 / queued);
+    if (queued <= 0)
+        return;
+    // More pages or a later stage's children raise the count of children added, which
+    // would bring the percent down again: what a person is shown never goes backwards.
+    const int percent = (queued - children_.GetCount()) * 100 / queued;
+    if (percent > GetProgress())
+        SetProgress(percent);
 }
 
 void CrawlSiteJob::Cancel() {

@@ -51,7 +51,7 @@ public:
     bool IsReachableFromStart(std::string_view url) const;
 
     // Percent = (pages queued - children in the list) x 100 / pages queued, when any
-    // page was queued. Takes the process lock.
+    // page was queued, and never below the percent shown before. Takes the process lock.
     void UpdateProgress();
 
     // The cancelled flag, then Cancel on every child. Pages already loading end only by

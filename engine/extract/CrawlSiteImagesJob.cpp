@@ -24,15 +24,6 @@ namespace {
 // Page jobs kept in the children list after each refill from the pending links.
 constexpr int MaxPageJobsInList = 15;
 
-// The local name of an image URL, without extension: its last path element, query and
-// fragment left out, cut before its last ".", made safe; "image" when nothing is left.
-std::string LocalBaseName(std::string_view url) {
-    const size_t end = url.find_first_of("?#");
-    const std::string path(url.substr(0, end));
-    const std::string name = SafeFileName(TruncateAtLast(FileNameOfPath(path), '.'));
-    return name.empty() ? std::string("image") : name;
-}
-
 // The file name of a path without its extension, for matching thumbnails to pictures.
 std::string BaseOfPath(std::string_view path) {
     return TruncateAtLast(FileNameOfPath(path), '.');

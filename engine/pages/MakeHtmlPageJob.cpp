@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/jobs/JobNames.h"
+#include "engine/util/PageText.h"
 #include "engine/util/StringArrays.h"
 #include "engine/util/StringUtilities.h"
 #include "engine/util/UrlClassification.h"
@@ -98,8 +99,10 @@ void MakeHtmlPageJob::Run() {
 
         if (!images_.empty() && !IsHttpUrl(images_.front())) {
             const std::string pageFolder = StripFileNameAnySeparator(pagePath_) + "\\";
+            // A file name may hold anything ("%", "#", blanks...): the page names each
+            // file by an address that a browser decodes back to the file's path.
             for (std::string& item : images_)
-                item = TrimString(ReplaceAll(item, pageFolder, ""));
+                item = FilePathToAddress(TrimString(ReplaceAll(item, pageFolder, "")));
         }
         const std::string images = JoinItems(images_);
         const std::string names = JoinWithCommas(BlankOutAll(itemNames_, ",\r\n"));

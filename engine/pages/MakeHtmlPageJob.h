@@ -36,7 +36,8 @@ protected:
 
     // Creates the formatter (CLSCTX_ALL), runs it and asks it for IHtmlFormatter. When
     // the first item is not an HTTP URL, every occurrence of the page's folder and its
-    // "\" is removed from each item, which is then trimmed. Then hands over, in this
+    // "\" is removed from each item, which is then trimmed and made the address of
+    // that file (FilePathToAddress, engine/util/PageText.h). Then hands over, in this
     // order, the size, the style, the items, the comments, the names and the zoom size,
     // and saves the page at the page path. The first failing creation or call ends the
     // sequence (no page is saved) and leaves one trace line on "jobs"; nothing is shown.

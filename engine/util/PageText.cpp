@@ -41,7 +41,7 @@ bool WriteText(FileWriter& file, std::string_view text) {
     return file.Write(text);
 }
 
-std::string EscapeHtml(std::string_view text) {
+std::string EscapeText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -55,8 +55,41 @@ std::string EscapeHtml(std::string_view text) {
             case '>':
                 out += "&gt;";
                 break;
+            case '\r':
+                out += "&#13;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string EscapeAttributeValue(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
             case '"':
                 out += "&quot;";
+                break;
+            case '\t':
+                out += "&#9;";
+                break;
+            case '\n':
+                out += "&#10;";
+                break;
+            case '\r':
+                out += "&#13;";
                 break;
             default:
                 out += c;
@@ -71,6 +104,19 @@ std::string EncodeUrlForAttribute(std::string_view url) {
 
 std::string EncodeUrlForScriptString(std::string_view url) {
     return EncodeUrl(url, UrlPlace::ScriptString);
+}
+
+std::string FilePathToAddress(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (NeedsPercentEncoding(byte) || byte >= 0x80 || c == '%' || c == '#' || c == '?')
+            AppendPercentEncoded(out, byte);
+        else
+            out += c;
+    }
+    return out;
 }
 
 bool IsScriptUrl(std::string_view url) {

@@ -1,6 +1,7 @@
 #include "engine/workers/LocalFileNames.h"
 
 #include "engine/util/PathHelpers.h"
+#include "engine/util/StringUtilities.h"
 #include "engine/util/UrlClassification.h"
 
 namespace {
@@ -23,10 +24,6 @@ bool IsForbiddenInFileName(unsigned char c) {
 // The URL cut before its first "?" or "#": what follows either is no part of the path.
 std::string_view WithoutQueryAndFragment(std::string_view url) {
     return url.substr(0, url.find_first_of("?#"));
-}
-
-std::string_view WithoutFragment(std::string_view url) {
-    return url.substr(0, url.find('#'));
 }
 
 // What follows the last "/" or "\"; text unchanged when it holds neither.
@@ -63,7 +60,9 @@ std::string UrlFileExtension(std::string_view url) {
             return {};
         path = path.substr(start);
     }
-    const std::string_view element = LastElement(path);
+    // The name as stored is the decoded one, so is its extension.
+    const std::string decoded = UnescapeUrl(path);
+    const std::string_view element = LastElement(decoded);
     const size_t dot = element.rfind('.');
     if (dot == std::string_view::npos)
         return {};
@@ -71,10 +70,21 @@ std::string UrlFileExtension(std::string_view url) {
 }
 
 std::string DerivedFileName(std::string_view url) {
-    return SafeFileName(FileNameFromUrl(WithoutFragment(url), true));
+    // Decoded first, the query left out before: a decoded "?" is part of the name.
+    std::string decoded = UnescapeUrl(WithoutQueryAndFragment(url));
+    for (char& c : decoded) {
+        if (c == '?')
+            c = '_';
+    }
+    return SafeFileName(FileNameFromUrl(decoded, true));
 }
 
 std::string DownloadFileName(std::string_view url) {
     const std::string unescaped = UnescapeUrl(WithoutQueryAndFragment(url));
     return SafeFileName(LastElement(unescaped));
+}
+
+std::string LocalBaseName(std::string_view url) {
+    const std::string name = SafeFileName(TruncateAtLast(DownloadFileName(url), '.'));
+    return name.empty() ? std::string("image") : name;
 }

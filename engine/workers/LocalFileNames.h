@@ -12,13 +12,14 @@
 std::string SafeFileName(std::string_view name);
 
 // The extension of the file a URL names: the text after the last "." of the URL's last
-// path element, query and fragment left out, made safe as SafeFileName does. "" when
+// path element, query and fragment left out, %-unescaped, made safe as SafeFileName does. "" when
 // that element holds no "." or the URL has no path at all ("http://h.x" and
 // "http://h.x/img" give "").
 std::string UrlFileExtension(std::string_view url);
 
-// A flat local name for a URL without extension: FileNameFromUrl of the URL without
-// its fragment, skipping the scheme's part, made safe. "" when refused.
+// A flat local name for a URL without extension: the URL without query and fragment,
+// %-unescaped, through FileNameFromUrl skipping the scheme's part, made safe. "" when
+// refused.
 std::string DerivedFileName(std::string_view url);
 
 // The name a single download stores its URL under: the URL without query and
@@ -26,3 +27,8 @@ std::string DerivedFileName(std::string_view url);
 // "..%2F..%2Fx.mp3" gives "x.mp3", "a%20b.mp3" "a b.mp3"; "%2e%2e" and a URL ending in
 // "/" give "".
 std::string DownloadFileName(std::string_view url);
+
+// The name (without extension) an extraction stores an image URL under: DownloadFileName
+// cut before its last ".", made safe; "image" when nothing is left. "my%20pic.png" gives
+// "my pic".
+std::string LocalBaseName(std::string_view url);

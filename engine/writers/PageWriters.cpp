@@ -117,7 +117,7 @@ bool WriteImageListPage(std::string_view path, std::string_view title, const Str
     if (!file.Open(path))
         return false;
     WriteText(file, "<html><head><title>");
-    WriteText(file, EscapeHtml(title));
+    WriteText(file, EscapeText(title));
     WriteText(file, "</title></head><body><p>");
     WriteText(file, "\r\n");
     const std::string_view prefix = asFileUrls ? "file:///" : "";
@@ -140,7 +140,7 @@ bool WriteSlideshowPage(std::string_view path, std::string_view title, const Str
     if (!file.Open(path))
         return false;
     WriteText(file, "<html><head><title>");
-    WriteText(file, EscapeHtml(title));
+    WriteText(file, EscapeText(title));
     WriteText(file, "</title></head>");
     WriteText(file, "\r\n");
     WriteText(file, WithBlanksForTabs(kScriptHead));

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 
+#include "engine/util/PageText.h"
 #include "platform/file/FileLayer.h"
 #include "platform/text/Text.h"
 #include "platform/ui/MessageBox.h"
@@ -32,63 +33,14 @@ bool IsTextContent(const ElementNode& node) {
     return node.IsText() || IsCDataNode(node);
 }
 
-std::string EscapeText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\r':
-                out += "&#13;";
-                break;  // a raw CR would read back as LF
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
+// A reader drops a text of white space alone, so such a text is written as references.
+bool WhiteSpaceOnly(const std::string& text) {
+    return !text.empty() && text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
-
-std::string EscapeAttributeValue(const std::string& value) {
+std::string AsCharacterReferences(const std::string& text) {
     std::string out;
-    out.reserve(value.size());
-    for (char c : value) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            // Raw white space other than the blank reads back as a blank.
-            case '\t':
-                out += "&#9;";
-                break;
-            case '\n':
-                out += "&#10;";
-                break;
-            case '\r':
-                out += "&#13;";
-                break;
-            default:
-                out += c;
-                break;
-        }
-    }
+    for (char c : text)
+        out += "&#" + std::to_string(static_cast<int>(c)) + ";";
     return out;
 }
 
@@ -117,7 +69,8 @@ void WriteNode(const ElementNode& node, const std::string& indent, bool inlineFo
     const std::string lead = inlineForm ? std::string() : indent;
     const char* lineEnd = inlineForm ? "" : "\r\n";
     if (node.IsText()) {
-        out += EscapeText(node.GetValue());
+        out += WhiteSpaceOnly(node.GetValue()) ? AsCharacterReferences(node.GetValue())
+                                               : EscapeText(node.GetValue());
         return;
     }
     if (IsCDataNode(node)) {

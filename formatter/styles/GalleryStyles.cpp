@@ -58,7 +58,7 @@ void WriteDataStyle(FileWriter& file, std::string_view title, const StringArray&
     for (size_t i = 0; i < images.size(); ++i) {
         WriteImageLine(file, images[i], ItemName(names, images.size(), i));
         // The comment is text content: escaped.
-        WriteText(file, EscapeHtml(ItemComment(comments, i)));
+        WriteText(file, EscapeText(ItemComment(comments, i)));
     }
     WriteGalleryTail(file);
 }

@@ -46,14 +46,14 @@ void WriteListTail(FileWriter& file) {
 // A script target is no link: its text stands alone.
 void WriteLinkLine(FileWriter& file, std::string_view target, std::string_view text) {
     if (IsScriptUrl(target)) {
-        WriteText(file, EscapeHtml(text));
+        WriteText(file, EscapeText(text));
         WriteText(file, "<br>");
         return;
     }
     WriteText(file, "<a href=");
     WriteText(file, EncodeUrlForAttribute(target));
     WriteText(file, ">");
-    WriteText(file, EscapeHtml(text));
+    WriteText(file, EscapeText(text));
     WriteText(file, "</a><br>");
 }
 
@@ -62,7 +62,7 @@ void WriteAddressLine(FileWriter& file, std::string_view address) {
     WriteText(file, "<a href=mailto:");
     WriteText(file, EncodeUrlForAttribute(address));
     WriteText(file, ">");
-    WriteText(file, EscapeHtml(address));
+    WriteText(file, EscapeText(address));
     WriteText(file, "</a><br>");
 }
 

@@ -20,14 +20,14 @@ void WriteListHead(FileWriter& file, std::string_view title) {
     WriteText(file, "<html><head>");
     WriteText(file, kStyleSheet);
     WriteText(file, "<title>");
-    WriteText(file, EscapeHtml(title));
+    WriteText(file, EscapeText(title));
     WriteText(file, "</title></head><body><html><p>");
     WriteText(file, kLineEnd);
 }
 
 void WriteGalleryHead(FileWriter& file, std::string_view title) {
     WriteText(file, "<html><head><title>");
-    WriteText(file, EscapeHtml(title));
+    WriteText(file, EscapeText(title));
     WriteText(file, "</title></head><body><html><p>");
     WriteText(file, kLineEnd);
 }
@@ -50,7 +50,7 @@ void WriteGalleryTail(FileWriter& file) {
 // src is a URL in a quoted attribute, name a plain quoted attribute value.
 std::string ImageTag(std::string_view src, std::string_view name, std::string_view attributes) {
     return "<img border=\"0\" src=\"" + EncodeUrlForAttribute(src) + "\" name=\"" +
-           EscapeHtml(name) + "\" " + std::string(attributes) + "\\>";
+           EscapeAttributeValue(name) + "\" " + std::string(attributes) + "\\>";
 }
 
 void WriteImageLine(FileWriter& file, std::string_view src, std::string_view name) {

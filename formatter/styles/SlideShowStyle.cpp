@@ -161,7 +161,7 @@ std::string WithBlanksForTabs(std::string_view text) {
 
 void WriteSlideShowStyle(FileWriter& file, std::string_view title, const StringArray& images) {
     WriteText(file, "<html><head><title>");
-    WriteText(file, EscapeHtml(title));
+    WriteText(file, EscapeText(title));
     WriteText(file, "</title></head>");
     WriteText(file, kLineEnd);
     if (images.empty()) {

@@ -166,7 +166,6 @@ HRESULT ReadResourcePage(std::string_view address, std::string* bytes, bool* htm
             result = S_OK;
         }
     }
-    if (module != ThisModule())
-        FreeLibrary(module);
+    FreeLibrary(module);  // refuses, harmlessly, a module's own handle
     return result;
 }

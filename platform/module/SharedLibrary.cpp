@@ -53,6 +53,24 @@ const void* ModuleKeyOfAddress(const void* address) {
     return map;
 }
 
+const void* ModuleKeyOfProgram() {
+    static const void* const key = [] {
+        void* program = dlopen(nullptr, RTLD_NOW);
+        struct link_map* map = nullptr;
+        if (program && dlinfo(program, RTLD_DI_LINKMAP, &map) != 0)
+            map = nullptr;
+        return static_cast<const void*>(map);
+    }();
+    return key;
+}
+
+std::string ProgramPath() {
+    char resolved[PATH_MAX];
+    if (realpath("/proc/self/exe", resolved))
+        return resolved;
+    return {};
+}
+
 const void* ModuleKeyOfLibrary(HLIBRARY module) {
     struct link_map* map = nullptr;
     if (!module || dlinfo(module, RTLD_DI_LINKMAP, &map) != 0)

@@ -36,6 +36,9 @@ std::string ModulePathOfAddress(const void* address);
 // none.
 const void* ModuleKeyOfAddress(const void* address);
 const void* ModuleKeyOfLibrary(HLIBRARY module);
+// The identity and the absolute Linux path of the program (the executable) itself.
+const void* ModuleKeyOfProgram();
+std::string ProgramPath();
 
 // The path of the module whose code calls (ModulePathOfAddress of its own code): each
 // program and shared library carries this call hidden for itself

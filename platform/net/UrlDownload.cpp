@@ -68,6 +68,7 @@ HRESULT URLDownloadToFile(std::string_view url, std::string_view path,
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMilliseconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedBytesPerSecond);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, options.lowSpeedSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, options.transferTimeoutMilliseconds);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &writer);
     const CURLcode result = curl_easy_perform(curl);

@@ -1,17 +1,23 @@
 // The download of a URL to a file, standing in for the platform's URL download.
 #pragma once
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/base/Types.h"
+#include "platform/timing/Timing.h"
 
+// The time limits default to the timing record's (platform/timing) at construction.
 struct DownloadOptions {
     // The connection (name look-up included) must be made within this time.
-    long connectTimeoutMilliseconds = 30000;
+    long connectTimeoutMilliseconds = static_cast<long>(Timing().downloadConnectTimeoutMs);
     // A transfer slower than lowSpeedBytesPerSecond for lowSpeedSeconds in a row, a
-    // stalled one included, is given up.
+    // stalled one included, is given up (at least one second).
     long lowSpeedBytesPerSecond = 1;
-    long lowSpeedSeconds = 60;
+    long lowSpeedSeconds =
+        std::max(1L, static_cast<long>(Timing().downloadLowSpeedTimeoutMs / 1000));
+    // The longest the whole transfer may take.
+    long transferTimeoutMilliseconds = static_cast<long>(Timing().downloadTransferTimeoutMs);
     // Redirects followed (http and https only) before the download is given up.
     long maxRedirects = 10;
 };

@@ -36,11 +36,11 @@ Modules& TheModules() {
 }
 
 // The module's own handle, made on first use. The caller holds the mutex.
-HMODULE OwnHandleLocked(Modules& modules, const void* key, const void* address) {
+HMODULE OwnHandleLocked(Modules& modules, const void* key, const std::string& path) {
     HMODULE& handle = modules.own[key];
     if (!handle) {
         handle = new HMODULE__;
-        handle->path = ModulePathOfAddress(address);
+        handle->path = path;
         modules.live.insert(handle);
     }
     return handle;
@@ -86,7 +86,14 @@ HMODULE ModuleOfAddress(const void* address) {
     const void* key = ModuleKeyOfAddress(address);
     Modules& modules = TheModules();
     std::lock_guard<std::mutex> guard(modules.mutex);
-    return OwnHandleLocked(modules, key, address);
+    return OwnHandleLocked(modules, key, ModulePathOfAddress(address));
+}
+
+HMODULE ProgramModule() {
+    const void* key = ModuleKeyOfProgram();
+    Modules& modules = TheModules();
+    std::lock_guard<std::mutex> guard(modules.mutex);
+    return OwnHandleLocked(modules, key, ProgramPath());
 }
 
 void SetModuleResources(const void* address, const MorvelleResourceTable* table) {

@@ -73,3 +73,6 @@ DWORD SizeofResource(HMODULE module, HRSRC resource);
 // the loaded module that holds address, made at the first call and kept to the
 // process's end. FreeLibrary refuses it.
 HMODULE ModuleOfAddress(const void* address);
+// The program's own module (the executable's), whichever module calls: where the
+// framework looks for resources until a module names itself.
+HMODULE ProgramModule();

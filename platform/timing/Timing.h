@@ -35,6 +35,13 @@ struct TimingRecord {
     DWORD fetchTransferTimeoutMs = 120000;
     // A band panel's progress page is refreshed this often while a job runs.
     DWORD panelProgressMs = 3000;
+    // A download (URLDownloadToFile) must connect within this time.
+    DWORD downloadConnectTimeoutMs = 30000;
+    // A download that has received almost nothing for this long is given up.
+    DWORD downloadLowSpeedTimeoutMs = 60000;
+    // The longest one download may take in all: a server that drips a byte at a time
+    // cannot hold a download, and the extraction waiting for it, for ever.
+    DWORD downloadTransferTimeoutMs = 600000;
 };
 
 // The record in force: the product values unless a test installed another. A copy,

@@ -30,7 +30,14 @@ ClassTable& Classes() {
 
 void EnsureStandardClasses() {
     static std::once_flag once;
-    std::call_once(once, [] { RegisterStandardWindowClasses(); });
+    thread_local bool registering = false;  // the standard classes register through here too
+    if (registering)
+        return;
+    std::call_once(once, [] {
+        registering = true;
+        RegisterStandardWindowClasses();
+        registering = false;
+    });
 }
 
 }  // namespace

@@ -103,6 +103,10 @@ private:
             node->attributes_.nodes_.push_back(std::move(item));
         }
         for (const pugi::xml_node& child : source.children()) {
+            // A value ends at its first NUL (a "&#0;"): a text made only of those is
+            // no text, as the same text written back would read.
+            if (child.type() == pugi::node_pcdata && *child.value() == '\0')
+                continue;
             std::unique_ptr<XmlNode> copy = Copy(child, depth + 1);
             if (!copy)
                 return nullptr;

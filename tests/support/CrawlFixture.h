@@ -27,8 +27,9 @@ inline TimingRecord ShortCrawlTiming() {
 class CrawlFixture : public JobManagerFixture {
 protected:
     explicit CrawlFixture(int jobLimit = ImageFinderBandJobLimit,
-                          int browsers = ImageFinderBandBrowserThreads)
-        : JobManagerFixture(jobLimit, ShortCrawlTiming()) {
+                          int browsers = ImageFinderBandBrowserThreads,
+                          const TimingRecord& timing = ShortCrawlTiming())
+        : JobManagerFixture(jobLimit, timing) {
         StartBrowserPool(BrowserImagesAllowed, browsers);
     }
 

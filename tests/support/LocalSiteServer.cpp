@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <sys/socket.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -67,6 +68,21 @@ bool FixtureFile(const std::string& folder, const std::string& path, std::string
     return true;
 }
 
+// body as a gzip stream.
+std::string Gzip(const std::string& body) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, body.size()) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    stream.avail_in = static_cast<uInt>(body.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
 }  // namespace
 
 std::string LocalSiteRequest::Header(std::string_view name) const {
@@ -118,7 +134,24 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
         response.status = reply.status;
         for (const auto& [key, value] : reply.headers)
             response.set_header(key, value);
-        if (reply.stallAfterHead) {
+        if (reply.gzip) {
+            reply.body = Gzip(reply.body);
+            response.set_header("Content-Encoding", "gzip");
+        }
+        if (reply.stallMidBody) {
+            auto body = std::make_shared<std::string>(std::move(reply.body));
+            response.set_content_provider(
+                std::max<size_t>(body->size(), 2), reply.contentType,
+                [this, body](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset == 0) {
+                        sink.write(body->data(), body->size() / 2);
+                        return true;
+                    }
+                    std::unique_lock<std::mutex> lock(mutex_);
+                    wake_.wait(lock, [this] { return stopping_; });
+                    return false;
+                });
+        } else if (reply.stallAfterHead) {
             const size_t length = std::max<size_t>(reply.body.size(), 1);
             response.set_content_provider(length, reply.contentType,
                                           [this](size_t, size_t, httplib::DataSink&) {

@@ -35,6 +35,11 @@ struct LocalSiteResponse {
     bool dropMidBody = false;
     // Sends the head with the whole body's length, then nothing until the server stops.
     bool stallAfterHead = false;
+    // Sends the head with the whole body's length and half the body, then nothing until
+    // the server stops.
+    bool stallMidBody = false;
+    // Sends the body gzip-compressed, with "Content-Encoding: gzip".
+    bool gzip = false;
 };
 
 struct LocalSiteServerOptions {

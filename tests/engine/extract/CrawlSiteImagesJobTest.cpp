@@ -54,16 +54,18 @@ TEST(CrawlSiteImagesJobNamesTest, EachMatchingImageGetsAUniqueSafeLocalName) {
     job->AddImageUrls({"http://h.x/a/pic.jpg", "http://h.x/b/pic.jpg", "http://h.x/pic.gif",
                        "HTTP://H.X/A/PIC.JPG", "res://module/1", "", "http://h.x/Pic.png",
                        "http://h.x/show.php?img=a.jpg", "http://h.x/..%2F..%2Fup.jpg",
-                       "http://h.x/folder/"});
+                       "http://h.x/folder/", "http://h.x/img/my%20pic.png",
+                       "http://h.x/100%25%20%C3%A9.jpg"});
     EXPECT_EQ(job->GetMatchingImages(),
               (StringArray{"http://h.x/a/pic.jpg", "http://h.x/b/pic.jpg", "http://h.x/pic.gif",
                            "http://h.x/Pic.png", "http://h.x/show.php?img=a.jpg",
-                           "http://h.x/..%2F..%2Fup.jpg", "http://h.x/folder/"}));
-    // Names differing only in letter case are one name; nothing can climb out of the
-    // images folder.
-    EXPECT_EQ(job->GetLocalNames(),
-              (StringArray{"pic", "pic-2", "pic-3", "Pic-4", "show", "..%2F..%2Fup", "image"}));
-    EXPECT_EQ(job->GetMatchingImageCount(), 7);
+                           "http://h.x/..%2F..%2Fup.jpg", "http://h.x/folder/",
+                           "http://h.x/img/my%20pic.png", "http://h.x/100%25%20%C3%A9.jpg"}));
+    // Names are decoded, then made safe: names differing only in letter case are one
+    // name; nothing can climb out of the images folder.
+    EXPECT_EQ(job->GetLocalNames(), (StringArray{"pic", "pic-2", "pic-3", "Pic-4", "show", "up",
+                                                 "image", "my pic", "100% \xC3\xA9"}));
+    EXPECT_EQ(job->GetMatchingImageCount(), 9);
 }
 
 class StorageLayoutTest : public ::testing::Test {

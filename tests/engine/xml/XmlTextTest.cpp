@@ -157,6 +157,34 @@ TEST(XmlTextTest, EscapedValuesReadBackExactly) {
     EXPECT_EQ(back->GetValue(), text);
 }
 
+// Found by the XML fuzz target: a value ends at its first NUL, and a text of nothing
+// but NUL references is no text, so the tree writes and reads back the same.
+TEST(XmlTextTest, NulReferencesEndAValue) {
+    struct Case {
+        const char* input;
+        const char* structure;
+    };
+    const Case cases[] = {
+        {"<a>&#0;</a>", "a=[]"},
+        {"<a>x&#0;y<b/>&#0;</a>", "a=[x] (#text=[x];b=[];)"},
+        {"<a v=\"p&#0;q\"/>", "a=[] @v=[p]"},
+        {"<a>\n&#0;</a>", "a=[\n] (#text=[\n];)"},
+        {"<a>&#32;<b/>&#9;&#10;</a>", "a=[\t\n] (#text=[ ];b=[];#text=[\t\n];)"},
+    };
+    for (const Case& c : cases) {
+        Tree tree(ParseXmlText(c.input));
+        ASSERT_NE(tree, nullptr) << c.input;
+        EXPECT_EQ(Structure(tree.get()), c.structure) << c.input;
+        const std::string written = BuildXmlText(tree.get(), true, " ");
+        Tree back(ParseXmlText(written));
+        ASSERT_NE(back, nullptr) << written;
+        EXPECT_EQ(BuildXmlText(back.get(), true, " "), written);
+    }
+    Tree attribute(ParseXmlText("<a v=\"p&#0;q\"/>"));
+    ASSERT_NE(attribute, nullptr);
+    EXPECT_EQ(attribute->GetAttributeValue("v"), "p");
+}
+
 TEST(XmlTextTest, CleanValuesAreWrittenByteForByte) {
     ElementNode root("html-link", "");
     root.AddAttribute("url", "http://host/a b/c.html?x=1;y='2'#top");

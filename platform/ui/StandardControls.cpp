@@ -1,2 +1,0 @@
-// The platform's own window classes, registered when the first class is looked up.
-void RegisterStandardWindowClasses() {}

@@ -1,0 +1,385 @@
+// Failing servers and broken files, one case a row, each taken through a crawl of pages
+// and through a whole extraction to its view: every case ends within the guards of the
+// (shortened) timing record, the failed page or picture is skipped or read as far as it
+// went, the rest of the site is read and the view written, no thread is left running,
+// nothing is written outside the view folder and nothing stored earlier is lost.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/crawl/CrawlSiteJob.h"
+#include "engine/extract/CrawlSiteImagesJob.h"
+#include "platform/file/FileLayer.h"
+#include "tests/support/CrawlFixture.h"
+#include "tests/support/FolderTree.h"
+#include "tests/support/LocalSiteServer.h"
+#include "tests/support/RawSocketServer.h"
+#include "tests/support/RegisteredCorvane.h"
+#include "tests/support/ScopedRegistryStore.h"
+#include "tests/support/TestEnvironment.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Every guard short, so a case that waits out a guard still ends in a few seconds.
+TimingRecord FaultTiming() {
+    TimingRecord timing = ShortCrawlTiming();
+    timing.pageLoadGuardMs = 3000;
+    timing.reachabilityProbeTimeoutMs = 1000;
+    timing.fetchConnectTimeoutMs = 1000;
+    timing.fetchLowSpeedTimeoutMs = 1000;
+    timing.fetchTransferTimeoutMs = 3000;
+    timing.downloadConnectTimeoutMs = 1000;
+    timing.downloadLowSpeedTimeoutMs = 1000;
+    timing.downloadTransferTimeoutMs = 3000;
+    return timing;
+}
+
+std::string SamplePicture(const char* name) {
+    return FileTextOf(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site/pictures/" + name);
+}
+
+void AppendChunk(std::string& png, const std::string& type, const std::string& data) {
+    auto be32 = [&](uint32_t n) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png += static_cast<char>((n >> shift) & 0xFF);
+    };
+    be32(static_cast<uint32_t>(data.size()));
+    const std::string body = type + data;
+    png += body;
+    be32(static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+}
+
+// A grey PNG of width x height pixels, every pixel black: a few kilobytes that a reader
+// would make into gigabytes.
+std::string HugePixelPng(uint32_t width, uint32_t height) {
+    std::string png = "\x89PNG\r\n\x1A\n";
+    std::string header;
+    for (uint32_t n : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header += static_cast<char>((n >> shift) & 0xFF);
+    header += std::string("\x01\x00\x00\x00\x00", 5);  // 1 bit, grey, no interlace
+    AppendChunk(png, "IHDR", header);
+    const std::string row(1 + (width + 7) / 8, '\0');
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_COMPRESSION);
+    std::string compressed;
+    std::string out(1 << 16, '\0');
+    for (uint32_t y = 0; y < height; ++y) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.data()));
+        stream.avail_in = static_cast<uInt>(row.size());
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream.avail_out = static_cast<uInt>(out.size());
+            deflate(&stream, y + 1 == height ? Z_FINISH : Z_NO_FLUSH);
+            compressed.append(out.data(), out.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    AppendChunk(png, "IDAT", compressed);
+    AppendChunk(png, "IEND", "");
+    return png;
+}
+
+// The site of one case: a local server with the good pages and pictures, and a raw
+// server for the faults the local server cannot play.
+struct FaultSite {
+    FaultSite() : site("", Options()) {
+        site.SetBody("/good.htm",
+                     "<html><body><img src='second.png' width=200 height=200>"
+                     "</body></html>");
+        site.SetBody("/good.png", SamplePicture("map.png"), "image/png");
+        site.SetBody("/second.png", SamplePicture("tulip.png"), "image/png");
+    }
+    static LocalSiteServerOptions Options() {
+        LocalSiteServerOptions options;
+        options.workerThreads = 16;
+        return options;
+    }
+
+    LocalSiteServer site;
+    std::unique_ptr<RawSocketServer> raw;
+};
+
+struct FaultCase {
+    const char* name;
+    bool picture;  // a broken picture (an extraction only), else a broken page
+    // Sets the fault up and returns its address, as the start page names it.
+    std::function<std::string(FaultSite&)> setup;
+    // What must hold of the server's requests afterwards, beyond the common checks.
+    std::function<void(FaultSite&)> check = [](FaultSite&) {};
+    int depth = 2;
+};
+
+LocalSiteResponse Response(std::string body, std::string type, bool LocalSiteResponse::*flag) {
+    LocalSiteResponse response;
+    response.body = std::move(body);
+    response.contentType = std::move(type);
+    if (flag != nullptr)
+        response.*flag = true;
+    return response;
+}
+
+std::string ManyLinks(const std::string& pattern, int count) {
+    std::string page = "<html><body>";
+    for (int i = 0; i < count; ++i)
+        page += "<a href='" + pattern + std::to_string(i) + "'>" + std::to_string(i) + "</a>\n";
+    return page + "</body></html>";
+}
+
+const FaultCase kCases[] = {
+    {"NeverAnswers", false,
+     [](FaultSite& s) {
+         s.raw = std::make_unique<RawSocketServer>(RawSocketServer::Mode::NeverAccept);
+         return s.raw->Url("/never.htm");
+     }},
+    {"StallsAfterHead", false,
+     [](FaultSite& s) {
+         s.site.SetResponse("/stall.htm", Response("<a href='x.htm'>x</a>", "text/html",
+                                                   &LocalSiteResponse::stallAfterHead));
+         return std::string("stall.htm");
+     }},
+    {"StallsMidBody", false,
+     [](FaultSite& s) {
+         std::string body = "<html><body><a href='half-read.htm'>first half</a>";
+         body += std::string(4000, ' ') + "<a href='never-read.htm'>second half</a>";
+         s.site.SetResponse("/mid.htm",
+                            Response(body, "text/html", &LocalSiteResponse::stallMidBody));
+         return std::string("mid.htm");
+     },
+     [](FaultSite& s) { EXPECT_TRUE(s.site.RequestsFor("/never-read.htm").empty()); }},
+    {"ResetsTheConnection", false,
+     [](FaultSite& s) {
+         s.raw = std::make_unique<RawSocketServer>(RawSocketServer::Mode::Reset);
+         return s.raw->Url("/reset.htm");
+     }},
+    {"NotFound", false,
+     [](FaultSite& s) {
+         s.site.SetStatus("/gone.htm", 404, "<html><body>gone</body></html>");
+         return std::string("gone.htm");
+     }},
+    {"ServerError", false,
+     [](FaultSite& s) {
+         s.site.SetStatus("/broken.htm", 500, "<html><body>broken</body></html>");
+         return std::string("broken.htm");
+     }},
+    {"RedirectLoop", false,
+     [](FaultSite& s) {
+         s.site.SetRedirect("/loop1.htm", "/loop2.htm");
+         s.site.SetRedirect("/loop2.htm", "/loop1.htm");
+         return std::string("loop1.htm");
+     }},
+    {"RedirectToAFile", false,
+     [](FaultSite& s) {
+         const std::string page = MakeTestFolder("faults") + "/secret.htm";
+         WriteFileBytes(page, "<html><body><a href='/from-secret.htm'>s</a></body></html>");
+         s.site.SetRedirect("/to-file.htm", PathToFileUrl(page));
+         return std::string("to-file.htm");
+     },
+     [](FaultSite& s) { EXPECT_TRUE(s.site.RequestsFor("/from-secret.htm").empty()); }},
+    {"OverSizePage", false,
+     [](FaultSite& s) {
+         std::string body = "<html><body><a href='early.htm'>early</a>";
+         body += std::string(9u << 20, ' ');
+         body += "<a href='late.htm'>late</a></body></html>";
+         s.site.SetBody("/huge.htm", body);
+         return std::string("huge.htm");
+     },
+     [](FaultSite& s) {
+         EXPECT_FALSE(s.site.RequestsFor("/early.htm").empty());
+         EXPECT_TRUE(s.site.RequestsFor("/late.htm").empty());
+     }},
+    {"NotHtmlUnderAnHtmlName", false,
+     [](FaultSite& s) {
+         s.site.SetBody("/binary.html", SamplePicture("rose.jpg"), "application/octet-stream");
+         return std::string("binary.html");
+     }},
+    {"ContentLengthTooLong", false,
+     [](FaultSite& s) {
+         s.raw = std::make_unique<RawSocketServer>(
+             RawSocketServer::Mode::Reply,
+             "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 50000\r\n"
+             "Connection: close\r\n\r\n<html><body><a href='/short.htm'>x</a>");
+         return s.raw->Url("/long.htm");
+     }},
+    {"ContentLengthTooShort", false,
+     [](FaultSite& s) {
+         s.raw = std::make_unique<RawSocketServer>(
+             RawSocketServer::Mode::Reply,
+             "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 12\r\n"
+             "Connection: close\r\n\r\n<html><body><a href='/cut.htm'>x</a></body></html>");
+         return s.raw->Url("/short.htm");
+     }},
+    {"GzipPage", false,
+     [](FaultSite& s) {
+         s.site.SetResponse("/zipped.htm",
+                            Response("<html><body><a href='from-gzip.htm'>z</a></body></html>",
+                                     "text/html", &LocalSiteResponse::gzip));
+         return std::string("zipped.htm");
+     },
+     [](FaultSite& s) { EXPECT_FALSE(s.site.RequestsFor("/from-gzip.htm").empty()); }},
+    {"ThousandsOfSelfLinks", false,
+     [](FaultSite& s) {
+         std::string page = ManyLinks("self.htm#", 3000);
+         for (int i = 0; i < 2000; ++i)
+             page += "<a href='self.htm'>again</a><a href='/self.htm'>and again</a>";
+         s.site.SetBody("/self.htm", page);
+         return std::string("self.htm");
+     },
+     // Its probe and its load, once.
+     [](FaultSite& s) { EXPECT_LE(s.site.RequestsFor("/self.htm").size(), 2u); }},
+    {"ThousandsOfDistinctLinks", false,
+     [](FaultSite& s) {
+         s.site.SetBody("/many.htm", ManyLinks("/distinct", 5000));
+         return std::string("many.htm");
+     },
+     [](FaultSite& s) { EXPECT_TRUE(s.site.RequestsFor("/distinct0").empty()); }, 1},
+    {"TruncatedPicture", true,
+     [](FaultSite& s) {
+         s.site.SetResponse("/cut.png", Response(SamplePicture("map.png"), "image/png",
+                                                 &LocalSiteResponse::dropMidBody));
+         return std::string("cut.png");
+     }},
+    {"StalledPicture", true,
+     [](FaultSite& s) {
+         s.site.SetResponse("/slow.png", Response(SamplePicture("map.png"), "image/png",
+                                                  &LocalSiteResponse::stallMidBody));
+         return std::string("slow.png");
+     }},
+    {"EmptyPicture", true,
+     [](FaultSite& s) {
+         s.site.SetBody("/empty.png", "", "image/png");
+         return std::string("empty.png");
+     }},
+    {"NotAPicture", true,
+     [](FaultSite& s) {
+         s.site.SetBody("/text.png", "this is no picture at all", "image/png");
+         return std::string("text.png");
+     }},
+    {"HtmlUnderAJpegName", true,
+     [](FaultSite& s) {
+         s.site.SetBody("/page.jpg", "<html><body>a page</body></html>", "text/html");
+         return std::string("page.jpg");
+     }},
+    {"HugeInPixelsSmallInBytes", true,
+     [](FaultSite& s) {
+         s.site.SetBody("/huge.png", HugePixelPng(60000, 60000), "image/png");
+         return std::string("huge.png");
+     }},
+    {"PictureRedirectedToAFile", true,
+     [](FaultSite& s) {
+         s.site.SetRedirect("/to-file.png",
+                            PathToFileUrl(std::string(MORVELLE_SOURCE_DIR) +
+                                          "/resources/sample-site/pictures/rose.jpg"));
+         return std::string("to-file.png");
+     }},
+};
+
+struct Param {
+    const FaultCase* fault;
+    bool view;  // a whole extraction, else a crawl of pages
+};
+
+class FaultMatrixTest : public CrawlFixture, public ::testing::WithParamInterface<Param> {
+protected:
+    FaultMatrixTest()
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, FaultTiming()) {
+        static std::atomic<int> count{0};
+        storage_ = "c:\\faults\\storage" + std::to_string(++count);
+    }
+
+    ScopedRegistryStore store_;
+    RegisteredCorvane corvane_;
+    std::string storage_;
+};
+
+TEST_P(FaultMatrixTest, EndsWithinItsGuardsAndKeepsWhatWasFound) {
+    const FaultCase& fault = *GetParam().fault;
+    FaultSite site;
+    const std::string address = fault.setup(site);
+    std::string start =
+        "<html><body><a href='good.htm'>good</a>"
+        "<img src='good.png' width=200 height=200>";
+    start += fault.picture ? "<img src='" + address + "' width=200 height=200>"
+                           : "<a href='" + address + "'>fault</a>";
+    site.site.SetBody("/start.htm", start + "</body></html>");
+
+    // A view stored earlier, beside the one this case writes.
+    const std::string older = storage_ + "\\127.0.0.1\\older";
+    for (const std::string& folder :
+         {std::string("c:"), std::string("c:\\faults"), storage_, storage_ + "\\127.0.0.1", older})
+        CreateDirectory(folder);
+    ASSERT_TRUE(WriteFileBytes(older + "\\allImages.htm", "stored before"));
+
+    const auto began = std::chrono::steady_clock::now();
+    std::string viewFolder;
+    if (GetParam().view) {
+        PanelSettings settings;
+        settings.folder = storage_;
+        settings.siteUrl = site.site.Url("/start.htm");
+        settings.depth = fault.depth;
+        settings.viewName = "view";
+        OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+        job->MakeViewPages(settings, "");
+        ASSERT_TRUE(RunToEnd(*job, 30s));
+        viewFolder = job->GetViewFolder();
+        EXPECT_GE(job->GetPagesVisitedCount(), 2);
+        // The good pictures are stored and shown; a broken one has no thumbnail.
+        const StringArray images = FileNamesIn(job->GetImagesFolder());
+        for (const char* good : {"good.png", "second.png"})
+            EXPECT_TRUE(std::count(images.begin(), images.end(), good)) << good;
+        EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()), (StringArray{"good.jpg", "second.jpg"}));
+        EXPECT_EQ(FileNamesIn(viewFolder),
+                  (StringArray{"allImages.htm", "allThumbs.htm", "slideShow.htm", "zoom.htm"}));
+        const std::string all = FileTextOf(job->GetAllImagesPage());
+        EXPECT_NE(all.find("images\\second.png"), std::string::npos) << all;
+    } else {
+        OwnedJob<CrawlSiteJob> crawl(new CrawlSiteJob);
+        crawl->SetStartUrl(site.site.Url("/start.htm"));
+        crawl->SetMaxDepth(fault.depth);
+        ASSERT_TRUE(RunToEnd(*crawl, 30s));
+        const StringArray visited = crawl->GetVisitedUrls();
+        EXPECT_TRUE(std::count(visited.begin(), visited.end(), site.site.Url("/good.htm")));
+    }
+    // Within the guards: a page waits at most its load guard, a picture its download
+    // limit; the stages add little.
+    EXPECT_LT(std::chrono::steady_clock::now() - began, 15s);
+    EXPECT_FALSE(site.site.RequestsFor("/good.htm").empty());
+    fault.check(site);
+
+    EXPECT_TRUE(WaitForIdleManager());
+    // No job runs on (RunToEnd waited for the job's own thread to let go of it); the
+    // fixture then shuts the browser pool down and joins its threads and loaders.
+    EXPECT_EQ(FileTextOf(older + "\\allImages.htm"), "stored before");
+    for (const std::string& file : FilesBelow(MapToLinuxPath(storage_))) {
+        const bool inView = file.rfind("127.0.0.1/view/", 0) == 0;
+        EXPECT_TRUE(inView || file == "127.0.0.1/older/allImages.htm") << file;
+    }
+}
+
+std::vector<Param> AllParams() {
+    std::vector<Param> params;
+    for (const FaultCase& fault : kCases) {
+        if (!fault.picture)
+            params.push_back({&fault, false});
+        params.push_back({&fault, true});
+    }
+    return params;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrixTest, ::testing::ValuesIn(AllParams()),
+                         [](const ::testing::TestParamInfo<Param>& info) {
+                             return std::string(info.param.fault->name) +
+                                    (info.param.view ? "View" : "Pages");
+                         });
+
+}  // namespace
