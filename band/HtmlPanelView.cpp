@@ -5,6 +5,7 @@
 
 #include "band/BandModule.h"
 #include "band/PanelBand.h"
+#include "band/PanelDialogs.h"
 #include "engine/browser/BrowserThreadPool.h"
 #include "engine/jobs/JobManager.h"
 #include "engine/model/PageReading.h"
@@ -156,6 +157,11 @@ LRESULT CHtmlPanelView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CHtmlPanelView::OnDestroy() {
+    for (std::unique_ptr<CDialog>* dialog :
+         {&newViewNameDialog_, &openViewDialog_, &settingsDialog_}) {
+        if (*dialog && (*dialog)->GetSafeHwnd() != nullptr)
+            (*dialog)->DestroyWindow();
+    }
     StopProgressTimer();
     ReleaseCurrentJob();
     if (band_ != nullptr) {

@@ -17,6 +17,7 @@
 #include "engine/extract/CrawlSiteImagesJob.h"
 #include "platform/browser/CHtmlView.h"
 
+class CDialog;
 class CPanelBand;
 class HtmlDocument;
 class htmlPage;
@@ -132,6 +133,8 @@ private:
     void StartViewJob();
     void ShowNewViewNameDialog();
     void EnsureBrowserPool(int threads);
+    void ReplaceDialog(std::unique_ptr<CDialog>& slot, std::unique_ptr<CDialog> dialog,
+                       int templateId);
 
     const BandProduct& product_;
     PanelPreferences preferences_;
@@ -150,4 +153,6 @@ private:
     bool askingViewName_ = false;
     bool showingOpenView_ = false;
     bool showingSettings_ = false;
+    // The dialog shown last of each kind; a new one replaces it each time.
+    std::unique_ptr<CDialog> newViewNameDialog_, openViewDialog_, settingsDialog_;
 };

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "band/HtmlPanelView.h"
+#include "band/PanelDialogs.h"
 #include "band/ViewNames.h"
 #include "engine/browser/BrowserThreadPool.h"
 #include "engine/extract/regenerateHtmlJob.h"
@@ -147,6 +148,17 @@ void CHtmlPanelView::StartExtraction(const std::string& fragment) {
 void CHtmlPanelView::ShowNewViewNameDialog() {
     // The New View Name dialog continues in OnNewViewNameDialogOk.
     askingViewName_ = true;
+    ReplaceDialog(newViewNameDialog_,
+                  std::make_unique<NewViewNameDialog>(*this, preferences_.settings.siteUrl), 201);
+}
+
+void CHtmlPanelView::ReplaceDialog(std::unique_ptr<CDialog>& slot, std::unique_ptr<CDialog> dialog,
+                                   int templateId) {
+    if (slot && slot->GetSafeHwnd() != nullptr)
+        slot->DestroyWindow();
+    slot = std::move(dialog);
+    if (!ShowPanelDialog(*slot, templateId, GetSafeHwnd()))
+        slot.reset();
 }
 
 void CHtmlPanelView::OnNewViewNameDialogOk(const std::string& name, bool autoGenerate,
@@ -275,10 +287,12 @@ void CHtmlPanelView::OpenView(const std::string& site, const std::string& viewNa
 
 void CHtmlPanelView::ShowOpenViewDialog() {
     showingOpenView_ = true;
+    ReplaceDialog(openViewDialog_, std::make_unique<OpenViewDialog>(*this), 210);
 }
 
 void CHtmlPanelView::ShowSettingsDialog() {
     showingSettings_ = true;
+    ReplaceDialog(settingsDialog_, std::make_unique<SettingsDialog>(*this), 206);
 }
 
 void CHtmlPanelView::OnOpenViewDialogOk(const std::string& siteName, const std::string& viewName) {

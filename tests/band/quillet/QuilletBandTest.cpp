@@ -3,17 +3,49 @@
 #include <gtest/gtest.h>
 
 #include "platform/text/Text.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/UserInput.h"
 #include "tests/band/quillet/QuilletFixture.h"
 #include "tests/support/ExpectedMessageBoxes.h"
 #include "tests/support/FolderTree.h"
 
 using namespace std::chrono_literals;
+using namespace UserInput;
 
 namespace {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
+
+// The visible top-level window with that caption, null when there is none.
+HWND FindDialog(const std::string& caption) {
+    for (HWND window = GetTopWindow(nullptr); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        if (GetWindowText(window) == caption && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+// A folder picker that answers with one folder.
+class ScriptedFolders final : public DialogService {
+public:
+    explicit ScriptedFolders(std::string answer) : answer_(std::move(answer)) {
+        SetDialogService(this);
+    }
+    ~ScriptedFolders() override { SetDialogService(nullptr); }
+    std::string BrowseForFolder(const FolderDialogRecord& dialog) override {
+        asked = dialog;
+        return answer_;
+    }
+    std::string ChooseFile(const FileDialogRecord&) override { return {}; }
+    FolderDialogRecord asked;
+
+private:
+    std::string answer_;
+};
 
 TEST_F(QuilletTest, RegistrationWritesTheClassCategoryAndTypeLibraryAndUnregistrationRemovesThem) {
     const std::string keys = ListRegistry();
@@ -153,12 +185,59 @@ TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheVi
     ASSERT_TRUE(panel_->Navigate2(main + "#/PANEL/VIEW/ZOOM"));
     EXPECT_TRUE(PumpUntil([&] { return HostShowsPage("zoom.htm"); }));
 
-    // The same site again: the name is taken, so the panel asks for one and starts
-    // nothing yet.
+    // The same site again: the name is taken, so the panel asks for one.
     Browse(site_.Url("/index.htm"));
     ASSERT_EQ(Click("#/panel/extract"), S_OK);
     PumpPending();
     EXPECT_TRUE(PanelShows("/214")) << panel_->GetLocationURL();
+    HWND dialog = FindDialog("New View Name");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 201)), "default");
+    ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), "second"));
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(PumpUntil([&] { return HostShowsPage("second") && PanelShows("/214"); }, 60s))
+        << host_.GetLocationURL();
+    EXPECT_EQ(FileNamesIn(ViewFolder("second")).size(), 4u);
+
+    // Open View lists the site and its views and opens the one chosen.
+    Browse(site_.Url("/index.htm"));
+    ASSERT_EQ(Click("#/panel/open"), S_OK);
+    dialog = FindDialog("Open View");
+    ASSERT_NE(dialog, nullptr);
+    const HWND list = GetDlgItem(dialog, 209);
+    ASSERT_EQ(SendMessage(list, LB_GETCOUNT, 0, 0), 3);
+    // Open with nothing chosen keeps the dialog.
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    ASSERT_TRUE(SelectListRow(list, 1));
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_TRUE(PumpUntil([&] {
+        return HostShowsPage("default\\allImages.htm") || HostShowsPage("default/allImages.htm");
+    })) << host_.GetLocationURL();
+}
+
+TEST_F(QuilletTest, TheSettingsDialogBrowsesForTheStorageFolderAndKeepsIt) {
+    OpenBand();
+    ScriptedFolders folders("c:\\chosen");
+    ASSERT_EQ(Click("#/panel/settings"), S_OK);
+    HWND dialog = FindDialog("Brisquel Settings");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 210)), storage_);
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, 211)));
+    EXPECT_EQ(folders.asked.initialFolder, storage_);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 210)), "c:\\chosen");
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(StoredSetting("storage"), "c:\\chosen");
+
+    // Shown again it starts from the stored folder; an empty location is ignored.
+    ASSERT_EQ(Click("#/panel/settings"), S_OK);
+    dialog = FindDialog("Brisquel Settings");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 210)), "c:\\chosen");
+    ASSERT_TRUE(TypeText(GetDlgItem(dialog, 210), ""));
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(StoredSetting("storage"), "c:\\chosen");
 }
 
 TEST_F(QuilletTest, StopDuringTheCrawlGivesAFastViewOfWhatWasFound) {
