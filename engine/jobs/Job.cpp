@@ -233,6 +233,11 @@ void Job::Destroy(Job* job) {
     delete job;
 }
 
+int CountLiveJobs() {
+    ProcessLockGuard guard;
+    return static_cast<int>(LiveJobs().size());
+}
+
 void DeleteJob(Job* job) {
     if (job == nullptr)
         return;

@@ -217,6 +217,10 @@ private:
 // with or without the process lock. Handing the same job over twice is a bug.
 void DeleteJob(Job* job);
 
+// How many jobs of this module are not yet deleted (a module's engine counts its own).
+// Any thread; takes the process lock.
+int CountLiveJobs();
+
 struct JobDeleter {
     void operator()(Job* job) const { DeleteJob(job); }
 };

@@ -24,8 +24,9 @@ namespace {
 constexpr UINT WM_VIEW_LOAD_EVENT = 0x0390;
 constexpr UINT WM_VIEW_NAVIGATE = 0x0391;
 constexpr UINT WM_VIEW_STOP = 0x0392;
-// Answers the CHtmlView behind the window (BrowserControlFromWindow).
-constexpr UINT WM_VIEW_GET_VIEW = 0x0393;
+// Asks a window whether it is a view's (wParam kViewSelfKey): the view's address.
+constexpr UINT WM_VIEW_SELF = 0x0393;
+constexpr WPARAM kViewSelfKey = 0x56494557;
 
 // The screen's presenter of browser controls (SetBrowserControlPresenter).
 BrowserControlPresenter* presenter = nullptr;
@@ -157,8 +158,10 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
             case WM_VIEW_STOP:
                 StopLoad();
                 return 0;
-            case WM_VIEW_GET_VIEW:
-                return reinterpret_cast<LRESULT>(&view);
+            case WM_VIEW_SELF:
+                if (wParam == kViewSelfKey)
+                    return reinterpret_cast<LRESULT>(&view);
+                return view.WindowProc(message, wParam, lParam);
             default:
                 return view.WindowProc(message, wParam, lParam);
         }
@@ -348,6 +351,12 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
 
 CHtmlView::CHtmlView() = default;
 
+CHtmlView* CHtmlView::FromHandle(HWND hwnd) {
+    if (!IsWindow(hwnd) || !OnWindowThread(hwnd))
+        return nullptr;
+    return reinterpret_cast<CHtmlView*>(SendMessage(hwnd, WM_VIEW_SELF, kViewSelfKey, 0));
+}
+
 CHtmlView::~CHtmlView() {
     if (host_ == nullptr)
         return;
@@ -360,14 +369,25 @@ CHtmlView::~CHtmlView() {
 }
 
 BOOL CHtmlView::Create(HWND parent, UINT controlId) {
+    return Create(parent, controlId, "", WS_CHILD | WS_VISIBLE);
+}
+
+BOOL CHtmlView::Create(HWND parent, UINT controlId, std::string_view windowName, DWORD style) {
     if (host_ != nullptr)
         return FALSE;
     auto host = std::make_unique<Host>(*this);
+    // A parent of the window tree on this thread gets the view as a visible child filling
+    // its client area; a message window (or none) leaves the view a message window of its
+    // own.
     HWND hwnd = nullptr;
     bool child = false;
-    if (parent != nullptr && IsWindow(parent) && OnWindowThread(parent)) {
-        hwnd = CreateWindowForHandler(host.get(), 0, kBrowserControlClassName, "",
-                                      WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+    if (parent != nullptr && IsWindow(parent) && OnWindowThread(parent) &&
+        !GetClassName(parent).empty()) {
+        RECT area{};
+        GetClientRect(parent, &area);
+        hwnd = CreateWindowForHandler(host.get(), 0, kBrowserControlClassName, windowName,
+                                      style | WS_CHILD, area.left, area.top, area.right - area.left,
+                                      area.bottom - area.top, parent,
                                       ControlIdMenu(static_cast<int>(controlId)));
         child = hwnd != nullptr;
     }
@@ -457,7 +477,7 @@ void SetBrowserControlPresenter(BrowserControlPresenter* controlPresenter) {
 CHtmlView* BrowserControlFromWindow(HWND hwnd) {
     if (GetClassName(hwnd) != kBrowserControlClassName)
         return nullptr;
-    return reinterpret_cast<CHtmlView*>(SendMessage(hwnd, WM_VIEW_GET_VIEW, 0, 0));
+    return CHtmlView::FromHandle(hwnd);
 }
 
 std::string CHtmlView::GetLocationURL() const {

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/base/CObject.h"
 #include "platform/base/Types.h"
@@ -90,10 +91,17 @@ public:
     // parent and controlId recorded. FALSE when the window or the loader cannot be made,
     // or the view exists already.
     virtual BOOL Create(HWND parent, UINT controlId);
+    // The same with the window's name and style. A parent of the window tree gets the
+    // view's window as a child (WS_CHILD added) over its whole client area, with
+    // controlId as its id; without one the view's window is a message window.
+    BOOL Create(HWND parent, UINT controlId, std::string_view windowName, DWORD style);
     // On the view's thread: ends the loader (its load in progress is dropped and no
     // event of it comes any more), cuts the control's COM object off (its calls then
     // fail with E_FAIL) and destroys the window. Harmless when done before.
     void DestroyWindow();
+
+    // The view whose window hwnd is; null for any other window. On the window's thread.
+    static CHtmlView* FromHandle(HWND hwnd);
 
     // The view's window; null before Create. Any thread.
     HWND GetSafeHwnd() const { return hwnd_.load(); }

@@ -366,3 +366,61 @@ TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
 }
 
 }  // namespace
+
+// A user's stop and discard, while a page of the crawl hangs.
+class StoppedExtractionTest : public ExtractionTest {
+protected:
+    OwnedJob<CrawlSiteImagesJob> StartHanging(const PanelSettings& settings) {
+        site_.SetStalled("/pages/harbour.htm");
+        OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+        job->MakeViewPages(settings, "");
+        Manager().AddJob(job.get());
+        EXPECT_TRUE(
+            WaitUntil([&] { return !site_.RequestsFor("/pages/harbour.htm").empty(); }, 30s));
+        return job;
+    }
+    void EndHanging(CrawlSiteImagesJob& job) {
+        theBrowserPool->StopActive();
+        EXPECT_TRUE(WaitForEnd(job));
+        EXPECT_TRUE(WaitForIdleManager());
+    }
+};
+
+TEST_F(StoppedExtractionTest, ADiscardedExtractionLeavesTheStoredViewAsItWas) {
+    const PanelSettings settings = Settings(1);
+    OwnedJob<CrawlSiteImagesJob> first = Extract(settings);
+    const std::string view = first->GetViewFolder();
+    const std::vector<std::string> files = FilesBelow(view);
+    const std::string page = FileTextOf(first->GetAllImagesPage());
+    ASSERT_FALSE(FileNamesIn(first->GetImagesFolder()).empty());
+
+    OwnedJob<CrawlSiteImagesJob> job = StartHanging(settings);
+    job->RequestStop();
+    job->Cancel();
+    EndHanging(*job);
+    EXPECT_EQ(FilesBelow(view), files);
+    EXPECT_EQ(FileTextOf(first->GetAllImagesPage()), page);
+}
+
+TEST_F(StoppedExtractionTest, StopEarlyDuringTheCrawlWritesAFastViewOfWhatWasFound) {
+    PanelSettings settings = Settings(1);
+    settings.minWidth = 0;
+    settings.minHeight = 0;
+    OwnedJob<CrawlSiteImagesJob> job = StartHanging(settings);
+    job->StopEarly();
+    EndHanging(*job);
+    EXPECT_TRUE(job->GetSettings().fast);
+    EXPECT_EQ(job->GetDownloadedCount(), 0);
+    EXPECT_TRUE(FileNamesIn(job->GetImagesFolder()).empty());
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
+    EXPECT_NE(FileTextOf(job->GetAllImagesPage()).find(site_.BaseUrl()), std::string::npos);
+}
+
+TEST_F(StoppedExtractionTest, StopEarlyAfterTheCrawlOnlyCancelsAndKeepsTheDownloads) {
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(Settings(0), "");
+    ASSERT_TRUE(RunToEnd(*job));
+    job->StopEarly();
+    EXPECT_FALSE(job->GetSettings().fast);
+    EXPECT_FALSE(FileNamesIn(job->GetImagesFolder()).empty());
+}
