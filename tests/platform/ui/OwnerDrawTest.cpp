@@ -7,6 +7,7 @@
 
 #include "platform/gdi/GdiDrawing.h"
 #include "platform/ui/ControlInput.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/WindowSurface.h"
 #include "tests/platform/ui/ControlParent.h"
 
@@ -188,3 +189,38 @@ TEST(WindowSurfaceTest, DeadWindowsAndOtherThreadsGetNoContext) {
 }
 
 }  // namespace
+
+// The platform's own button class: an owner-drawn one is painted by its parent on
+// WM_PAINT, and drawn again, selected, while it is held down.
+TEST(OwnerDrawnButtonClassTest, PaintsThroughItsParentAndShowsItsPushedState) {
+    ControlParent parent;
+    std::vector<UINT> states;
+    parent.onMessage = [&](UINT message, WPARAM, LPARAM lParam, LRESULT* answer) {
+        if (message != WM_DRAWITEM)
+            return false;
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        states.push_back(draw->itemState);
+        HBRUSH face = CreateSolidBrush((draw->itemState & ODS_SELECTED) ? kHover : kFace);
+        FillRect(draw->hDC, &draw->rcItem, face);
+        DeleteObject(face);
+        *answer = TRUE;
+        return true;
+    };
+    HWND button = CreateWindowEx(0, "BUTTON", "go", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 60,
+                                 20, parent.Hwnd(), ControlIdMenu(kButtonId));
+    ASSERT_NE(nullptr, button);
+    InvalidateRect(button, nullptr, TRUE);
+    UpdateWindow(button);
+    ASSERT_FALSE(states.empty());
+    EXPECT_EQ(0u, states.back() & ODS_SELECTED);
+    EXPECT_EQ(kFace, GetWindowSurface(button)->Pixel(30, 10));
+
+    SendMessage(button, BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(static_cast<UINT>(ODS_SELECTED), states.back() & ODS_SELECTED);
+    EXPECT_EQ(kHover, GetWindowSurface(button)->Pixel(30, 10));
+    EXPECT_TRUE(SendMessage(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    SendMessage(button, BM_SETSTATE, FALSE, 0);
+    EXPECT_EQ(0u, states.back() & ODS_SELECTED);
+    EXPECT_FALSE(SendMessage(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    DestroyWindow(button);
+}
