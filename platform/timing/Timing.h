@@ -25,6 +25,10 @@ struct TimingRecord {
     // The site MP3 finder's wait after stopping the pool, the jobs and the job manager
     // when its main dialog goes away.
     DWORD siteFinderShutdownWaitMs = 1000;
+    // The site MP3 finder's title timer: the title line and the ping of the browsers.
+    DWORD siteFinderTitleTimerMs = 2000;
+    // The site MP3 finder's pause at the start of each tick of that timer.
+    DWORD siteFinderTimerPauseMs = 10;
     // The longest one page load may take as a whole, whatever its documents do.
     DWORD pageLoadGuardMs = 60000;
     // The page loader's limit for connecting to a server.

@@ -23,12 +23,7 @@ inline bool PumpUntil(const std::function<bool()>& condition,
     }
 }
 
-// Serves what is pending now, and what that brings, for a few rounds.
+// Dispatches what is queued now (and what that queues in turn) for a short while.
 inline void PumpPending() {
-    for (int round = 0; round < 20; ++round) {
-        MSG msg;
-        if (!PeekMessage(&msg, PM_NOREMOVE))
-            return;
-        ServePendingMessages(nullptr);
-    }
+    PumpUntil([] { return false; }, std::chrono::milliseconds(20));
 }
