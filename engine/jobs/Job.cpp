@@ -124,7 +124,11 @@ bool Job::BeginQueuedRun() {
 
 void Job::ThreadMain() {
     phase_ = 0;
-    state_ = JOB_STATE_RUNNING;
+    // A job whose work was marked complete before its thread began (its children all
+    // ended first) stays complete, so its body's wait ends at once.
+    int state = state_.load();
+    while (state != JOB_STATE_COMPLETE && !state_.compare_exchange_weak(state, JOB_STATE_RUNNING)) {
+    }
     try {
         if (!IsCancelled())
             Run();

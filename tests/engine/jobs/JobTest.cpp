@@ -173,6 +173,19 @@ TEST_F(JobTest, AWaitOnIsDoneEndsWhenTheJobCompletesOrStopsNotWhenThePeriodRunsO
     EXPECT_TRUE(stopped->IsFinished());
 }
 
+// A parent whose children all ended before its own thread began was marked complete
+// first; its thread must not take that back, or its body would wait for good.
+TEST_F(JobTest, AJobMarkedCompleteBeforeItsThreadBeganDoesNotWaitForGood) {
+    TimingRecord never;
+    never.jobPollMs = 3'600'000;
+    ScopedTiming timing(never);
+    OwnedJob<ProbeJob> job(new ProbeJob(record_, 1, ProbeBody::WaitUntilDone));
+    job->MarkComplete();
+    job->StartThread();
+    EXPECT_TRUE(WaitUntil([&] { return job->HasEnded(); }, 30s)) << "the body waited on";
+    EXPECT_TRUE(job->IsFinished());
+}
+
 TEST_F(JobTest, ASecondStartOfARunningJobDoesNothing) {
     OwnedJob<ProbeJob> job(new ProbeJob(record_, 1, ProbeBody::WaitForGate));
     job->StartThread();
