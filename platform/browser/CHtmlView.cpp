@@ -14,6 +14,8 @@
 #include "platform/text/Text.h"
 #include "platform/thread/Thread.h"
 #include "platform/window/Window.h"
+#include "platform/window/WindowStyles.h"
+#include "platform/window/WindowTree.h"
 
 namespace {
 
@@ -22,6 +24,11 @@ namespace {
 constexpr UINT WM_VIEW_LOAD_EVENT = 0x0390;
 constexpr UINT WM_VIEW_NAVIGATE = 0x0391;
 constexpr UINT WM_VIEW_STOP = 0x0392;
+// Answers the CHtmlView behind the window (BrowserControlFromWindow).
+constexpr UINT WM_VIEW_GET_VIEW = 0x0393;
+
+// The screen's presenter of browser controls (SetBrowserControlPresenter).
+BrowserControlPresenter* presenter = nullptr;
 
 // What the control loads when its host does not answer the download-control property.
 constexpr DWORD kDefaultDownloadControl = DLCTL_DLIMAGES;
@@ -150,6 +157,8 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
             case WM_VIEW_STOP:
                 StopLoad();
                 return 0;
+            case WM_VIEW_GET_VIEW:
+                return reinterpret_cast<LRESULT>(&view);
             default:
                 return view.WindowProc(message, wParam, lParam);
         }
@@ -221,6 +230,8 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
     void MoveToFragment(const std::string& address) {
         document->SetUrl(address);
         location = address;
+        if (presentation)
+            presentation->OnFragmentMoved(address);
         object->FireNavigateComplete2(address);
         const std::uint64_t mine = navigation;
         view.OnNavigateComplete2(address);
@@ -231,6 +242,8 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
     void StopLoad() {
         if (!loader)
             return;
+        if (presentation)
+            presentation->OnLoadStopped();
         if (currentLocal != 0 && loading) {
             // A resource page is read at once; only its events can still be pending.
             currentLocal = 0;
@@ -350,7 +363,16 @@ BOOL CHtmlView::Create(HWND parent, UINT controlId) {
     if (host_ != nullptr)
         return FALSE;
     auto host = std::make_unique<Host>(*this);
-    HWND hwnd = CreateMessageWindow(host.get());
+    HWND hwnd = nullptr;
+    bool child = false;
+    if (parent != nullptr && IsWindow(parent) && OnWindowThread(parent)) {
+        hwnd = CreateWindowForHandler(host.get(), 0, kBrowserControlClassName, "",
+                                      WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                                      ControlIdMenu(static_cast<int>(controlId)));
+        child = hwnd != nullptr;
+    }
+    if (hwnd == nullptr)
+        hwnd = CreateMessageWindow(host.get());
     if (hwnd == nullptr)
         return FALSE;
     host->hwnd = hwnd;
@@ -363,6 +385,8 @@ BOOL CHtmlView::Create(HWND parent, UINT controlId) {
     controlId_ = controlId;
     host_ = std::move(host);
     hwnd_ = hwnd;
+    if (child && presenter != nullptr)
+        presenter->ControlCreated(*this);
     return TRUE;
 }
 
@@ -416,7 +440,24 @@ BOOL CHtmlView::GoForward() {
 }
 
 std::shared_ptr<HtmlDocument> CHtmlView::GetHtmlDocument() const {
-    return host_ != nullptr ? host_->document : nullptr;
+    if (host_ == nullptr)
+        return nullptr;
+    if (host_->presentation && host_->document) {
+        // The observer may replace the content; the document object stays.
+        const std::shared_ptr<BrowserControlObserver> presentation = host_->presentation;
+        presentation->OnDocumentRead(*host_->document);
+    }
+    return host_->document;
+}
+
+void SetBrowserControlPresenter(BrowserControlPresenter* controlPresenter) {
+    presenter = controlPresenter;
+}
+
+CHtmlView* BrowserControlFromWindow(HWND hwnd) {
+    if (GetClassName(hwnd) != kBrowserControlClassName)
+        return nullptr;
+    return reinterpret_cast<CHtmlView*>(SendMessage(hwnd, WM_VIEW_GET_VIEW, 0, 0));
 }
 
 std::string CHtmlView::GetLocationURL() const {

@@ -1,4 +1,5 @@
 #include "platform/ui/Controls.h"
+#include "platform/ui/CommonControls.h"
 
 #include <algorithm>
 #include <memory>
@@ -443,6 +444,7 @@ void RegisterStandardWindowClasses() {
     RegisterWindowClass("STATIC", [] { return std::make_unique<StaticControl>(); });
     RegisterWindowClass("LISTBOX", [] { return std::make_unique<ListBoxControl>(); });
     RegisterDialogClass();
+    RegisterCommonControlClasses();  // list view, tab control, tree view, toolbar
 }
 
 std::string ListBoxText(HWND listBox, int row) {

@@ -163,6 +163,9 @@ TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
 // Whole extractions of the bundled sample site, with Corvane writing the pages.
 class ExtractionTest : public CrawlFixture {
 protected:
+    explicit ExtractionTest(const TimingRecord& timing = ShortCrawlTiming())
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, timing) {}
+
     PanelSettings Settings(int depth) const {
         PanelSettings settings;
         settings.folder = storage_;
@@ -235,6 +238,27 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
     const std::string thumbs = FileTextOf(job->GetThumbnailsPage());
     EXPECT_NE(thumbs.find("thumbs\\rose.jpg"), std::string::npos) << thumbs;
 }
+
+// A whole extraction under the product's periods, the shortened ones, and waits that never
+// run out during the test: every stage goes on when its last child's end wakes it.
+class ExtractionPeriodsTest : public ExtractionTest,
+                              public ::testing::WithParamInterface<NamedTiming> {
+protected:
+    ExtractionPeriodsTest() : ExtractionTest(GetParam().record()) {}
+};
+
+TEST_P(ExtractionPeriodsTest, EveryStageGoesOnWhenItsChildrenEnd) {
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(Settings(3), "");
+    ASSERT_TRUE(RunToEnd(*job, 30s));
+    EXPECT_EQ(job->GetPagesVisitedCount(), 8);
+    EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()).size(), 5u);
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, ExtractionPeriodsTest, ::testing::ValuesIn(kCrawlTimings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExtractionTest, TheItemLimitStopsTheCrawlAndEveryMatchFoundIsDownloaded) {
     PanelSettings settings = Settings(3);
