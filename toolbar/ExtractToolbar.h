@@ -4,14 +4,17 @@
 // Threading: the band's window thread only.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/browser/WebBrowserInterfaces.h"
 #include "platform/com/Unknown.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/ImageList.h"
 #include "platform/window/Window.h"
 
-// The window class of the toolbar.
+// The window class of the toolbar: a superclass of the platform's toolbar
+// ("ToolbarWindow32"), which handles every message this one leaves alone.
 inline constexpr const char* kToolbarClassName = "WrenlowToolbar";
 // The Extract button's command.
 constexpr UINT ID_EXTRACT = 500;
@@ -31,7 +34,8 @@ public:
     ExtractToolbar() = default;
     ~ExtractToolbar() override;
 
-    // Makes the toolbar window as a child of parent over rect's place.
+    // Makes the toolbar window as a child of parent over rect's place, with the Extract
+    // button (its text, its 16 x 16 image in the toolbar's image list, command 500).
     HWND Create(HWND parent, const RECT& rect);
     HWND Hwnd() const { return hwnd_; }
 
@@ -46,6 +50,11 @@ public:
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The toolbar's WM_CREATE steps: styles, the string, the image list and the button.
+    void AddExtractButton(HWND hwnd);
+
+    std::unique_ptr<WindowHandler> base_;  // the platform toolbar's own handler
     HWND hwnd_ = nullptr;
+    HIMAGELIST images_ = nullptr;  // the toolbar's image list; destroyed with this object
     ComPointer<IWebBrowser2> browser_;
 };

@@ -14,6 +14,8 @@
 #include "platform/module/SharedLibrary.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/ControlInput.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/window/MessageLoop.h"
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
@@ -166,6 +168,22 @@ TEST_F(WrenlowTest, BandInfoAndWindows) {
     EXPECT_EQ(GetParent(host), frame_);
     EXPECT_FALSE(IsWindowVisible(host)) << "hidden until ShowDW";
     EXPECT_EQ(GetClassName(Toolbar()), "WrenlowToolbar");
+    ASSERT_EQ(SendMessage(Toolbar(), TB_BUTTONCOUNT, 0, 0), 1);
+    TBBUTTON button;
+    ASSERT_TRUE(SendMessage(Toolbar(), TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button)));
+    EXPECT_EQ(button.idCommand, 500);
+    EXPECT_EQ(button.fsStyle, BTNS_AUTOSIZE | BTNS_SHOWTEXT);
+    EXPECT_EQ(button.fsState & TBSTATE_ENABLED, TBSTATE_ENABLED);
+    char text[32] = {};
+    SendMessage(Toolbar(), TB_GETBUTTONTEXT, 500, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Extract");
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessage(Toolbar(), TB_GETIMAGELIST, 0, 0));
+    EXPECT_EQ(ImageList_GetImageCount(images), 1);
+    int width = 0;
+    int height = 0;
+    EXPECT_TRUE(ImageList_GetIconSize(images, &width, &height));
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 16);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLong(Toolbar(), GWL_STYLE)), 0x5401BB4Du);
     EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
     EXPECT_TRUE(IsWindowVisible(host));
@@ -188,7 +206,9 @@ TEST_F(WrenlowTest, ExtractStartsSolletBesideTheModuleWithThePageAddressWhole) {
     // Without a browser: the switch alone.
     ComPointer<BandSite> site = BandSite::Make(frame_, nullptr);
     ASSERT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(site.get())), S_OK);
-    SendMessage(Toolbar(), WM_COMMAND, MAKEWPARAM(500, 0), 0);
+    EXPECT_FALSE(ControlInput::ClickToolbarButton(Toolbar(), 500)) << "hidden until ShowDW";
+    ASSERT_EQ(band_->ShowDW(TRUE), S_OK);
+    ASSERT_TRUE(ControlInput::ClickToolbarButton(Toolbar(), 500));
     SendMessage(Toolbar(), WM_COMMAND, MAKEWPARAM(501, 0), 0);  // not a command of the band
     ASSERT_EQ(shell_.starts.size(), 1u);
     EXPECT_EQ(shell_.starts[0].program, Folder(WRENLOW_MODULE_PATH) + "/sollet");
@@ -211,9 +231,8 @@ TEST_F(WrenlowTest, ExtractStartsSolletBesideTheModuleWithThePageAddressWhole) {
     ASSERT_TRUE(web);
     ComPointer<BandSite> browsing = BandSite::Make(frame_, web.get());
     ASSERT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(browsing.get())), S_OK);
-    HWND host = nullptr;
-    band_->GetWindow(&host);
-    SendMessage(host, WM_COMMAND, MAKEWPARAM(500, 0), 0);  // as the toolbar reports it
+    ASSERT_TRUE(band_->ShowDW(TRUE) == S_OK);
+    ASSERT_TRUE(ControlInput::ClickToolbarButton(Toolbar(), 500));
     ASSERT_EQ(shell_.starts.size(), 2u);
     EXPECT_EQ(shell_.starts[1].arguments, (StringArray{"-httpvrl", address}));
     withSite_->SetSite(nullptr);
