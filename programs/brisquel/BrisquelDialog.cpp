@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/ui/Menus.h"
 #include "programs/brisquel/LaunchSteps.h"
 
 BrisquelDialog::BrisquelDialog(std::function<void(int)> endProcess)
@@ -9,6 +10,10 @@ BrisquelDialog::BrisquelDialog(std::function<void(int)> endProcess)
 
 BOOL BrisquelDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
+        AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenu(menu, MF_STRING, IDM_BRISQUEL_ABOUT, "&About Brisquel...");
+    }
     RunLaunchSteps();
     if (endProcess_)
         endProcess_(0);

@@ -8,6 +8,7 @@
 #include "platform/text/Text.h"
 #include "platform/timing/Clock.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/window/Timer.h"
 #include "platform/window/WindowStyles.h"
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr const char* kCaption = "Sollet";
+constexpr const char* kAboutItem = "&About Sollet";
 
 // Adds text to array and key set unless its key (the text ignoring case) is there.
 bool AddUnique(StringArray& array, std::vector<std::string>& keys, const std::string& text) {
@@ -42,6 +44,10 @@ OneClickFinderDialog::~OneClickFinderDialog() {
 
 BOOL OneClickFinderDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
+        AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenu(menu, MF_STRING, IDM_ABOUTBOX, kAboutItem);
+    }
     SetDlgItemText(m_hWnd, IDC_URL, kUrlHint);
     SetDlgItemText(m_hWnd, IDC_LOADER_COUNT, "1");
     EnableButtons();

@@ -10,6 +10,7 @@
 #include "platform/file/FileLayer.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/Menus.h"
 #include "programs/brisquel/LaunchSteps.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedRegistryStore.h"
@@ -80,6 +81,13 @@ TEST(BrisquelTest, TheDialogStartsTheDefaultBrowserThenEndsTheProcess) {
     std::vector<int> ends;
     BrisquelDialog dialog([&](int code) { ends.push_back(code); });
     ASSERT_TRUE(dialog.Create());
+    HMENU menu = GetSystemMenu(dialog.m_hWnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    const int items = GetMenuItemCount(menu);
+    EXPECT_EQ(GetMenuItemID(menu, items - 1), IDM_BRISQUEL_ABOUT);
+    char text[64] = {};
+    GetMenuString(menu, static_cast<UINT>(items - 1), text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&About Brisquel...");
     dialog.DestroyWindow();
     EXPECT_EQ(ends, std::vector<int>{0});
     ASSERT_EQ(shell.starts.size(), 1u);

@@ -6,6 +6,7 @@
 
 #include "platform/file/FileLayer.h"
 #include "platform/registry/Registry.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/UserInput.h"
 #include "programs/brisquel/LaunchSteps.h"
 #include "tests/programs/sollet/SolletFixture.h"
@@ -62,6 +63,20 @@ TEST_F(SolletTest, StartedWithoutAnAddressRunsTheLaunchStepsAndShowsTheHint) {
     EXPECT_EQ(probe, "");
     EXPECT_EQ(shell.asked, std::vector<std::string>{"text/html"});
     EXPECT_TRUE(shell.starts.empty()) << "no program opens pages here: nothing starts";
+
+    // The system menu's About item opens the maker's site.
+    HMENU menu = GetSystemMenu(dialog->m_hWnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    const int items = GetMenuItemCount(menu);
+    ASSERT_GE(items, 2);
+    EXPECT_EQ(GetMenuItemID(menu, items - 1), IDM_ABOUTBOX);
+    char text[64] = {};
+    GetMenuString(menu, static_cast<UINT>(items - 1), text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&About Sollet");
+    SendMessage(dialog->m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    ASSERT_EQ(shell.starts.size(), 1u);
+    EXPECT_EQ(shell.starts[0].program, "xdg-open");
+    EXPECT_EQ(shell.starts[0].arguments, StringArray{kMakerSite});
 }
 
 TEST_F(SolletTest, ASiteSearchEndsWhenTheQueueIsEmptyAndEveryLoaderIsIdle) {
