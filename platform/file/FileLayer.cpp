@@ -229,6 +229,26 @@ std::string MapToLinuxPath(std::string_view systemPath) {
     return BaseDataFolder() + "/" + drive + NormalizeInsideDrive(std::string_view(path).substr(2));
 }
 
+namespace {
+
+// A drive's root always exists on the platform, so a change under "x:\" first makes
+// the drive's folder (and the base data folder above it) when they are missing.
+void EnsureDriveFolder(std::string_view systemPath) {
+    std::string path(systemPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!HasDrivePrefix(path) || path.find_first_not_of('/', 2) == std::string::npos)
+        return;  // no drive, or the drive's root itself (which CreateDirectory may make)
+    const std::string folder = BaseDataFolder() + "/" + ToLowerAscii(path[0]);
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string level = folder.substr(0, slash);
+        ::mkdir(level.c_str(), 0777);  // an existing level is fine
+        if (slash == std::string::npos)
+            break;
+    }
+}
+
+}  // namespace
+
 std::string GetModuleFilePath() {
     std::lock_guard<std::mutex> guard(ModulePathMutex());
     return ModulePath();
@@ -328,6 +348,7 @@ bool ListFolder(std::string_view path, std::vector<FolderEntry>* entries) {
 }
 
 BOOL CreateDirectory(std::string_view path) {
+    EnsureDriveFolder(path);
     const std::string linuxPath = MapToLinuxPath(path);
     return !linuxPath.empty() && ::mkdir(linuxPath.c_str(), 0777) == 0 ? TRUE : FALSE;
 }
@@ -347,6 +368,7 @@ BOOL RemoveDirectory(std::string_view path) {
 }
 
 BOOL MoveFile(std::string_view from, std::string_view to) {
+    EnsureDriveFolder(to);
     const std::string source = MapToLinuxPath(from);
     const std::string target = MapToLinuxPath(to);
     if (source.empty() || target.empty())
@@ -406,6 +428,7 @@ bool ReadFileBytes(std::string_view path, std::string* contents) {
 }
 
 bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode) {
+    EnsureDriveFolder(path);
     FileWriter writer;
     if (!writer.Open(path, mode))
         return false;
@@ -414,6 +437,7 @@ bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode)
 }
 
 bool AppendFileBytes(std::string_view path, std::string_view data, FileMode mode) {
+    EnsureDriveFolder(path);
     const std::string linuxPath = MapToLinuxPath(path);
     if (linuxPath.empty())
         return false;
@@ -442,6 +466,7 @@ FileWriter::~FileWriter() {
 }
 
 bool FileWriter::Open(std::string_view path, FileMode mode) {
+    EnsureDriveFolder(path);
     Discard();
     mode_ = mode;
     failed_ = false;

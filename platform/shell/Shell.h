@@ -25,6 +25,10 @@ public:
     virtual ~ShellService() = default;
     // Starts the program without waiting for it; true when it was started.
     virtual bool StartProgram(const ProgramStartRecord& start) = 0;
+    // The desktop entry ("firefox.desktop") of the default program for a MIME type, ""
+    // when there is none. The default asks "xdg-mime query default <type>"
+    // (QueryDefaultApplication).
+    virtual std::string DefaultApplication(std::string_view mimeType);
 };
 
 // Installs a service for the rest of the process (null restores the default). The caller
@@ -40,8 +44,21 @@ bool DisplayAvailable();
 // "./-name").
 bool ShellOpen(std::string_view target);
 
-// Starts the program detached: stdin from /dev/null, stdout and stderr shared, the
-// signal mask and dispositions reset; a thread of its own reaps it when it ends. The
-// default service's way of starting. processId (optional) receives the child's id.
-// False when the program could not be started (not found, not executable).
+// Runs "xdg-mime query default <mimeType>" and answers the first line it prints; ""
+// when it cannot run, fails, or has not answered within a few seconds (it is then
+// killed). Blocks the calling thread meanwhile.
+std::string QueryDefaultApplication(std::string_view mimeType);
+
+// The installed service's answer (see ShellService::DefaultApplication).
+std::string DefaultApplicationFor(std::string_view mimeType);
+
+// Starts the program detached: stdin from /dev/null, stdout and stderr shared, no other
+// descriptor of this process inherited, the signal mask and dispositions reset; a
+// thread of its own reaps it when it ends. The default service's way of starting. processId
+// (optional) receives the child's id. False when the program could not be started (not found, not
+// executable).
 bool StartDetachedProgram(const ProgramStartRecord& start, int* processId = nullptr);
+
+// Starts the program through the installed service (the default one unless a test
+// installed another); false when it was not started.
+bool StartProgram(const ProgramStartRecord& start);

@@ -46,6 +46,9 @@ struct TimingRecord {
     // The longest one download may take in all: a server that drips a byte at a time
     // cannot hold a download, and the extraction waiting for it, for ever.
     DWORD downloadTransferTimeoutMs = 600000;
+    // The one-click finder's page loader reports itself idle when its page has not
+    // completed within this time, so one page never holds the search.
+    DWORD oneClickLoaderGuardMs = 5000;
 };
 
 // The record in force: the product values unless a test installed another. A copy,
