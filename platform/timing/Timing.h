@@ -40,6 +40,11 @@ struct TimingRecord {
     // The longest one download may take in all: a server that drips a byte at a time
     // cannot hold a download, and the extraction waiting for it, for ever.
     DWORD downloadTransferTimeoutMs = 600000;
+    // The page image finder's title refresh while a crawl runs.
+    DWORD finderStatusTimerMs = 500;
+    // One second of the page image finder's page time-out (which the person gives in
+    // seconds).
+    DWORD finderPageTimeoutSecondMs = 1000;
 };
 
 // The record in force: the product values unless a test installed another. A copy,
