@@ -6,12 +6,20 @@
 #   bash bench/run-bench.sh crawl   [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
 #   bash bench/run-bench.sh extract [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
 #                                   [--httrack yes|no]
+#   bash bench/run-bench.sh thumbs  [--files N] [--build DIR] [--other-build DIR] [--montage PNG]
 #
 # crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
 #          pictures refused (pages only).
 # extract: the driver's whole extraction (downloads, thumbnails, view pages; no image
 #          limit, no size filter) beside `wget --recursive` keeping only pictures and
 #          `httrack` at the same depth.
+# thumbs:  the thumbnails of N pictures of about one megapixel (JPEG), made one after the
+#          other on one processor by morvelle-bench-thumbs (the thumbnail job's step) and by
+#          vipsthumbnail (libvips-tools, installed here when missing) into the same 100 x 100
+#          box; --other-build times another build's morvelle-bench-thumbs on the same files
+#          (an earlier version of the code). Prints the rates, and how far the thumbnails
+#          lie apart (their sizes, and the mean difference of their pixels, 0 to 255);
+#          --montage writes the first few side by side for a look.
 # Prints wall times, their ratios, pages/s and images/s, and each program's peak memory
 # (/usr/bin/time -v). Installs wget, httrack and time with apt-get when missing.
 # Defaults: 341 pages (depth 4 reaches them all), 3 pictures per page, 20 ms per
@@ -19,11 +27,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '5,7p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '5,8p' "$0" | sed 's/^# *//' >&2; exit 2; }
 mode=${1:-}
-[ "$mode" = crawl ] || [ "$mode" = extract ] || usage
+[ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] || usage
 shift
 pages=341 images=3 delay=20 depth=4 build=build-bench httrack=yes
+files=200 other_build='' montage=''
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case $1 in
@@ -33,10 +42,17 @@ while [ $# -gt 0 ]; do
         --depth) depth=$2 ;;
         --build) build=$2 ;;
         --httrack) httrack=$2 ;;
+        --files) files=$2 ;;
+        --other-build) other_build=$2 ;;
+        --montage) montage=$2 ;;
         *) usage ;;
     esac
     shift 2
 done
+
+if [ "$mode" = thumbs ]; then
+    exec bash "$(dirname "$0")/thumbnail-bench.sh" "$files" "$build" "$other_build" "$montage"
+fi
 
 # --- Programs ---------------------------------------------------------------
 missing=()

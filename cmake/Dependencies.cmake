@@ -6,6 +6,8 @@ pkg_check_modules(GUMBO REQUIRED IMPORTED_TARGET gumbo)
 find_package(pugixml REQUIRED)
 # Drawing: pixel surfaces, and text with one pinned typeface.
 pkg_check_modules(DRAWING REQUIRED IMPORTED_TARGET cairo pangocairo pangoft2 fontconfig)
+# The screen: windows with GTK 4, browser views with WebKitGTK 6.
+pkg_check_modules(SCREEN REQUIRED IMPORTED_TARGET gtk4 webkitgtk-6.0)
 
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)
 find_library(FREEIMAGE_LIBRARY freeimage REQUIRED)

@@ -10,6 +10,7 @@ packages=(
     libcairo2-dev libpango1.0-dev fonts-dejavu-core
     libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
     clang libclang-rt-14-dev
+    libgtk-4-dev libwebkitgtk-6.0-dev xvfb xauth python3
 )
 packages+=("$@")
 

@@ -18,6 +18,10 @@ for d in $system_dirs; do
         status=1
     fi
 done
+if grep -rnE '#include *"band/' engine --include='*.cpp' --include='*.h'; then
+    echo "source-check: the engine never includes band code (the bands fill the engine's records)"
+    status=1
+fi
 if grep -rnE "$forbidden" platform --include='*.h' | grep -vE '(filesystem|fstream|dirent|unistd|fcntl|sys/|pthread|dlfcn)'; then
     echo "source-check: library headers belong in platform/*.cpp, not in platform headers"
     status=1

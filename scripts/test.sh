@@ -28,6 +28,8 @@ run_build() {
 
 echo "== plain build"
 run_build build "" ""
+echo "== screen tests (GTK and WebKit under Xvfb; plain build only)"
+GTK_A11Y=none NO_AT_BRIDGE=1 xvfb-run -a ctest --test-dir build --timeout 300 -L screen
 echo "== address and undefined-behaviour sanitizers (a debug build, so assertions such as the lock rule are on)"
 run_build build-asan "address,undefined" "" Debug
 echo "== thread sanitizer (concurrency tests)"

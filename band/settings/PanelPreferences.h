@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "band/settings/PanelSettings.h"
+#include "engine/extract/PanelSettings.h"
 
 // The image finder band's key.
 inline constexpr std::string_view ImageBandSettingsKey = "Software\\Morvelle\\Brisquel";

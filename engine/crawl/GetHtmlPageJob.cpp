@@ -1,6 +1,7 @@
 #include "engine/crawl/GetHtmlPageJob.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "engine/browser/Browser.h"
 #include "engine/browser/BrowserThreadPool.h"
@@ -66,15 +67,20 @@ void GetHtmlPageJob::EndLoadBeforeRelease(Browser* browser) {
     // The report of a load that is still going would reach the browser's next borrower,
     // who registers before its own navigation is served: stop it and take the report
     // here. The overall page guard bounds the wait; a browser whose thread has ended
-    // (the pool shut down) reports nothing more.
+    // (the pool shut down) reports nothing more, which is looked at every poll period.
     browser->PostStop();
     const DWORD pollMs = std::max<DWORD>(1, Timing().jobPollMs);
-    const DWORD limitMs = Timing().pageLoadGuardMs + Timing().pageGuardMs;
-    for (DWORD waitedMs = 0; GetState() != JOB_STATE_COMPLETE && waitedMs < limitMs;
-         waitedMs += pollMs) {
+    const auto limit = std::chrono::milliseconds(Timing().pageLoadGuardMs + Timing().pageGuardMs);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto reported = [this] { return GetState() == JOB_STATE_COMPLETE; };
+    while (!reported()) {
         if (!IsWindow(browser->GetSafeHwnd()))
             return;
-        Sleep(pollMs);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        WaitForDoneChange(reported, static_cast<DWORD>(std::min<long long>(pollMs, left.count())));
     }
 }
 

@@ -24,16 +24,6 @@ namespace {
 // Page jobs kept in the children list after each refill from the pending links.
 constexpr int MaxPageJobsInList = 15;
 
-// A name the folder layer can hold as one path element: ":" removed and trimmed, then
-// made safe; "." and ".." (which would climb out of the storage folder) become "_".
-std::string FolderNameOf(std::string_view name) {
-    const std::string trimmed = TrimString(ReplaceAll(name, ":", ""));
-    if (trimmed.empty())
-        return trimmed;
-    const std::string safe = SafeFileName(trimmed);
-    return safe.empty() ? std::string("_") : safe;
-}
-
 // The file name of a path without its extension, for matching thumbnails to pictures.
 std::string BaseOfPath(std::string_view path) {
     return TruncateAtLast(FileNameOfPath(path), '.');
@@ -49,6 +39,22 @@ void CreateFolderPath(const std::string& folder) {
 }
 
 }  // namespace
+
+std::string StorageElementName(std::string_view name) {
+    const std::string trimmed = TrimString(ReplaceAll(name, ":", ""));
+    if (trimmed.empty())
+        return trimmed;
+    const std::string safe = SafeFileName(trimmed);
+    return safe.empty() ? std::string("_") : safe;
+}
+
+std::string ViewFolderOf(std::string_view storageFolder, std::string_view siteUrl,
+                         std::string_view viewName) {
+    std::string view = StorageElementName(viewName);
+    if (view.empty())
+        view = DefaultViewName;
+    return JoinPath(JoinPath(storageFolder, StorageElementName(HostOfUrl(siteUrl))), view);
+}
 
 CrawlSiteImagesJob::CrawlSiteImagesJob(const PageJobValues& pageValues) : CrawlSiteJob(pageValues) {
     SetTypeName(CrawlSiteImagesJobName);
@@ -92,10 +98,10 @@ void CrawlSiteImagesJob::LayOutView(const std::string& siteName) {
         std::string name = siteName.empty() ? HostOfUrl(GetStartUrl()) : siteName;
         if (!settings_.siteFolderName.empty())
             name = settings_.siteFolderName;
-        siteFolder_ = JoinPath(settings_.folder, FolderNameOf(name));
+        siteFolder_ = JoinPath(settings_.folder, StorageElementName(name));
     }
 
-    std::string viewName = FolderNameOf(settings_.viewName);
+    std::string viewName = StorageElementName(settings_.viewName);
     if (viewName.empty())
         viewName = DefaultViewName;
     settings_.viewName = viewName;
@@ -187,13 +193,28 @@ StringArray CrawlSiteImagesJob::GetThumbnails() const {
 }
 
 void CrawlSiteImagesJob::Run() {
+    RunCrawl();
+}
+
+void CrawlSiteImagesJob::CleanCache() {
+    if (cacheCleaned_)
+        return;
+    cacheCleaned_ = true;
     if (settings_.removeCache) {
         DeleteCachedFiles(thumbsFolder_);
         DeleteCachedFiles(tempFolder_);
     }
     if (GetStartUrl().find("file://") == std::string::npos)
         DeleteCachedFiles(imagesFolder_);
-    RunCrawl();
+}
+
+void CrawlSiteImagesJob::StopEarly() {
+    {
+        MutexLock lock;
+        if (stage_.Equals(GetHtmlPageJobName))
+            settings_.fast = true;
+    }
+    Cancel();
 }
 
 void CrawlSiteImagesJob::RunCrawl() {
@@ -307,6 +328,13 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
 }
 
 void CrawlSiteImagesJob::RunLaterStages(Job* child) {
+    // A discarded job leaves the stored view as it was: no clean-up, no download, no page.
+    if (IsStopRequested()) {
+        stage_.Clear();
+        return;
+    }
+    if (stage_.IsSet() && !stage_.Equals(GetHtmlPageJobName))
+        CleanCache();
     if (stage_.Equals(DownloadImagesJobName))
         DownloadStage(child);
     if (stage_.Equals(MakeThumbnailsJobName))

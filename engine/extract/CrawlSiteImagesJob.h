@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "band/settings/PanelSettings.h"
 #include "engine/crawl/CrawlSiteJob.h"
+#include "engine/extract/PanelSettings.h"
 #include "engine/jobs/FlaggedString.h"
 #include "engine/jobs/StringSet.h"
 #include "platform/text/Text.h"
@@ -50,6 +50,12 @@ public:
     // URLs (downloads) or files (thumbnails) one job is given, for n items: 10 below 100,
     // else n / 10, at most 50.
     static int BatchSize(int n);
+
+    // A user's stop that keeps what was found: while the crawl runs the job's own
+    // settings get the fast option (the view is written from the image URLs found, with
+    // no downloads), then the job is cancelled; later only cancelled, so the pictures
+    // downloaded so far make the view. Any thread but the job's, without the lock.
+    void StopEarly();
 
     // The layout (valid after MakeViewPages).
     std::string GetSiteUrl() const;
@@ -86,10 +92,14 @@ public:
 protected:
     ~CrawlSiteImagesJob() override;
 
-    // On the job's worker thread: the cache clean-up (thumbs and temp when removecache,
-    // images unless the start URL is a file:// URL), then the crawl from the start URL;
-    // waits until the stages are through or the job is stopped.
+    // On the job's worker thread: the crawl from the start URL; waits until the stages
+    // are through or the job is stopped. The cache clean-up (thumbs and temp when
+    // removecache, images unless the start URL is a file:// URL) runs once the crawl has
+    // ended, as the first later stage begins, so that a job discarded during its crawl
+    // (stop requested: no later stage runs at all) leaves a stored view as it was.
     void Run() override;
+    // The cache clean-up above, once per job. Under the lock.
+    void CleanCache();
     // The stage machine (see the file comment), under the process lock.
     void OnChildFinished(Job* child) override;
 
@@ -168,5 +178,6 @@ private:
     std::string viewFolder_, thumbsFolder_, imagesFolder_, tempFolder_;
     Job* current_ = nullptr;  // the child whose step runs; guarded by the lock
     std::atomic<int> downloadedCount_{0};
+    bool cacheCleaned_ = false;  // guarded by the process lock
     PanelSettings settings_;
 };

@@ -3,6 +3,7 @@
 // and the view kinds (the formatter's style words).
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // View kinds.
@@ -38,3 +39,13 @@ inline constexpr std::string_view AllMp3sPageName = "allMP3s.htm";
 // The files a cache clean-up deletes from a view's folders.
 inline constexpr std::string_view CachedFileExtensions =
     ".bmp,.jpg,.jpeg,.2ejpg,.gif,.tif,.avi,.png,.html,.htm";
+
+// A name the folder layer can hold as one path element: ":" removed and trimmed, then
+// made safe; "." and ".." (which would climb out of the storage folder) become "_".
+std::string StorageElementName(std::string_view name);
+
+// The folder of a site's view: storage folder \ the site URL's host \ the view name
+// ("default" when it is empty), each made a path element. The extraction lays out its
+// view here, and the panels test here whether a view exists.
+std::string ViewFolderOf(std::string_view storageFolder, std::string_view siteUrl,
+                         std::string_view viewName);

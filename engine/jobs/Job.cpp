@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <exception>
 #include <unordered_map>
 #include <utility>
@@ -177,10 +178,27 @@ void Job::WaitUntilEnded() const {
     runEnded_.wait(lock, [this] { return runPhase_ == RunPhase::Idle; });
 }
 
+bool Job::WaitForEnd(DWORD milliseconds) const {
+    AssertProcessLockNotHeld();
+    std::unique_lock<std::mutex> lock(runMutex_);
+    return runEnded_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                              [this] { return runPhase_ == RunPhase::Idle; });
+}
+
 void Job::WaitUntilDone() const {
-    const DWORD pollMs = Timing().jobPollMs;
+    AssertProcessLockNotHeld();
+    // The period stays the longest gap between two tests; the notice of MarkComplete or
+    // Stop ends a wait as soon as it comes.
+    const auto period = std::chrono::milliseconds(Timing().jobPollMs);
+    std::unique_lock<std::mutex> lock(doneMutex_);
     while (!IsDone())
-        Sleep(pollMs);
+        doneChanged_.wait_for(lock, period);
+}
+
+bool Job::WaitForDoneChange(const std::function<bool()>& condition, DWORD milliseconds) const {
+    AssertProcessLockNotHeld();
+    std::unique_lock<std::mutex> lock(doneMutex_);
+    return doneChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds), condition);
 }
 
 bool Job::EnterListenerCall(Job* job, std::uint64_t serial) {
@@ -215,6 +233,11 @@ void Job::Destroy(Job* job) {
     delete job;
 }
 
+int CountLiveJobs() {
+    ProcessLockGuard guard;
+    return static_cast<int>(LiveJobs().size());
+}
+
 void DeleteJob(Job* job) {
     if (job == nullptr)
         return;
@@ -245,7 +268,9 @@ void Job::Stop() {
     } catch (...) {
         TraceDropped("the stop", GetName());
     }
+    std::lock_guard<std::mutex> guard(doneMutex_);
     stopped_ = true;
+    doneChanged_.notify_all();
 }
 
 void Job::Reset() {
@@ -299,10 +324,14 @@ void Job::AddListenerWindow(HWND hwnd) {
 }
 
 void Job::MarkComplete() {
+    // The change and its notice in one hold: a waiter that sees the job done returns only
+    // after this thread has let go of the job.
+    std::lock_guard<std::mutex> guard(doneMutex_);
     int state = state_.load();
     while ((state & kFinishedBit) == 0 &&
            !state_.compare_exchange_weak(state, JOB_STATE_COMPLETE)) {
     }
+    doneChanged_.notify_all();
 }
 
 void Job::MarkFinishedWithoutNotice() {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -107,6 +108,10 @@ public:
     // True when no thread is queued for the job or inside it: never queued nor started,
     // or its finisher has left it.
     bool HasEnded() const;
+    // Blocks until HasEnded or milliseconds have passed; HasEnded at the end. The end of
+    // the run ends the wait at once. Not on the job's own thread, never with the process
+    // lock held.
+    bool WaitForEnd(DWORD milliseconds) const;
 
 protected:
     // Only DeleteJob and the job itself delete a job. Runs on whichever thread left the
@@ -130,8 +135,15 @@ protected:
     void SetProgress(int percent) { percent_ = percent; }
     void SetPhase(LONG phase) { phase_ = phase; }
 
-    // Polls IsDone every Timing().jobPollMs until it holds. On the job's own thread.
+    // Blocks until IsDone holds, testing it at least every Timing().jobPollMs; a
+    // MarkComplete or Stop ends the wait at once. On the job's own thread, never with the
+    // process lock held.
     void WaitUntilDone() const;
+    // Blocks until condition holds or milliseconds have passed, testing it whenever the
+    // job is marked complete or stopped; condition's answer at the end. condition runs
+    // under the job's own small mutex: it must not take the process lock. Never with the
+    // process lock held.
+    bool WaitForDoneChange(const std::function<bool()>& condition, DWORD milliseconds) const;
     // Blocks until HasEnded: whoever ran or finished the job has let go of it, so a
     // DeleteJob after this deletes the job at once unless a listener call is inside it.
     // Not on the job's own thread, and never with the process lock held.
@@ -191,6 +203,12 @@ private:
     mutable std::mutex runMutex_;
     mutable std::condition_variable runEnded_;
     RunPhase runPhase_ = RunPhase::Idle;  // guarded by runMutex_
+
+    // Waits on IsDone sleep here. MarkComplete and Stop change the state and notify in one
+    // hold of doneMutex_, so a waiter cannot return (and its job be deleted) before the
+    // notifier has let go of the job.
+    mutable std::mutex doneMutex_;
+    mutable std::condition_variable doneChanged_;
 };
 
 // The one way to delete a job. Null is ignored. A job whose run has not ended is
@@ -198,6 +216,10 @@ private:
 // it or inside it; otherwise by the last thread that leaves it. Never waits; any thread,
 // with or without the process lock. Handing the same job over twice is a bug.
 void DeleteJob(Job* job);
+
+// How many jobs of this module are not yet deleted (a module's engine counts its own).
+// Any thread; takes the process lock.
+int CountLiveJobs();
 
 struct JobDeleter {
     void operator()(Job* job) const { DeleteJob(job); }

@@ -1,6 +1,7 @@
 #include "engine/jobs/JobManager.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 
 #include "platform/lock/ProcessLock.h"
@@ -51,6 +52,7 @@ void JobManager::AddJob(Job* job, bool priority) {
     }
     job->AddListener(this);
     (priority ? priorityQueue_ : normalQueue_).Add(job);
+    WakeScheduler();
 }
 
 void JobManager::RetireJob(Job* job) {
@@ -130,8 +132,24 @@ void JobManager::SchedulingPass() {
             unstarted->FinishWithoutRunning();
         Sleep(timing.jobStartSpacingMs);  // between one start and the next
     }
-    Sleep(timing.schedulerPassPauseMs);
+    PauseAfterPass(timing.schedulerPassPauseMs);
     PruneRetired();
+}
+
+void JobManager::PauseAfterPass(DWORD milliseconds) {
+    AssertProcessLockNotHeld();
+    std::unique_lock<std::mutex> lock(wakeMutex_);
+    wake_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                   [this] { return wakePending_ || stopping_.load() || IsDone(); });
+    // What woke this pause is seen by the next pass; what comes from now on wakes the
+    // pause after it.
+    wakePending_ = false;
+}
+
+void JobManager::WakeScheduler() {
+    std::lock_guard<std::mutex> guard(wakeMutex_);
+    wakePending_ = true;
+    wake_.notify_all();
 }
 
 void JobManager::PruneRetired() {
@@ -162,6 +180,7 @@ void JobManager::OnStop() {
         AsJob(item)->Stop();
     normalQueue_.ReleaseAllActive();
     priorityQueue_.ReleaseAllActive();
+    WakeScheduler();
 }
 
 void JobManager::OnReset() {
@@ -173,4 +192,6 @@ void JobManager::OnReset() {
 void JobManager::OnChildFinished(Job* child) {
     normalQueue_.Release(child);
     priorityQueue_.Release(child);
+    // The freed slot is filled by a pass that starts now, not after the pause.
+    WakeScheduler();
 }

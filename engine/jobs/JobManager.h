@@ -7,6 +7,8 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #include "engine/jobs/Job.h"
@@ -67,6 +69,12 @@ protected:
 
 private:
     void SchedulingPass();
+    // The pause at the end of a pass: at most Timing().schedulerPassPauseMs, over as soon
+    // as a job is queued, a started job finishes or the manager stops (also when that
+    // came while the pass ran).
+    void PauseAfterPass(DWORD milliseconds);
+    // Ends the current or next pause. Any thread, also under the process lock.
+    void WakeScheduler();
     int CountWorkersRunning() const;
     void PruneRetired();
 
@@ -75,6 +83,10 @@ private:
     JobQueue priorityQueue_{false, false};
     std::vector<Job*> retired_;  // oldest first; guarded by the process lock
     std::atomic<bool> stopping_{false};
+
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    bool wakePending_ = false;  // guarded by wakeMutex_
 };
 
 // The process's one job manager; null until the start-up builds it. Set before the first

@@ -16,6 +16,7 @@
 
 #include "engine/tree/ObjectList.h"
 #include "platform/base/CObject.h"
+#include "platform/ui/TreeView.h"
 
 class ElementNode : public CObject {
 public:
@@ -131,6 +132,15 @@ public:
     // counts; "rawBytes" also collects "unknownBytes"), depth first; below a collected
     // node nothing more is collected. Attributes are never collected.
     void CollectByName(const std::string& name, ObjectList& list);
+
+    // Shows the subtree in a tree view as the last child of parentItem (TVI_ROOT: at the
+    // top level): an item whose text is the display text and whose data is the node;
+    // bold, with image 0, when the node holds child elements (or holds a single text and
+    // has attributes), else image 1; then the attributes' items and the items of the
+    // children other than "#text" below it, which is expanded when the node has
+    // attributes or children. Answers the new item, null when the tree refused it. Runs
+    // on the tree view's thread.
+    HTREEITEM AddToTreeCtrl(HWND tree, HTREEITEM parentItem);
 
 private:
     bool ContainsInDisplay(const std::string& text) const;

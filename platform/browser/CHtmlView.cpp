@@ -14,6 +14,8 @@
 #include "platform/text/Text.h"
 #include "platform/thread/Thread.h"
 #include "platform/window/Window.h"
+#include "platform/window/WindowStyles.h"
+#include "platform/window/WindowTree.h"
 
 namespace {
 
@@ -22,6 +24,12 @@ namespace {
 constexpr UINT WM_VIEW_LOAD_EVENT = 0x0390;
 constexpr UINT WM_VIEW_NAVIGATE = 0x0391;
 constexpr UINT WM_VIEW_STOP = 0x0392;
+// Asks a window whether it is a view's (wParam kViewSelfKey): the view's address.
+constexpr UINT WM_VIEW_SELF = 0x0393;
+constexpr WPARAM kViewSelfKey = 0x56494557;
+
+// The screen's presenter of browser controls (SetBrowserControlPresenter).
+BrowserControlPresenter* presenter = nullptr;
 
 // What the control loads when its host does not answer the download-control property.
 constexpr DWORD kDefaultDownloadControl = DLCTL_DLIMAGES;
@@ -150,6 +158,10 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
             case WM_VIEW_STOP:
                 StopLoad();
                 return 0;
+            case WM_VIEW_SELF:
+                if (wParam == kViewSelfKey)
+                    return reinterpret_cast<LRESULT>(&view);
+                return view.WindowProc(message, wParam, lParam);
             default:
                 return view.WindowProc(message, wParam, lParam);
         }
@@ -221,6 +233,8 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
     void MoveToFragment(const std::string& address) {
         document->SetUrl(address);
         location = address;
+        if (presentation)
+            presentation->OnFragmentMoved(address);
         object->FireNavigateComplete2(address);
         const std::uint64_t mine = navigation;
         view.OnNavigateComplete2(address);
@@ -231,6 +245,8 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
     void StopLoad() {
         if (!loader)
             return;
+        if (presentation)
+            presentation->OnLoadStopped();
         if (currentLocal != 0 && loading) {
             // A resource page is read at once; only its events can still be pending.
             currentLocal = 0;
@@ -335,6 +351,12 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
 
 CHtmlView::CHtmlView() = default;
 
+CHtmlView* CHtmlView::FromHandle(HWND hwnd) {
+    if (!IsWindow(hwnd) || !OnWindowThread(hwnd))
+        return nullptr;
+    return reinterpret_cast<CHtmlView*>(SendMessage(hwnd, WM_VIEW_SELF, kViewSelfKey, 0));
+}
+
 CHtmlView::~CHtmlView() {
     if (host_ == nullptr)
         return;
@@ -347,10 +369,30 @@ CHtmlView::~CHtmlView() {
 }
 
 BOOL CHtmlView::Create(HWND parent, UINT controlId) {
+    return Create(parent, controlId, "", WS_CHILD | WS_VISIBLE);
+}
+
+BOOL CHtmlView::Create(HWND parent, UINT controlId, std::string_view windowName, DWORD style) {
     if (host_ != nullptr)
         return FALSE;
     auto host = std::make_unique<Host>(*this);
-    HWND hwnd = CreateMessageWindow(host.get());
+    // A parent of the window tree on this thread gets the view as a visible child filling
+    // its client area; a message window (or none) leaves the view a message window of its
+    // own.
+    HWND hwnd = nullptr;
+    bool child = false;
+    if (parent != nullptr && IsWindow(parent) && OnWindowThread(parent) &&
+        !GetClassName(parent).empty()) {
+        RECT area{};
+        GetClientRect(parent, &area);
+        hwnd = CreateWindowForHandler(host.get(), 0, kBrowserControlClassName, windowName,
+                                      style | WS_CHILD, area.left, area.top, area.right - area.left,
+                                      area.bottom - area.top, parent,
+                                      ControlIdMenu(static_cast<int>(controlId)));
+        child = hwnd != nullptr;
+    }
+    if (hwnd == nullptr)
+        hwnd = CreateMessageWindow(host.get());
     if (hwnd == nullptr)
         return FALSE;
     host->hwnd = hwnd;
@@ -363,6 +405,8 @@ BOOL CHtmlView::Create(HWND parent, UINT controlId) {
     controlId_ = controlId;
     host_ = std::move(host);
     hwnd_ = hwnd;
+    if (child && presenter != nullptr)
+        presenter->ControlCreated(*this);
     return TRUE;
 }
 
@@ -416,7 +460,24 @@ BOOL CHtmlView::GoForward() {
 }
 
 std::shared_ptr<HtmlDocument> CHtmlView::GetHtmlDocument() const {
-    return host_ != nullptr ? host_->document : nullptr;
+    if (host_ == nullptr)
+        return nullptr;
+    if (host_->presentation && host_->document) {
+        // The observer may replace the content; the document object stays.
+        const std::shared_ptr<BrowserControlObserver> presentation = host_->presentation;
+        presentation->OnDocumentRead(*host_->document);
+    }
+    return host_->document;
+}
+
+void SetBrowserControlPresenter(BrowserControlPresenter* controlPresenter) {
+    presenter = controlPresenter;
+}
+
+CHtmlView* BrowserControlFromWindow(HWND hwnd) {
+    if (GetClassName(hwnd) != kBrowserControlClassName)
+        return nullptr;
+    return CHtmlView::FromHandle(hwnd);
 }
 
 std::string CHtmlView::GetLocationURL() const {

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/base/CObject.h"
 #include "platform/base/Types.h"
@@ -44,7 +45,35 @@ public:
     // The control shows document from now on (a new load's first document, each newer
     // one of the same load, a written one). A move to a fragment keeps the document.
     virtual void OnDocumentShown(HtmlDocument& document) = 0;
+    // The control moved to a fragment of the document shown (url: the whole address).
+    virtual void OnFragmentMoved(const std::string& url) { (void)url; }
+    // The control's load was stopped (Stop).
+    virtual void OnLoadStopped() {}
+    // The code is about to read document (GetHtmlDocument): a screen brings what the
+    // person changed on the page into it first (ReplaceDocumentFromHtml).
+    virtual void OnDocumentRead(HtmlDocument& document) { (void)document; }
 };
+
+class CHtmlView;
+
+// A screen's side of the browser controls: told of each control made as a child
+// window (one with a parent in the window tree), right after its Create, on the
+// control's thread. It may set the control's presentation observer there.
+class BrowserControlPresenter {
+public:
+    virtual ~BrowserControlPresenter() = default;
+    virtual void ControlCreated(CHtmlView& view) = 0;
+};
+
+// Installs the process's presenter (null: none), once at start-up as the window
+// presentation is; the caller keeps it alive.
+void SetBrowserControlPresenter(BrowserControlPresenter* presenter);
+
+// The class name a browser control's child window carries (GetClassName).
+inline constexpr const char* kBrowserControlClassName = "MorvelleBrowserControl";
+// The view behind a browser control's window, null for any other window. The window's
+// thread.
+CHtmlView* BrowserControlFromWindow(HWND hwnd);
 
 class CHtmlView : public CObject {
 public:
@@ -56,14 +85,23 @@ public:
     CHtmlView& operator=(const CHtmlView&) = delete;
 
     // Makes the view's window on the calling thread, which becomes the view's thread,
-    // and its page loader (MakePageLoader). parent and controlId are recorded: the
-    // control integrates with the window tree through its HWND only. FALSE when the
-    // window or the loader cannot be made, or the view exists already.
+    // and its page loader (MakePageLoader). With a parent of the window tree on this
+    // thread the window is its visible child (class kBrowserControlClassName, id
+    // controlId) and the presenter, if any, is told; otherwise a message window, with
+    // parent and controlId recorded. FALSE when the window or the loader cannot be made,
+    // or the view exists already.
     virtual BOOL Create(HWND parent, UINT controlId);
+    // The same with the window's name and style. A parent of the window tree gets the
+    // view's window as a child (WS_CHILD added) over its whole client area, with
+    // controlId as its id; without one the view's window is a message window.
+    BOOL Create(HWND parent, UINT controlId, std::string_view windowName, DWORD style);
     // On the view's thread: ends the loader (its load in progress is dropped and no
     // event of it comes any more), cuts the control's COM object off (its calls then
     // fail with E_FAIL) and destroys the window. Harmless when done before.
     void DestroyWindow();
+
+    // The view whose window hwnd is; null for any other window. On the window's thread.
+    static CHtmlView* FromHandle(HWND hwnd);
 
     // The view's window; null before Create. Any thread.
     HWND GetSafeHwnd() const { return hwnd_.load(); }
@@ -92,7 +130,8 @@ public:
     BOOL GoForward();
 
     // The current load's top document as its latest event brought it (its readyState
-    // as the loader reports it); null from the start of a navigation until its
+    // as the loader reports it; under a screen, with what the person changed on the page
+    // brought in first: OnDocumentRead); null from the start of a navigation until its
     // response begins, and before the first. Kept after the load until the next
     // navigation. The document is live: what the code and the user change in it stays
     // until the next navigation. On the view's thread.

@@ -6,16 +6,12 @@
 #include <chrono>
 #include <mutex>
 
+#include "platform/net/CurlSupport.h"
 #include "platform/text/Text.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void InitialiseCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 std::string MainContentType(const char* header) {
     if (header == nullptr)
@@ -123,7 +119,7 @@ struct CurlTransfer::Handle {
 
 CurlTransfer::CurlTransfer(const PageLoaderOptions& options)
     : options_(options), handle_(std::make_unique<Handle>()) {
-    InitialiseCurl();
+    EnsureCurlReady();
     handle_->multi = curl_multi_init();
 }
 
@@ -150,6 +146,7 @@ TransferResult CurlTransfer::Run(const TransferRequest& request,
         return state.result;
     }
     CURL* easy = state.easy;
+    UseSharedConnections(easy);
     curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, request.protocols.c_str());
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");

@@ -100,6 +100,27 @@ COLORREF DrawingSurface::Pixel(int x, int y) const {
     return GetPixel(dc_, x, y);
 }
 
+std::vector<std::uint32_t> DrawingSurface::PixelRows() const {
+    std::vector<std::uint32_t> rows;
+    HDC__* dc = Context(dc_);
+    gdi::Pixels pixels;
+    if (dc == nullptr || !gdi::BeginPixels(dc, &pixels))
+        return rows;
+    try {
+        rows.reserve(static_cast<std::size_t>(pixels.width) *
+                     static_cast<std::size_t>(pixels.height));
+        for (int y = 0; y < pixels.height; ++y) {
+            const std::uint32_t* row = pixels.Row(y);
+            for (int x = 0; x < pixels.width; ++x)
+                rows.push_back(row[x] & 0xFFFFFFu);
+        }
+    } catch (const std::bad_alloc&) {
+        rows.clear();
+    }
+    gdi::EndPixels(dc);
+    return rows;
+}
+
 bool DrawingSurface::SavePng(std::string_view path) const {
     const HDC__* dc = Context(dc_);
     if (dc == nullptr)

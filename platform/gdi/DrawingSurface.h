@@ -6,8 +6,10 @@
 // One surface is used by one thread at a time. None throws.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/gdi/Gdi.h"
 
@@ -31,6 +33,10 @@ public:
 
     // The colour of a pixel; CLR_INVALID outside the surface.
     COLORREF Pixel(int x, int y) const;
+
+    // Every pixel, row after row, as 0x00RRGGBB words (Width() x Height()); empty when
+    // the surface could not be made. For a screen that shows the surface.
+    std::vector<std::uint32_t> PixelRows() const;
 
     // Writes the surface as a PNG file at a system path; false when it cannot be written.
     bool SavePng(std::string_view path) const;

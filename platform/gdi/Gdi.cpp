@@ -168,9 +168,13 @@ HBRUSH CreateSolidBrush(COLORREF colour) {
     return Keep(brush) ? brush : nullptr;
 }
 
+// A window's surface context; defined by the window surfaces (platform/ui).
+HDC WindowSurfaceDc(HWND window);
+int ReleaseWindowSurfaceDc(HWND window, HDC dc);
+
 HDC GetDC(HWND window) {
     if (window != nullptr)
-        return nullptr;
+        return WindowSurfaceDc(window);
     auto* dc = new (std::nothrow) HDC__;
     if (dc == nullptr)
         return nullptr;
@@ -182,7 +186,9 @@ HDC GetDC(HWND window) {
     return Keep(dc) ? dc : nullptr;
 }
 
-int ReleaseDC(HWND, HDC dc) {
+int ReleaseDC(HWND window, HDC dc) {
+    if (window != nullptr)
+        return ReleaseWindowSurfaceDc(window, dc);
     const HDC__* screen = Find<HDC__>(dc);
     if (screen == nullptr || screen->kind != DcKind::Screen)
         return 0;

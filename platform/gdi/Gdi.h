@@ -266,10 +266,10 @@ constexpr int RC_STRETCHDIB = 0x2000;
 constexpr int RC_DIBTODEV = 0x0200;
 int GetDeviceCaps(HDC dc, int index);
 
-// The screen's device context (window must be null): a fresh context with the default
-// palette selected and nothing to draw on (drawing calls on it fail). Released with
-// ReleaseDC (1 when released, 0 otherwise). A window's context comes from the window
-// model, on the window's DrawingSurface.
+// The screen's device context (window null): a fresh context with the default palette
+// selected and nothing to draw on (drawing calls on it fail). Released with ReleaseDC
+// (1 when released, 0 otherwise). With a window: the context of the window's
+// DrawingSurface (platform/ui/WindowSurface.h), on the window's thread only.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 // Selects a palette into a context; the palette selected before, null on failure.

@@ -76,16 +76,22 @@ bool GifSizeIsSane(const std::string& bytes) {
     return true;
 }
 
-bool HeaderSizeIsSane(FREE_IMAGE_FORMAT format, FIMEMORY* stream) {
+// The image's size from its header, when sane.
+bool HeaderSizeIsSane(FREE_IMAGE_FORMAT format, FIMEMORY* stream, long long* width,
+                      long long* height) {
     FIBITMAP* header = FreeImage_LoadFromMemory(format, stream, FIF_LOAD_NOPIXELS);
     if (header == nullptr)
         return false;
-    const bool sane = SizeIsSane(FreeImage_GetWidth(header), FreeImage_GetHeight(header));
+    *width = FreeImage_GetWidth(header);
+    *height = FreeImage_GetHeight(header);
     FreeImage_Unload(header);
-    return sane;
+    return SizeIsSane(*width, *height);
 }
 
-ImageHandle LoadWithinBounds(std::string_view path, ImageFormat format, int flags) {
+// chooseFlags, when given, replaces flags for formats whose header gives the size.
+ImageHandle LoadWithinBounds(std::string_view path, ImageFormat format, int flags,
+                             const LoadFlagsChooser* chooseFlags, long long* width,
+                             long long* height) {
     const std::string name(path);
     FileInfo info;
     if (!GetFileInfo(path, &info))
@@ -112,11 +118,15 @@ ImageHandle LoadWithinBounds(std::string_view path, ImageFormat format, int flag
         return nullptr;
 
     bool sane = false;
+    long long headerWidth = 0;
+    long long headerHeight = 0;
     if (chosen == FIF_GIF) {
         sane = GifSizeIsSane(bytes);
     } else if (FreeImage_FIFSupportsNoPixels(chosen)) {
-        sane = HeaderSizeIsSane(chosen, memory.stream);
+        sane = HeaderSizeIsSane(chosen, memory.stream, &headerWidth, &headerHeight);
         FreeImage_SeekMemory(memory.stream, 0, SEEK_SET);
+        if (sane && chooseFlags != nullptr)
+            flags = (*chooseFlags)(chosen, headerWidth, headerHeight);
     }
     if (!sane) {
         Trace("image", "%s: not an image of a readable size", name.c_str());
@@ -126,6 +136,10 @@ ImageHandle LoadWithinBounds(std::string_view path, ImageFormat format, int flag
     if (image != nullptr && !SizeIsSane(FreeImage_GetWidth(image), FreeImage_GetHeight(image))) {
         FreeImage_Unload(image);
         image = nullptr;
+    }
+    if (image != nullptr && width != nullptr && height != nullptr) {
+        *width = headerWidth > 0 ? headerWidth : FreeImage_GetWidth(image);
+        *height = headerHeight > 0 ? headerHeight : FreeImage_GetHeight(image);
     }
     return reinterpret_cast<ImageHandle>(image);
 }
@@ -178,7 +192,19 @@ void PrepareImageLibrary() {
 ImageHandle LoadCheckedImage(std::string_view path, ImageFormat format, int flags) {
     PrepareImageLibrary();
     try {
-        return LoadWithinBounds(path, format, flags);
+        return LoadWithinBounds(path, format, flags, nullptr, nullptr, nullptr);
+    } catch (const std::bad_alloc&) {
+        Trace("image", "out of memory reading an image");
+        return nullptr;
+    }
+}
+
+ImageHandle LoadCheckedImageChoosingFlags(std::string_view path,
+                                          const LoadFlagsChooser& chooseFlags, long long* width,
+                                          long long* height) {
+    PrepareImageLibrary();
+    try {
+        return LoadWithinBounds(path, IMAGE_FORMAT_UNKNOWN, 0, &chooseFlags, width, height);
     } catch (const std::bad_alloc&) {
         Trace("image", "out of memory reading an image");
         return nullptr;

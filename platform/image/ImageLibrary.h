@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/image/ImageConversion.h"
@@ -20,3 +21,16 @@ void PrepareImageLibrary();
 // GIF, whose header this code reads) are refused. Null on any failure; one trace line
 // on the "image" channel for a refused image.
 ImageHandle LoadCheckedImage(std::string_view path, ImageFormat format, int flags);
+
+// Chooses the load flags of an image from its format and its own size, read from the
+// file's header before its pixels are decoded.
+using LoadFlagsChooser = std::function<int(ImageFormat format, long long width, long long height)>;
+
+// LoadCheckedImage with the format found from the contents, the flags chosen by
+// chooseFlags (asked once, only for formats whose size is read before decoding; the
+// others load with flags 0). *width and *height receive the image's own size, which a
+// reduced decode does not change; they are those of the loaded image when the header
+// gave none.
+ImageHandle LoadCheckedImageChoosingFlags(std::string_view path,
+                                          const LoadFlagsChooser& chooseFlags, long long* width,
+                                          long long* height);

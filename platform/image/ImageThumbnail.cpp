@@ -95,8 +95,34 @@ void ToPixels(FIBITMAP* image, int bitCount, ThumbnailPixels* pixels) {
     }
 }
 
+// How much larger than the thumbnail a JPEG decoded at a reduced scale stays, along
+// both sides, so that the exact resize still has the detail of a whole decode to work
+// from.
+constexpr long long kReducedDecodeMargin = 2;
+
+// The load flags of a picture for a thumbnail fitting box: a JPEG at least twice the
+// box in both directions is decoded at a reduced scale, through the library's JPEG size
+// hint (the upper 16 bits of the flags): the decoder takes the largest reduction (1/2,
+// 1/4, 1/8) whose long side is still at least the hint. Everything else loads whole.
+int ThumbnailLoadFlags(ImageFormat format, long long width, long long height, const Box& box) {
+    if (format != IMAGE_FORMAT_JPEG || width < 2 * box.width || height < 2 * box.height)
+        return 0;
+    const Box fitted = FittedSize(width, height, box);
+    const long long hint =
+        std::min<long long>(0x7FFF, kReducedDecodeMargin * std::max(fitted.width, fitted.height));
+    return JPEG_DEFAULT | static_cast<int>(hint << 16);
+}
+
 bool Thumbnail(std::string_view path, const Box& box, DWORD colourDepth, ThumbnailPixels* pixels) {
-    Image source(reinterpret_cast<FIBITMAP*>(LoadCheckedImage(path, IMAGE_FORMAT_UNKNOWN, 0)));
+    // The picture's own size decides the thumbnail's, also when it was decoded reduced.
+    long long width = 0;
+    long long height = 0;
+    Image source(reinterpret_cast<FIBITMAP*>(LoadCheckedImageChoosingFlags(
+        path,
+        [&box](ImageFormat format, long long w, long long h) {
+            return ThumbnailLoadFlags(format, w, h, box);
+        },
+        &width, &height)));
     if (!source)
         return false;
     Image colour = ToColourWithAlpha(source.get());
@@ -109,8 +135,7 @@ bool Thumbnail(std::string_view path, const Box& box, DWORD colourDepth, Thumbna
     if (!opaque)
         return false;
 
-    const Box fitted =
-        FittedSize(FreeImage_GetWidth(opaque.get()), FreeImage_GetHeight(opaque.get()), box);
+    const Box fitted = FittedSize(width, height, box);
     if (fitted.width != FreeImage_GetWidth(opaque.get()) ||
         fitted.height != FreeImage_GetHeight(opaque.get())) {
         opaque.reset(FreeImage_Rescale(opaque.get(), static_cast<int>(fitted.width),

@@ -35,7 +35,47 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+// The connection cache of the process, with one lock per kind of data libcurl shares.
+struct ConnectionShare {
+    CURLSH* share = nullptr;
+    std::mutex locks[CURL_LOCK_DATA_LAST];
+};
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+    static_cast<ConnectionShare*>(user)->locks[data].lock();
+}
+
+void UnlockShare(CURL*, curl_lock_data data, void* user) {
+    static_cast<ConnectionShare*>(user)->locks[data].unlock();
+}
+
+// Never destroyed: detached threads may still transfer while the process ends.
+ConnectionShare& TheConnectionShare() {
+    static ConnectionShare* const shared = [] {
+        auto* made = new ConnectionShare;
+        made->share = curl_share_init();
+        if (made->share != nullptr) {
+            curl_share_setopt(made->share, CURLSHOPT_LOCKFUNC, LockShare);
+            curl_share_setopt(made->share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
+            curl_share_setopt(made->share, CURLSHOPT_USERDATA, made);
+            if (curl_share_setopt(made->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) !=
+                CURLSHE_OK) {
+                curl_share_cleanup(made->share);
+                made->share = nullptr;
+            }
+        }
+        return made;
+    }();
+    return *shared;
+}
+
 }  // namespace
+
+void UseSharedConnections(void* easy) {
+    ConnectionShare& shared = TheConnectionShare();
+    if (easy != nullptr && shared.share != nullptr)
+        curl_easy_setopt(static_cast<CURL*>(easy), CURLOPT_SHARE, shared.share);
+}
 
 void EnsureCurlReady() {
     static std::once_flag once;

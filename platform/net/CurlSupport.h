@@ -1,5 +1,6 @@
-// What the probe and the download share: libcurl's one-time set-up and the URL text
-// they hand to it. For platform/net only.
+// What the probe, the download and the page loader share: libcurl's one-time set-up,
+// the process's one connection cache and the URL text they hand to it. For platform/
+// only.
 #pragma once
 
 #include <string>
@@ -7,6 +8,13 @@
 
 // Initialises libcurl once per process; safe on any thread.
 void EnsureCurlReady();
+
+// Puts a libcurl easy handle (a CURL*) on the process's one connection cache, so that
+// the probes, page loads and downloads of a process reuse their connections to a
+// server. The cache is shared across threads under its own locks and lives until the
+// process ends; a transfer's own options, its time-outs among them, are left alone.
+// Call after EnsureCurlReady, before the transfer. Any thread.
+void UseSharedConnections(void* easy);
 
 // Which kind of URL the network layer sees in a text (the scheme ignoring case,
 // leading and trailing white space ignored).

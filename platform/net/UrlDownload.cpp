@@ -57,6 +57,7 @@ HRESULT URLDownloadToFile(std::string_view url, std::string_view path,
     CURL* curl = curl_easy_init();
     if (!curl)
         return E_FAIL;
+    UseSharedConnections(curl);
     curl_easy_setopt(curl, CURLOPT_URL, target.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");

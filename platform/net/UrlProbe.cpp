@@ -60,6 +60,7 @@ BOOL ProbeUrl(std::string_view url, DWORD timeoutMilliseconds) {
         return FALSE;
     const std::string target = RequestUrl(url);
     const long timeout = static_cast<long>(timeoutMilliseconds);
+    UseSharedConnections(state.curl);
     curl_easy_setopt(state.curl, CURLOPT_URL, target.c_str());
     curl_easy_setopt(state.curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(state.curl, CURLOPT_NOSIGNAL, 1L);

@@ -33,6 +33,8 @@ struct TimingRecord {
     DWORD fetchLowSpeedTimeoutMs = 30000;
     // The longest one transfer of the page loader may take in all.
     DWORD fetchTransferTimeoutMs = 120000;
+    // A band panel's progress page is refreshed this often while a job runs.
+    DWORD panelProgressMs = 3000;
     // A download (URLDownloadToFile) must connect within this time.
     DWORD downloadConnectTimeoutMs = 30000;
     // A download that has received almost nothing for this long is given up.

@@ -1,4 +1,6 @@
 #include "platform/ui/Controls.h"
+#include "platform/ui/CommonControls.h"
+#include "platform/ui/WindowSurface.h"
 
 #include <algorithm>
 #include <memory>
@@ -46,7 +48,21 @@ public:
                 SetCheck(hwnd, wParam);
                 return 0;
             case BM_GETSTATE:
-                return static_cast<LRESULT>(check_);
+                return static_cast<LRESULT>(check_ | (pushed_ ? BST_PUSHED : 0) |
+                                            (GetFocus() == hwnd ? BST_FOCUS : 0));
+            case BM_SETSTATE:
+                if ((wParam != 0) != pushed_) {
+                    pushed_ = wParam != 0;
+                    InvalidateRect(hwnd, nullptr, FALSE);
+                    UpdateWindow(hwnd);
+                }
+                return 0;
+            case WM_PAINT:
+                if (type != BS_OWNERDRAW)
+                    return DefWindowProc(hwnd, message, wParam, lParam);
+                DrawOwnerDrawnControl(hwnd, ODT_BUTTON, ODA_DRAWENTIRE,
+                                      OwnerDrawState(hwnd, pushed_ ? ODS_SELECTED : 0));
+                return 0;
             case BM_SETSTYLE:
                 SetWindowLong(hwnd, GWL_STYLE,
                               static_cast<LONG>((StyleOf(hwnd) & ~BS_TYPEMASK) |
@@ -110,6 +126,7 @@ private:
     }
 
     WPARAM check_ = BST_UNCHECKED;
+    bool pushed_ = false;
 };
 
 // ---- Edit ----
@@ -443,6 +460,7 @@ void RegisterStandardWindowClasses() {
     RegisterWindowClass("STATIC", [] { return std::make_unique<StaticControl>(); });
     RegisterWindowClass("LISTBOX", [] { return std::make_unique<ListBoxControl>(); });
     RegisterDialogClass();
+    RegisterCommonControlClasses();  // list view, tab control, tree view, toolbar
 }
 
 std::string ListBoxText(HWND listBox, int row) {

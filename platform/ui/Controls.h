@@ -26,6 +26,8 @@ constexpr DWORD BS_TYPEMASK = 0xF;
 constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr UINT BM_SETCHECK = 0x00F1;  // wParam BST_*
 constexpr UINT BM_GETSTATE = 0x00F2;
+// wParam TRUE holds the button down, FALSE lets it up; an owner-drawn button is drawn
+// again (ODS_SELECTED while held).
 constexpr UINT BM_SETSTATE = 0x00F3;
 constexpr UINT BM_SETSTYLE = 0x00F4;  // wParam the new BS_* type
 // As a click of the mouse: an auto check box toggles, an auto radio button checks itself
@@ -36,6 +38,9 @@ constexpr UINT BM_CLICK = 0x00F5;
 constexpr WPARAM BST_UNCHECKED = 0;
 constexpr WPARAM BST_CHECKED = 1;
 constexpr WPARAM BST_INDETERMINATE = 2;
+// BM_GETSTATE's further bits: the button is held down (BM_SETSTATE), it has the focus.
+constexpr WPARAM BST_PUSHED = 0x0004;
+constexpr WPARAM BST_FOCUS = 0x0008;
 
 constexpr WORD BN_CLICKED = 0;
 constexpr WORD BN_DOUBLECLICKED = 5;

@@ -29,6 +29,10 @@ DialogService& Service() {
 
 }  // namespace
 
+DialogService& DefaultDialogService() {
+    return cancelling;
+}
+
 void SetDialogService(DialogService* service) {
     installed.store(service);
 }

@@ -48,6 +48,9 @@ public:
 // caller keeps ownership and keeps it alive while installed.
 void SetDialogService(DialogService* service);
 
+// The default service (for a service that hands some dialogs back to it).
+DialogService& DefaultDialogService();
+
 // The answers of the installed service (see DialogService).
 std::string ShowFolderDialog(const FolderDialogRecord& dialog);
 std::string ShowFileDialog(const FileDialogRecord& dialog);

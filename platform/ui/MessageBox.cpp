@@ -60,6 +60,10 @@ int DefaultMessageBoxAnswer(UINT type) {
     }
 }
 
+MessageBoxService& DefaultMessageBoxService() {
+    return Recorder();
+}
+
 void SetMessageBoxService(MessageBoxService* service) {
     installed.store(service);
 }

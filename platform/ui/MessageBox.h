@@ -48,6 +48,10 @@ public:
 // The caller keeps ownership and keeps it alive while installed.
 void SetMessageBoxService(MessageBoxService* service);
 
+// The default recorder (for a service that hands some boxes back to it, such as a
+// screen's for boxes asked on threads without one).
+MessageBoxService& DefaultMessageBoxService();
+
 int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);
 
 // What the default recorder has recorded, oldest first, and a way to clear it. It keeps

@@ -4,6 +4,8 @@
 
 namespace {
 
+thread_local MessageWaitHook waitHook = nullptr;
+
 // The due timer with the earliest due time, or null.
 TimerEntry* DueTimer(ThreadMessageQueue& queue, MessageClock::time_point now) {
     TimerEntry* due = nullptr;
@@ -73,6 +75,12 @@ bool TakeMessage(ThreadMessageQueue& queue, MSG* msg, bool remove, bool wait) {
         }
         if (!wait)
             return false;
+        if (waitHook != nullptr) {
+            lock.unlock();
+            waitHook();
+            lock.lock();
+            continue;
+        }
         const MessageClock::time_point earliest = EarliestDue(queue);
         if (earliest == MessageClock::time_point::max()) {
             queue.changed.wait(lock);
@@ -124,6 +132,10 @@ BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPara
     queue.posted.push_back(PostedMessage{nullptr, message, wParam, lParam, nullptr});
     queue.NoteChange();
     return TRUE;
+}
+
+void SetMessageWaitHook(MessageWaitHook wait) {
+    waitHook = wait;
 }
 
 int GetMessageQueueFd() {

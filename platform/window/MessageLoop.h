@@ -56,3 +56,11 @@ int GetMessageQueueFd();
 // as many posted messages and ticks as were queued or due on entry. Returns FALSE when it
 // took a WM_QUIT (its code in *exitCode when not null), TRUE otherwise.
 BOOL ServePendingMessages(int* exitCode);
+
+// Hands the calling thread's waits for messages to another event loop (a screen's):
+// while GetMessage (and so every modal loop) on this thread has nothing to take, it
+// calls wait instead of blocking, and looks again when wait returns. wait must return
+// once the queue descriptor (GetMessageQueueFd) is readable, and may serve events of
+// its own meanwhile. Null restores the plain wait. This thread only.
+using MessageWaitHook = void (*)();
+void SetMessageWaitHook(MessageWaitHook wait);

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "band/settings/PanelSettings.h"
+#include "engine/extract/PanelSettings.h"
 #include "platform/text/Text.h"
 
 inline constexpr std::string_view TallowmereSettingsKey = "Software\\Morvelle\\Tallowmere";

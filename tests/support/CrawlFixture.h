@@ -24,6 +24,29 @@ inline TimingRecord ShortCrawlTiming() {
     return timing;
 }
 
+// The crawl's record with the waits for events made so long that they never run out
+// during a test: the IsDone poll and the scheduler's pass pause. A job that ends under it
+// was woken by its event, never by its period (a clock that never reaches the period).
+inline TimingRecord PeriodsThatNeverRunOut() {
+    TimingRecord timing = ShortCrawlTiming();
+    timing.jobPollMs = 3'600'000;
+    timing.schedulerPassPauseMs = 3'600'000;
+    return timing;
+}
+
+// A timing record a test runs under, by name.
+struct NamedTiming {
+    const char* name;
+    TimingRecord (*record)();
+};
+
+// The product's own periods, the crawl's shortened ones, and waits that never run out.
+inline const NamedTiming kCrawlTimings[] = {
+    {"ProductPeriods", [] { return TimingRecord{}; }},
+    {"ShortPeriods", ShortCrawlTiming},
+    {"PeriodsThatNeverRunOut", PeriodsThatNeverRunOut},
+};
+
 class CrawlFixture : public JobManagerFixture {
 protected:
     explicit CrawlFixture(int jobLimit = ImageFinderBandJobLimit,

@@ -109,9 +109,10 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    // One request per connection and short socket time-outs, so Stop never waits
-    // on an idle client.
-    server.set_keep_alive_max_count(1);
+    // One request per connection (unless asked otherwise) and short socket time-outs,
+    // so Stop never waits long on an idle client.
+    server.set_keep_alive_max_count(options.keepAlive ? 1000 : 1);
+    server.set_keep_alive_timeout(1);
     server.set_read_timeout(2, 0);
     server.set_write_timeout(2, 0);
     const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
@@ -119,6 +120,7 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
         record.method = request.method;
         record.path = request.path;
         record.target = request.target;
+        record.remotePort = request.remote_port;
         for (const auto& [key, value] : request.headers)
             record.headers.emplace_back(key, value);
         if (recordRequests_) {

@@ -21,6 +21,7 @@ struct LocalSiteRequest {
     std::string path;    // decoded, without the query
     std::string target;  // as the client sent it, query included
     std::vector<std::pair<std::string, std::string>> headers;  // in the order received
+    int remotePort = 0;  // the client's end of the connection it came over
 
     // The first header of that name (ignoring case), "" when none.
     std::string Header(std::string_view name) const;
@@ -52,6 +53,9 @@ struct LocalSiteServerOptions {
     std::chrono::milliseconds delay{0};
     // Whether Requests() keeps every request; a long-running server turns it off.
     bool recordRequests = true;
+    // Whether a client may send further requests over one connection (for up to a
+    // second between them). Off: one request per connection.
+    bool keepAlive = false;
 };
 
 class LocalSiteServer {

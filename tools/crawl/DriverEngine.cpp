@@ -1,7 +1,6 @@
 #include "tools/crawl/DriverEngine.h"
 
 #include "engine/browser/BrowserThreadPool.h"
-#include "platform/thread/Thread.h"
 
 DriverEngine::DriverEngine(const DriverProduct& product)
     : manager_(new JobManager(product.jobLimit)) {
@@ -26,6 +25,7 @@ void DriverEngine::RunToEnd(Job& job, std::chrono::milliseconds tick,
         onTick();
         if (ended)
             return;
-        Sleep(static_cast<DWORD>(tick.count()));
+        // A tick apart at most; the job's end ends the wait at once.
+        job.WaitForEnd(static_cast<DWORD>(tick.count()));
     }
 }

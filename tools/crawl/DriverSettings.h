@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "band/settings/PanelSettings.h"
+#include "engine/extract/PanelSettings.h"
 #include "tools/crawl/DriverOptions.h"
 
 // The image band's stored settings (PanelPreferences::LoadSettings on its registry key,

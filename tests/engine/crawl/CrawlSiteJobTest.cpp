@@ -27,6 +27,9 @@ StringArray Sorted(StringArray list) {
 
 class CrawlSiteJobTest : public CrawlFixture {
 protected:
+    explicit CrawlSiteJobTest(const TimingRecord& timing = ShortCrawlTiming())
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, timing) {}
+
     OwnedJob<CrawlSiteJob> MakeCrawl(const std::string& startUrl, int depth, bool wander = false) {
         OwnedJob<CrawlSiteJob> crawl(new CrawlSiteJob);
         crawl->SetStartUrl(startUrl);
@@ -105,6 +108,28 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleDepthCase{2, Levels({&kLevel0, &kLevel1, &kLevel2})},
                       SampleDepthCase{3, Levels({&kLevel0, &kLevel1, &kLevel2, &kLevel3})}),
     [](const auto& info) { return "Depth" + std::to_string(info.param.depth); });
+
+// A whole crawl under the product's periods, the shortened ones, and waits that never run
+// out during the test (each page job, the crawl and the scheduler then go on only when
+// woken by their events).
+class CrawlPeriodsTest : public CrawlSiteJobTest,
+                         public ::testing::WithParamInterface<NamedTiming> {
+protected:
+    CrawlPeriodsTest() : CrawlSiteJobTest(GetParam().record()) {}
+};
+
+TEST_P(CrawlPeriodsTest, ACrawlEndsWhenItsLastPageIsReported) {
+    LocalSiteServer server(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site");
+    OwnedJob<CrawlSiteJob> crawl = MakeCrawl(server.Url("/index.htm"), 3);
+    ASSERT_TRUE(RunToEnd(*crawl, 30s));
+    EXPECT_EQ(Sorted(SitePaths(crawl->GetVisitedUrls(), server)),
+              Sorted(Levels({&kLevel0, &kLevel1, &kLevel2, &kLevel3})));
+    EXPECT_EQ(crawl->GetPagesVisitedCount(), 8);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, CrawlPeriodsTest, ::testing::ValuesIn(kCrawlTimings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CrawlSiteJobTest, OtherHostsAreRefusedUnlessTheCrawlWanders) {
     // The start site is "localhost"; the other site is "127.0.0.1", another host name for

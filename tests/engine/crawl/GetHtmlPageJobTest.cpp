@@ -189,6 +189,48 @@ TEST_F(OneBrowserPageJobTest, AJobStoppedMidLoadLeavesNoReportToTheNextBorrower)
                                   server_.Url("/next.htm")}));
 }
 
+// The same page jobs under the product's periods, the shortened ones, and waits that
+// never run out during the test: under the last, a job ends only because its page's
+// report (or its stop) woke its wait, well before a poll period could have passed.
+class PageJobPeriodsTest : public CrawlFixture, public ::testing::WithParamInterface<NamedTiming> {
+protected:
+    PageJobPeriodsTest()
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads,
+                       GetParam().record()) {}
+    LocalSiteServer server_{FixturePath("crawl")};
+};
+
+TEST_P(PageJobPeriodsTest, AReportedPageEndsItsJobAtOnce) {
+    OwnedJob<GetHtmlPageJob> loaded(new GetHtmlPageJob);
+    loaded->SetUrl(server_.Url("/items.htm"));
+    ASSERT_TRUE(RunToEnd(*loaded, 30s));
+    EXPECT_TRUE(loaded->HasPageModel());
+
+    // Refused by the probe: reported on the job's own thread before its wait begins.
+    OwnedJob<GetHtmlPageJob> refused(new GetHtmlPageJob);
+    refused->SetUrl("http://127.0.0.1:1/none.htm");
+    ASSERT_TRUE(RunToEnd(*refused, 30s));
+    EXPECT_FALSE(refused->HasPageModel());
+}
+
+TEST_P(PageJobPeriodsTest, AJobStoppedMidLoadEndsOnceItsStoppedLoadIsReported) {
+    // The probe gets the head; the load then waits for a body that never comes.
+    LocalSiteResponse stalled;
+    stalled.body = "<a href='/next.htm'>next</a>";
+    stalled.stallAfterHead = true;
+    server_.SetResponse("/slow.htm", stalled);
+    OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob);
+    job->SetUrl(server_.Url("/slow.htm"));
+    Manager().AddJob(job.get());
+    ASSERT_TRUE(WaitUntil([&] { return server_.RequestsFor("/slow.htm").size() == 2; }, 30s));
+    job->Stop();
+    ASSERT_TRUE(WaitForJobEnd(*job, 30s));
+    EXPECT_FALSE(job->HasPageModel());
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, PageJobPeriodsTest, ::testing::ValuesIn(kCrawlTimings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(GetHtmlPageJobWithoutPoolTest, EndsWithoutAModel) {
     ASSERT_EQ(theBrowserPool, nullptr);
     OwnedJob<GetHtmlPageJob> job(new GetHtmlPageJob);

@@ -163,6 +163,9 @@ TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
 // Whole extractions of the bundled sample site, with Corvane writing the pages.
 class ExtractionTest : public CrawlFixture {
 protected:
+    explicit ExtractionTest(const TimingRecord& timing = ShortCrawlTiming())
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, timing) {}
+
     PanelSettings Settings(int depth) const {
         PanelSettings settings;
         settings.folder = storage_;
@@ -235,6 +238,27 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
     const std::string thumbs = FileTextOf(job->GetThumbnailsPage());
     EXPECT_NE(thumbs.find("thumbs\\rose.jpg"), std::string::npos) << thumbs;
 }
+
+// A whole extraction under the product's periods, the shortened ones, and waits that never
+// run out during the test: every stage goes on when its last child's end wakes it.
+class ExtractionPeriodsTest : public ExtractionTest,
+                              public ::testing::WithParamInterface<NamedTiming> {
+protected:
+    ExtractionPeriodsTest() : ExtractionTest(GetParam().record()) {}
+};
+
+TEST_P(ExtractionPeriodsTest, EveryStageGoesOnWhenItsChildrenEnd) {
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(Settings(3), "");
+    ASSERT_TRUE(RunToEnd(*job, 30s));
+    EXPECT_EQ(job->GetPagesVisitedCount(), 8);
+    EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()).size(), 5u);
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, ExtractionPeriodsTest, ::testing::ValuesIn(kCrawlTimings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExtractionTest, TheItemLimitStopsTheCrawlAndEveryMatchFoundIsDownloaded) {
     PanelSettings settings = Settings(3);
@@ -342,3 +366,61 @@ TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
 }
 
 }  // namespace
+
+// A user's stop and discard, while a page of the crawl hangs.
+class StoppedExtractionTest : public ExtractionTest {
+protected:
+    OwnedJob<CrawlSiteImagesJob> StartHanging(const PanelSettings& settings) {
+        site_.SetStalled("/pages/harbour.htm");
+        OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+        job->MakeViewPages(settings, "");
+        Manager().AddJob(job.get());
+        EXPECT_TRUE(
+            WaitUntil([&] { return !site_.RequestsFor("/pages/harbour.htm").empty(); }, 30s));
+        return job;
+    }
+    void EndHanging(CrawlSiteImagesJob& job) {
+        theBrowserPool->StopActive();
+        EXPECT_TRUE(WaitForEnd(job));
+        EXPECT_TRUE(WaitForIdleManager());
+    }
+};
+
+TEST_F(StoppedExtractionTest, ADiscardedExtractionLeavesTheStoredViewAsItWas) {
+    const PanelSettings settings = Settings(1);
+    OwnedJob<CrawlSiteImagesJob> first = Extract(settings);
+    const std::string view = first->GetViewFolder();
+    const std::vector<std::string> files = FilesBelow(view);
+    const std::string page = FileTextOf(first->GetAllImagesPage());
+    ASSERT_FALSE(FileNamesIn(first->GetImagesFolder()).empty());
+
+    OwnedJob<CrawlSiteImagesJob> job = StartHanging(settings);
+    job->RequestStop();
+    job->Cancel();
+    EndHanging(*job);
+    EXPECT_EQ(FilesBelow(view), files);
+    EXPECT_EQ(FileTextOf(first->GetAllImagesPage()), page);
+}
+
+TEST_F(StoppedExtractionTest, StopEarlyDuringTheCrawlWritesAFastViewOfWhatWasFound) {
+    PanelSettings settings = Settings(1);
+    settings.minWidth = 0;
+    settings.minHeight = 0;
+    OwnedJob<CrawlSiteImagesJob> job = StartHanging(settings);
+    job->StopEarly();
+    EndHanging(*job);
+    EXPECT_TRUE(job->GetSettings().fast);
+    EXPECT_EQ(job->GetDownloadedCount(), 0);
+    EXPECT_TRUE(FileNamesIn(job->GetImagesFolder()).empty());
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
+    EXPECT_NE(FileTextOf(job->GetAllImagesPage()).find(site_.BaseUrl()), std::string::npos);
+}
+
+TEST_F(StoppedExtractionTest, StopEarlyAfterTheCrawlOnlyCancelsAndKeepsTheDownloads) {
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(Settings(0), "");
+    ASSERT_TRUE(RunToEnd(*job));
+    job->StopEarly();
+    EXPECT_FALSE(job->GetSettings().fast);
+    EXPECT_FALSE(FileNamesIn(job->GetImagesFolder()).empty());
+}

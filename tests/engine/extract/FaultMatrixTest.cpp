@@ -29,14 +29,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Every guard short, so a case that waits out a guard still ends in a few seconds.
+// Every guard short, so a case that waits out a guard still ends in a few seconds; the
+// page guards and the fetch's low-speed window stay long enough for an 8 MB page to be
+// fetched and parsed on a busy machine (the stalled cases end on the low-speed window).
 TimingRecord FaultTiming() {
     TimingRecord timing = ShortCrawlTiming();
-    timing.pageLoadGuardMs = 3000;
+    timing.pageGuardMs = 2000;
+    timing.pageLoadGuardMs = 10000;
     timing.reachabilityProbeTimeoutMs = 1000;
     timing.fetchConnectTimeoutMs = 1000;
-    timing.fetchLowSpeedTimeoutMs = 1000;
-    timing.fetchTransferTimeoutMs = 3000;
+    timing.fetchLowSpeedTimeoutMs = 3000;
+    timing.fetchTransferTimeoutMs = 10000;
     timing.downloadConnectTimeoutMs = 1000;
     timing.downloadLowSpeedTimeoutMs = 1000;
     timing.downloadTransferTimeoutMs = 3000;

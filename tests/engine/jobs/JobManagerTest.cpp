@@ -229,6 +229,38 @@ TEST_F(JobManagerTest, StopEndsTheLoopStopsRunningJobsAndStartsNothingQueued) {
     EXPECT_EQ(record_.DestroyedIds(), std::vector<int>{2});
 }
 
+// The pass pause is woken by what it waits for: with a pause that never runs out during
+// the test, a slot freed by a finished job is filled, a job queued while the loop pauses
+// is started, and a stop ends the loop, each only because its event woke the pause.
+TEST_F(JobManagerTest, AQueuedJobAFreedSlotAndAStopEachEndThePassPause) {
+    TimingRecord never = ShortTiming();
+    never.schedulerPassPauseMs = 3'600'000;
+    ScopedTiming timing(never);
+    JobManager& manager = MakeManager(1);
+    OwnedJob<ProbeJob> first(new ProbeJob(record_, 1, ProbeBody::WaitForGate));
+    OwnedJob<ProbeJob> second(new ProbeJob(record_, 2));
+    manager.AddJob(first.get());
+    manager.AddJob(second.get());
+    manager.StartThread();
+    ASSERT_TRUE(WaitUntil([&] { return record_.ran.load() == 1; }));
+    EXPECT_EQ(manager.CountWaiting(), 1) << "the limit of one let the second job start";
+
+    record_.OpenGate();  // the first job finishes and frees the only slot
+    ASSERT_TRUE(WaitUntil([&] { return second->HasEnded(); }, 30s))
+        << "the freed slot stayed empty until the pause ran out";
+    EXPECT_EQ(record_.StartOrder(), (std::vector<int>{1, 2}));
+
+    ASSERT_TRUE(WaitUntil([&] { return manager.CountRunning() == 0; }));
+    OwnedJob<ProbeJob> third(new ProbeJob(record_, 3));
+    manager.AddJob(third.get());  // the loop is pausing now, with nothing to do
+    EXPECT_TRUE(WaitUntil([&] { return third->HasEnded(); }, 30s))
+        << "a job queued during the pause waited for it to run out";
+
+    manager.Stop();
+    manager.Join();  // returns at once: the stop ended the pause
+    EXPECT_TRUE(manager.HasEnded());
+}
+
 // Parents that only wait for children take no slot, so with as many parents as the
 // limit their children still run.
 TEST_F(JobManagerTest, ParentsThatOnlyWaitForChildrenTakeNoSlot) {

@@ -152,6 +152,27 @@ TEST_F(JobTest, AFinishedJobStaysFinishedWhenALateCompletionComes) {
     EXPECT_TRUE(job->IsFinished());
 }
 
+// The IsDone wait is woken by its event: with a poll period that never runs out during
+// the test, only MarkComplete or Stop can end it.
+TEST_F(JobTest, AWaitOnIsDoneEndsWhenTheJobCompletesOrStopsNotWhenThePeriodRunsOut) {
+    TimingRecord never;
+    never.jobPollMs = 3'600'000;
+    ScopedTiming timing(never);
+    OwnedJob<ProbeJob> completed(new ProbeJob(record_, 1, ProbeBody::WaitUntilDone));
+    OwnedJob<ProbeJob> stopped(new ProbeJob(record_, 2, ProbeBody::WaitUntilDone));
+    completed->StartThread();
+    stopped->StartThread();
+    // Both bodies are inside their waits (the state says running before a body begins).
+    ASSERT_TRUE(WaitUntil([&] { return record_.ran.load() == 2; }));
+    completed->MarkComplete();
+    stopped->Stop();
+    EXPECT_TRUE(WaitUntil([&] { return completed->HasEnded(); }, 30s))
+        << "MarkComplete did not end the wait";
+    EXPECT_TRUE(WaitUntil([&] { return stopped->HasEnded(); }, 30s)) << "Stop did not end the wait";
+    EXPECT_TRUE(completed->IsFinished());
+    EXPECT_TRUE(stopped->IsFinished());
+}
+
 TEST_F(JobTest, ASecondStartOfARunningJobDoesNothing) {
     OwnedJob<ProbeJob> job(new ProbeJob(record_, 1, ProbeBody::WaitForGate));
     job->StartThread();

@@ -120,8 +120,14 @@ public:
                         }
                         response.set_content(page, "text/html; charset=utf-8");
                     });
+        // One request per connection: the process keeps the connections of its transfers
+        // open for reuse, and the server's stop would wait for an idle one to time out.
+        server_.set_keep_alive_max_count(1);
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        // A stop before the server listens would not reach it, and the join would wait
+        // for good.
+        EXPECT_TRUE(WaitUntil([this] { return server_.is_running(); }));
     }
 
     ~TestSite() {

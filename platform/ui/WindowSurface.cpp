@@ -1,0 +1,230 @@
+#include "platform/ui/WindowSurface.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/thread/Thread.h"
+#include "platform/ui/ControlInput.h"
+
+namespace {
+
+struct SurfaceTable {
+    std::mutex mutex;
+    std::map<HWND, std::unique_ptr<DrawingSurface>> surfaces;
+};
+
+SurfaceTable& Surfaces() {
+    static auto* table = new SurfaceTable;  // lives for the process, as the windows' table
+    return *table;
+}
+
+struct Pointer {
+    std::mutex mutex;
+    HWND over = nullptr;          // the window under the pointer
+    POINT at;                     // screen coordinates
+    HWND leaveTracked = nullptr;  // the window that asked for WM_MOUSELEAVE
+};
+
+Pointer& ThePointer() {
+    static auto* pointer = new Pointer;
+    return *pointer;
+}
+
+}  // namespace
+
+DrawingSurface* GetWindowSurface(HWND hwnd) {
+    if (!IsWindow(hwnd) || GetWindowThreadId(hwnd) != GetCurrentThreadId())
+        return nullptr;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    std::vector<std::unique_ptr<DrawingSurface>> ended;  // freed after the mutex
+    SurfaceTable& table = Surfaces();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    // Surfaces of windows that ended go now; handles are never reused.
+    for (auto it = table.surfaces.begin(); it != table.surfaces.end();) {
+        if (!IsWindow(it->first)) {
+            ended.push_back(std::move(it->second));
+            it = table.surfaces.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    std::unique_ptr<DrawingSurface>& surface = table.surfaces[hwnd];
+    const int width = std::max<int>(client.right, 1);
+    const int height = std::max<int>(client.bottom, 1);
+    if (!surface || surface->Dc() == nullptr)
+        surface = std::make_unique<DrawingSurface>(width, height);
+    else if (surface->Width() != width || surface->Height() != height)
+        surface->Resize(width, height);
+    return surface->Dc() != nullptr ? surface.get() : nullptr;
+}
+
+HDC WindowSurfaceDc(HWND hwnd) {
+    DrawingSurface* surface = GetWindowSurface(hwnd);
+    return surface ? surface->Dc() : nullptr;
+}
+
+int ReleaseWindowSurfaceDc(HWND hwnd, HDC dc) {
+    SurfaceTable& table = Surfaces();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    const auto found = table.surfaces.find(hwnd);
+    return found != table.surfaces.end() && found->second->Dc() == dc ? 1 : 0;
+}
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) {
+    HDC dc = WindowSurfaceDc(hwnd);
+    if (dc == nullptr || paint == nullptr)
+        return nullptr;
+    ValidateRect(hwnd, nullptr);
+    *paint = PAINTSTRUCT{};
+    paint->hdc = dc;
+    GetClientRect(hwnd, &paint->rcPaint);
+    return dc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
+    return IsWindow(hwnd) && paint != nullptr ? TRUE : FALSE;
+}
+
+UINT OwnerDrawState(HWND control, UINT ownBits) {
+    UINT state = ownBits;
+    if (!IsWindowEnabled(control))
+        state |= ODS_DISABLED;
+    if (GetFocus() == control && control != nullptr)
+        state |= ODS_FOCUS;
+    return state;
+}
+
+LRESULT DrawOwnerDrawnControl(HWND control, UINT ctlType, UINT action, UINT state) {
+    HWND parent = GetParent(control);
+    HDC dc = WindowSurfaceDc(control);
+    if (parent == nullptr || dc == nullptr)
+        return 0;
+    DRAWITEMSTRUCT draw;
+    draw.CtlType = ctlType;
+    draw.CtlID = static_cast<UINT>(GetDlgCtrlID(control));
+    draw.itemAction = action;
+    draw.itemState = state;
+    draw.hwndItem = control;
+    draw.hDC = dc;
+    GetClientRect(control, &draw.rcItem);
+    ValidateRect(control, nullptr);
+    return SendMessage(parent, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+    if (track == nullptr || track->cbSize != sizeof(TRACKMOUSEEVENT))
+        return FALSE;
+    Pointer& pointer = ThePointer();
+    std::unique_lock<std::mutex> guard(pointer.mutex);
+    if (track->dwFlags & TME_QUERY) {
+        *track = TRACKMOUSEEVENT{};
+        if (pointer.leaveTracked != nullptr && IsWindow(pointer.leaveTracked)) {
+            track->dwFlags = TME_LEAVE;
+            track->hwndTrack = pointer.leaveTracked;
+        }
+        return TRUE;
+    }
+    if (!IsWindow(track->hwndTrack))
+        return FALSE;
+    if (!(track->dwFlags & TME_LEAVE))
+        return TRUE;
+    if (track->dwFlags & TME_CANCEL) {
+        if (pointer.leaveTracked == track->hwndTrack)
+            pointer.leaveTracked = nullptr;
+        return TRUE;
+    }
+    if (pointer.over != track->hwndTrack) {
+        guard.unlock();
+        return PostMessage(track->hwndTrack, WM_MOUSELEAVE, 0, 0);
+    }
+    pointer.leaveTracked = track->hwndTrack;
+    return TRUE;
+}
+
+BOOL GetCursorPos(POINT* point) {
+    if (point == nullptr)
+        return FALSE;
+    Pointer& pointer = ThePointer();
+    std::lock_guard<std::mutex> guard(pointer.mutex);
+    *point = pointer.at;
+    return TRUE;
+}
+
+namespace {
+
+bool Holds(HWND hwnd, POINT point) {
+    RECT rect;
+    return IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) && point.x >= rect.left &&
+           point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
+}
+
+HWND Deepest(HWND hwnd, POINT point, int depth) {
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr && depth < 64;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Holds(child, point))
+            return Deepest(child, point, depth + 1);
+    }
+    return hwnd;
+}
+
+}  // namespace
+
+HWND WindowFromPoint(POINT point) {
+    for (HWND top = GetTopWindow(nullptr); top != nullptr; top = GetWindow(top, GW_HWNDNEXT)) {
+        if (Holds(top, point))
+            return Deepest(top, point, 0);
+    }
+    return nullptr;
+}
+
+// ---- The pointer's gestures (ControlInput.h) ------------------------------------------
+
+namespace ControlInput {
+
+// The pointer leaves the window it was over: a WM_MOUSELEAVE it asked for is sent now.
+static void LeaveCurrent(HWND next) {
+    HWND leaving = nullptr;
+    {
+        Pointer& pointer = ThePointer();
+        std::lock_guard<std::mutex> guard(pointer.mutex);
+        if (pointer.over != next && pointer.leaveTracked == pointer.over)
+            leaving = pointer.leaveTracked;
+        if (pointer.over != next && leaving != nullptr)
+            pointer.leaveTracked = nullptr;
+        pointer.over = next;
+    }
+    if (leaving != nullptr && IsWindow(leaving))
+        SendMessage(leaving, WM_MOUSELEAVE, 0, 0);
+}
+
+bool MoveMouseOver(HWND window, int x, int y) {
+    if (!IsWindow(window) || !IsWindowVisible(window) ||
+        GetWindowThreadId(window) != GetCurrentThreadId())
+        return false;
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    {
+        Pointer& pointer = ThePointer();
+        std::lock_guard<std::mutex> guard(pointer.mutex);
+        pointer.at = at;
+    }
+    LeaveCurrent(window);
+    SendMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    return true;
+}
+
+bool MoveMouseAway() {
+    {
+        Pointer& pointer = ThePointer();
+        std::lock_guard<std::mutex> guard(pointer.mutex);
+        if (pointer.over == nullptr)
+            return false;
+        pointer.at = POINT{-1, -1};
+    }
+    LeaveCurrent(nullptr);
+    return true;
+}
+
+}  // namespace ControlInput

@@ -1,0 +1,50 @@
+// What the parts of the screen share (platform/ui/screen/*.cpp). Main thread only.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/base/Types.h"
+
+typedef struct _GtkWidget GtkWidget;
+
+namespace screen {
+
+// The thread GTK runs on, once StartScreen succeeded.
+bool OnScreenThread();
+
+// The loop (ScreenLoop.cpp): watches the thread's queue descriptor and takes over its
+// message waits.
+void StartLoop();
+// Runs GTK's main loop, nested, until done() answers true (true) or timeoutMs pass
+// (false; a negative timeout waits for done alone). With holdMessages the thread's
+// queue is not served meanwhile (a wait for a web view's answer must not run the
+// model's code); otherwise it is.
+bool RunNestedLoop(const std::function<bool()>& done, int timeoutMs, bool holdMessages);
+
+// The presentation of the window tree (ScreenPresentation.cpp).
+void StartPresentation();
+// Places a widget made elsewhere (a browser view) as the one showing child window hwnd.
+void AdoptChildWidget(HWND hwnd, GtkWidget* widget);
+GtkWidget* WidgetOf(HWND hwnd);
+
+// One kind of control shown by a GTK widget of its own (ScreenControls.cpp): made once,
+// then told when the window's text or style (message 0) or the control's content (the
+// control message that changed it) changed. make null: the widget comes from elsewhere.
+struct ControlKind {
+    const char* className;
+    GtkWidget* (*make)(HWND hwnd);
+    void (*refresh)(HWND hwnd, GtkWidget* widget, UINT message);
+};
+// The kind of hwnd's class, null for a window shown as a plain canvas.
+const ControlKind* ControlKindOf(HWND hwnd);
+
+// The browser views (ScreenBrowserView.cpp).
+void StartBrowserViews();
+// The WebKitWebView showing a browser control's window, null for other windows.
+GtkWidget* BrowserViewOf(HWND hwnd);
+
+// Message boxes and pickers (ScreenDialogs.cpp).
+void StartDialogs();
+
+}  // namespace screen

@@ -1,0 +1,317 @@
+// The image finder band end to end: created by class id in a test browser on a local
+// site, its panel driven by clicks and typing as a person drives it.
+#include <gtest/gtest.h>
+
+#include "platform/text/Text.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/UserInput.h"
+#include "tests/band/quillet/QuilletFixture.h"
+#include "tests/support/ExpectedMessageBoxes.h"
+#include "tests/support/FolderTree.h"
+
+using namespace std::chrono_literals;
+using namespace UserInput;
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The visible top-level window with that caption, null when there is none.
+HWND FindDialog(const std::string& caption) {
+    for (HWND window = GetTopWindow(nullptr); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        if (GetWindowText(window) == caption && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+// A folder picker that answers with one folder.
+class ScriptedFolders final : public DialogService {
+public:
+    explicit ScriptedFolders(std::string answer) : answer_(std::move(answer)) {
+        SetDialogService(this);
+    }
+    ~ScriptedFolders() override { SetDialogService(nullptr); }
+    std::string BrowseForFolder(const FolderDialogRecord& dialog) override {
+        asked = dialog;
+        return answer_;
+    }
+    std::string ChooseFile(const FileDialogRecord&) override { return {}; }
+    FolderDialogRecord asked;
+
+private:
+    std::string answer_;
+};
+
+TEST_F(QuilletTest, RegistrationWritesTheClassCategoryAndTypeLibraryAndUnregistrationRemovesThem) {
+    const std::string keys = ListRegistry();
+    for (const char* key :
+         {"HKEY_CLASSES_ROOT\\Quillet.Pemberlit.1\\CLSID",
+          "HKEY_CLASSES_ROOT\\Quillet.Pemberlit\\CurVer",
+          "HKEY_CLASSES_ROOT\\CLSID\\{0FF527A4-6274-44FF-A14C-C2FB99E648C9}\\InprocServer32",
+          "HKEY_CLASSES_ROOT\\CLSID\\{0FF527A4-6274-44FF-A14C-C2FB99E648C9}\\Implemented "
+          "Categories\\{00021493-0000-0000-C000-000000000046}",
+          "HKEY_CLASSES_ROOT\\TypeLib\\{4147C9A4-CA2D-44A9-8859-301036710116}\\1.0",
+          "HKEY_CLASSES_ROOT\\Interface\\{FCCC006B-640B-498D-8D95-D23E69D2B5A9}"})
+        EXPECT_TRUE(Contains(keys, key)) << key;
+    ASSERT_EQ(quillet_.Unregister(), S_OK);
+    const std::string left = ListRegistry();
+    for (const char* id : {"0FF527A4", "4147C9A4", "FCCC006B", "Quillet"})
+        EXPECT_FALSE(Contains(left, id)) << id;
+    ASSERT_EQ(quillet_.Register(), S_OK);
+}
+
+TEST_F(QuilletTest, TheBandAnswersTheBrowsersQuestions) {
+    OpenBand();
+    ComPointer<IDeskBand> desk = band_.query<IDeskBand>();
+    ASSERT_TRUE(desk);
+    EXPECT_EQ(desk->GetBandInfo(7, DBIF_VIEWMODE_VERTICAL, nullptr), S_OK);
+    DESKBANDINFO info;
+    info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_TITLE | DBIM_BKCOLOR | DBIM_MODEFLAGS;
+    EXPECT_EQ(desk->GetBandInfo(7, DBIF_VIEWMODE_VERTICAL, &info), S_OK);
+    EXPECT_EQ(info.dwMask & DBIM_BKCOLOR, 0u);
+    EXPECT_EQ(info.ptMinSize.x, 250);
+    EXPECT_EQ(info.ptMaxSize.y, -1);
+    EXPECT_EQ(std::u16string(info.wszTitle), u"Brisquel");
+    EXPECT_EQ(info.dwModeFlags, DBIMF_VARIABLEHEIGHT);
+    HWND window = nullptr;
+    EXPECT_EQ(desk->GetWindow(nullptr), E_INVALIDARG);
+    EXPECT_EQ(desk->GetWindow(&window), S_OK);
+    EXPECT_EQ(GetParent(window), frame_);
+    EXPECT_EQ(GetWindowText(window), "bandy");
+    EXPECT_EQ(GetDlgCtrlID(window), 1234);
+    EXPECT_EQ(desk->ShowDW(FALSE), S_OK);
+    EXPECT_FALSE(IsWindowVisible(window));
+    ComPointer<IPersistStream> persist = band_.query<IPersistStream>();
+    CLSID clsid{};
+    ASSERT_TRUE(persist);
+    EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
+    EXPECT_EQ(clsid, kQuilletClassId);
+}
+
+TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening) {
+    OpenBand();
+    const HWND first = panelWindow_;
+    ASSERT_EQ(band_->SetSite(static_cast<IOleWindow*>(bandSite_.get())), S_OK);
+    PumpPending();
+    EXPECT_FALSE(IsWindow(first));
+    ComPointer<IDeskBand> desk = band_.query<IDeskBand>();
+    HWND second = nullptr;
+    ASSERT_EQ(desk->GetWindow(&second), S_OK);
+    EXPECT_TRUE(IsWindow(second));
+    EXPECT_NE(second, first);
+    // A site without a window fails and keeps the panel as it is.
+    EXPECT_EQ(band_->SetSite(nullptr), S_OK);
+    EXPECT_TRUE(IsWindow(second));
+
+    // Closed: the panel is gone, and the host's navigations reach no view.
+    EXPECT_EQ(desk->CloseDW(0), S_OK);
+    PumpPending();
+    EXPECT_FALSE(IsWindow(second));
+    Browse(site_.Url("/index.htm"));
+    Browse(site_.Url("/pages/garden.htm"));
+}
+
+TEST_F(QuilletTest, ThePanelFillsItsFormFromTheSettingsAndCommandsNeedAView) {
+    StoreSetting("depth", "2");
+    StoreSetting("minwidth", "100");
+    StoreSetting("wander", "TRUE");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    EXPECT_EQ(PanelField("extract", "depth"), "2");
+    EXPECT_EQ(PanelField("extract", "minwidth"), "100");
+    EXPECT_EQ(PanelField("extract", "maximages"), "20");
+    EXPECT_EQ(PanelField("extract", "wander"), "checked");
+    EXPECT_EQ(panel_->GetHtmlDocument()->GetElementById("curview")->InnerText(), "current view");
+
+    ExpectedMessageBoxes boxes;
+    boxes.Expect("You need to either 'extract' a site or 'open view' first.")
+        .Expect("No view is selected.")
+        .Expect("You must be in edit mode for this to work.")
+        .Expect("No view is selected.");
+    for (const char* link : {"#/panel/view/tiled", "#/panel/site", "#/panel/save", "#/panel/edit"})
+        EXPECT_EQ(Click(link), S_OK) << link;
+    // Matching ignores case; the help page goes to the host.
+    EXPECT_EQ(Click("#/panel/help"), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return HostShowsPage("/216"); }));
+    EXPECT_TRUE(PanelShows("/214"));
+    ASSERT_EQ(boxes.Pending().size(), 0u);
+}
+
+TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheView) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    ASSERT_EQ(panel_->TypeIntoField("extract", "depth", "0"), S_OK);
+    ASSERT_EQ(Click("#/panel/extract"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return PanelShows("/215"); }));
+    // The timer writes the job's values into the progress page.
+    EXPECT_TRUE(PumpUntil([&] { return PanelField("stop", "url") == site_.Url("/index.htm"); }))
+        << PanelField("stop", "url");
+    EXPECT_TRUE(PumpUntil([&] { return Contains(PanelField("stop", "percent"), " - "); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return HostShowsPage("allImages.htm") && PanelShows("/214"); }, 60s))
+        << host_.GetLocationURL();
+
+    // Depth 0: the start page alone was read.
+    EXPECT_TRUE(site_.RequestsFor("/pages/garden.htm").empty());
+    EXPECT_EQ(FileNamesIn(ViewFolder()), (std::vector<std::string>{"allImages.htm", "allThumbs.htm",
+                                                                   "slideShow.htm", "zoom.htm"}));
+    EXPECT_FALSE(FileNamesIn(ViewFolder() + "\\images").empty());
+    // The criteria were saved, and the form shows them again with the site's host.
+    EXPECT_EQ(StoredSetting("depth"), "0");
+    EXPECT_EQ(PanelField("extract", "depth"), "0");
+    EXPECT_EQ(panel_->GetHtmlDocument()->GetElementById("curview")->InnerText(), "127.0.0.1");
+
+    // The view commands show each page of the view in the host.
+    const std::pair<const char*, const char*> views[] = {
+        {"#/panel/view/thumbnails", "allThumbs.htm"},
+        {"#/panel/view/slideshow", "slideShow.htm"},
+        {"#/panel/view/zoom", "zoom.htm"},
+        {"#/panel/view/tiled", "allImages.htm"},
+    };
+    for (const auto& [link, page] : views) {
+        ASSERT_EQ(Click(link), S_OK);
+        EXPECT_TRUE(PumpUntil([&] { return HostShowsPage(page); })) << link;
+    }
+
+    // Commands ignore case.
+    const std::string main = panel_->GetLocationURL().substr(0, panel_->GetLocationURL().find('#'));
+    ASSERT_TRUE(panel_->Navigate2(main + "#/PANEL/VIEW/ZOOM"));
+    EXPECT_TRUE(PumpUntil([&] { return HostShowsPage("zoom.htm"); }));
+
+    // The same site again: the name is taken, so the panel asks for one.
+    Browse(site_.Url("/index.htm"));
+    ASSERT_EQ(Click("#/panel/extract"), S_OK);
+    PumpPending();
+    EXPECT_TRUE(PanelShows("/214")) << panel_->GetLocationURL();
+    HWND dialog = FindDialog("New View Name");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 201)), "default");
+    ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), "second"));
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(PumpUntil([&] { return HostShowsPage("second") && PanelShows("/214"); }, 60s))
+        << host_.GetLocationURL();
+    EXPECT_EQ(FileNamesIn(ViewFolder("second")).size(), 4u);
+
+    // Open View lists the site and its views and opens the one chosen.
+    Browse(site_.Url("/index.htm"));
+    ASSERT_EQ(Click("#/panel/open"), S_OK);
+    dialog = FindDialog("Open View");
+    ASSERT_NE(dialog, nullptr);
+    const HWND list = GetDlgItem(dialog, 209);
+    ASSERT_EQ(SendMessage(list, LB_GETCOUNT, 0, 0), 3);
+    // Open with nothing chosen keeps the dialog.
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    ASSERT_TRUE(SelectListRow(list, 1));
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_TRUE(PumpUntil([&] {
+        return HostShowsPage("default\\allImages.htm") || HostShowsPage("default/allImages.htm");
+    })) << host_.GetLocationURL();
+}
+
+TEST_F(QuilletTest, TheSettingsDialogBrowsesForTheStorageFolderAndKeepsIt) {
+    OpenBand();
+    ScriptedFolders folders("c:\\chosen");
+    ASSERT_EQ(Click("#/panel/settings"), S_OK);
+    HWND dialog = FindDialog("Brisquel Settings");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 210)), storage_);
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, 211)));
+    EXPECT_EQ(folders.asked.initialFolder, storage_);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 210)), "c:\\chosen");
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(StoredSetting("storage"), "c:\\chosen");
+
+    // Shown again it starts from the stored folder; an empty location is ignored.
+    ASSERT_EQ(Click("#/panel/settings"), S_OK);
+    dialog = FindDialog("Brisquel Settings");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 210)), "c:\\chosen");
+    ASSERT_TRUE(TypeText(GetDlgItem(dialog, 210), ""));
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(StoredSetting("storage"), "c:\\chosen");
+}
+
+TEST_F(QuilletTest, StopDuringTheCrawlGivesAFastViewOfWhatWasFound) {
+    site_.SetStalled("/pages/harbour.htm");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    ASSERT_EQ(panel_->TypeIntoField("extract", "depth", "1"), S_OK);
+    ASSERT_EQ(panel_->TypeIntoField("extract", "minwidth", "0"), S_OK);
+    ASSERT_EQ(panel_->TypeIntoField("extract", "minheight", "0"), S_OK);
+    ASSERT_EQ(Click("#/panel/extract"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !site_.RequestsFor("/pages/harbour.htm").empty(); }));
+    ASSERT_TRUE(PanelShows("/215"));
+    ASSERT_EQ(Click("#/working/stop"), S_OK);
+    ASSERT_TRUE(
+        PumpUntil([&] { return HostShowsPage("allImages.htm") && PanelShows("/214"); }, 60s));
+    // Fast: nothing downloaded, the page names the pictures where they are.
+    EXPECT_TRUE(FileNamesIn(ViewFolder() + "\\images").empty());
+    EXPECT_TRUE(Contains(FileTextOf(ViewFolder() + "\\allImages.htm"), site_.BaseUrl()));
+}
+
+TEST_F(QuilletTest, CancelDiscardsTheExtractionAndWritesNothingIntoTheView) {
+    site_.SetStalled("/pages/harbour.htm");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    ASSERT_EQ(panel_->TypeIntoField("extract", "depth", "1"), S_OK);
+    ASSERT_EQ(Click("#/panel/extract"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !site_.RequestsFor("/pages/harbour.htm").empty(); }));
+    ASSERT_EQ(Click("#/working/stop/cancel"), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return PanelShows("/214"); }));
+    // The panel goes; its engine waits for the cancelled job to end.
+    CloseBand();
+    EXPECT_FALSE(HostShowsPage("allImages.htm"));
+    EXPECT_EQ(FilesBelow(ViewFolder()), std::vector<std::string>{});
+}
+
+TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("0");
+    const std::string before = FileTextOf(ViewFolder() + "\\allImages.htm");
+    ASSERT_TRUE(Contains(before, "logo")) << before;
+
+    ASSERT_EQ(Click("#/panel/edit"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return HostShowsPage("allImages.htm"); }));
+    PumpPending();
+    EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "on")) << host_.GetDesignMode();
+    // Outside save and cancel, edit mode refuses every command.
+    {
+        ExpectedMessageBoxes boxes;
+        boxes.Expect(
+            "You are currently in 'Edit Mode'. You can press 'cancel' or 'save' to exit edit "
+            "mode.");
+        EXPECT_EQ(Click("#/panel/help"), S_OK);
+    }
+
+    // The person takes the logo out of the page, then saves.
+    std::string edited = host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    const size_t logo = edited.find("logo");
+    ASSERT_NE(logo, std::string::npos);
+    const size_t start = edited.rfind("<img", logo);
+    const size_t end = edited.find('>', logo);
+    ASSERT_NE(start, std::string::npos);
+    edited.erase(start, end + 1 - start);
+    ASSERT_EQ(host_.ReplaceDocumentFromHtml(edited), S_OK);
+    ASSERT_EQ(Click("#/panel/save"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return PanelShows("/215"); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return HostShowsPage("allImages.htm") && PanelShows("/214"); }, 60s));
+    EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "off"));
+    const std::string after = FileTextOf(ViewFolder() + "\\allImages.htm");
+    EXPECT_FALSE(Contains(after, "logo")) << after;
+    EXPECT_TRUE(Contains(after, "banner")) << after;
+}
+
+}  // namespace

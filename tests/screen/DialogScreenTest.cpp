@@ -1,0 +1,92 @@
+// A program's window of simple controls on screen: GTK's widgets act through the
+// model's calls, and the model's changes show in the widgets.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/screen/Screen.h"
+#include "platform/ui/screen/ScreenWidgets.h"
+#include "platform/window/Window.h"
+#include "platform/window/WindowMessages.h"
+#include "platform/window/WindowStyles.h"
+#include "platform/window/WindowTree.h"
+#include "tests/screen/ScreenTestSupport.h"
+
+namespace {
+
+constexpr int kOkId = 1;
+constexpr int kNameId = 10;
+constexpr int kAgreeId = 11;
+
+// The program's window: counts the clicks of its button.
+class ProgramWindow final : public WindowHandler {
+public:
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND && LOWORD(wParam) == kOkId && HIWORD(wParam) == BN_CLICKED)
+            ++clicks;
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    int clicks = 0;
+};
+
+TEST(DialogScreenTest, GtkInputReachesTheModelAndTheModelShowsInGtk) {
+    SKIP_WITHOUT_SCREEN();
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(
+        &program, 0, "ScreenTestProgram", "Screen test dialog",
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360, 200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND name = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200,
+                                     24, window, ControlIdMenu(kNameId));
+    const HWND agree =
+        CreateWindowEx(0, "BUTTON", "I &agree", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 44,
+                       200, 24, window, ControlIdMenu(kAgreeId));
+    const HWND ok = CreateWindowEx(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 250,
+                                   120, 80, 28, window, ControlIdMenu(kOkId));
+    ASSERT_TRUE(name && agree && ok);
+    ShowWindow(window, SW_SHOW);
+    GtkWidget* okWidget = ScreenWidgetOf(ok);
+    GtkWidget* nameWidget = ScreenWidgetOf(name);
+    GtkWidget* agreeWidget = ScreenWidgetOf(agree);
+    ASSERT_TRUE(okWidget && GTK_IS_BUTTON(okWidget));
+    ASSERT_TRUE(nameWidget && GTK_IS_ENTRY(nameWidget));
+    ASSERT_TRUE(agreeWidget && GTK_IS_CHECK_BUTTON(agreeWidget));
+    ASSERT_TRUE(PumpScreenUntil([&] { return gtk_widget_get_mapped(okWidget); }, 10000));
+
+    // GTK to the model.
+    // A keyboard activation clicks once the button has shown itself pressed.
+    gtk_widget_activate(okWidget);
+    EXPECT_TRUE(PumpScreenUntil([&] { return program.clicks == 1; }, 10000));
+    gtk_editable_set_text(GTK_EDITABLE(nameWidget), "Ada");
+    EXPECT_TRUE(PumpScreenUntil([&] { return GetWindowText(name) == "Ada"; }, 10000));
+    gtk_check_button_set_active(GTK_CHECK_BUTTON(agreeWidget), TRUE);
+    EXPECT_EQ(SendMessage(agree, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
+
+    // The model to GTK.
+    SetWindowText(name, "Grace");
+    EXPECT_STREQ(gtk_editable_get_text(GTK_EDITABLE(nameWidget)), "Grace");
+    EnableWindow(ok, FALSE);
+    EXPECT_FALSE(gtk_widget_get_sensitive(okWidget));
+    EnableWindow(ok, TRUE);
+    MoveWindow(ok, 240, 110, 90, 30, TRUE);
+    int width = 0;
+    int height = 0;
+    gtk_widget_get_size_request(okWidget, &width, &height);
+    EXPECT_EQ(width, 90);
+    EXPECT_EQ(height, 30);
+
+    const std::string shot = ScreenshotPath("program-dialog");
+    ASSERT_TRUE(SaveWindowScreenshot(window, shot));
+    EXPECT_GT(std::filesystem::file_size(shot), 500u);
+
+    // The close box goes through the model.
+    GtkWidget* top = ScreenWidgetOf(window);
+    ASSERT_TRUE(top && GTK_IS_WINDOW(top));
+    gtk_window_close(GTK_WINDOW(top));
+    EXPECT_FALSE(IsWindow(window));
+}
+
+}  // namespace
