@@ -2,8 +2,11 @@
 
 #include "engine/util/ControlHelpers.h"
 #include "engine/util/FileHelpers.h"
+#include "engine/util/ListControlHelpers.h"
 #include "engine/util/StringUtilities.h"
+#include "platform/ui/ListView.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/TabControl.h"
 #include "platform/window/Timer.h"
 #include "platform/window/WindowMessages.h"
 #include "programs/ambrevin/FoundPage.h"
@@ -65,11 +68,25 @@ BOOL AdvancedFinderDialog::OnInitDialog() {
     browseControl_.Create(m_hWnd, IDC_BROWSER, this);
     foundControl_.Create(m_hWnd, IDC_FOUND_BROWSER, this);
 
+    if (HWND list = GetDlgItem(IDC_FOUND_LIST)) {
+        AddListColumn(list, "addresses", 300);
+        ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    }
     for (OwnerDrawButton* button : {&savePage_, &refresh_, &forward_, &back_, &clearList_,
                                     &saveList_, &stop_, &go_, &follow_, &extract_}) {
         button->OffsetColor(OwnerDrawButton::kBackgroundIn, 30, true);
     }
     UpdateTitle();
+    if (HWND tabs = GetDlgItem(IDC_TABS)) {
+        int at = 0;
+        for (const char* name : {"browser", "found images"}) {
+            std::string text = name;
+            TCITEM item;
+            item.mask = TCIF_TEXT;
+            item.pszText = text.data();
+            TabCtrl_InsertItem(tabs, at++, &item);
+        }
+    }
     EnableControls(true);
     scriptsOff_ =
         MessageBox(m_hWnd, kScriptsQuestion, "Ambrevin", MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -90,6 +107,14 @@ LRESULT AdvancedFinderDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         case WM_SIZE:
             Layout();
             return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header != nullptr && header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
+                ShowFoundTab(TabCtrl_GetCurSel(header->hwndFrom));
+                return 0;
+            }
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
+        }
         default:
             return CDialog::WindowProc(hwnd, message, wParam, lParam);
     }
@@ -204,7 +229,7 @@ void AdvancedFinderDialog::SaveList() {
     const std::string path = TheFileSaveChooser().Choose(kListFileFilter, "txt", "");
     if (path.empty())
         return;
-    // The list's rows are the found list, in the same order.
+    // The list's rows are the found list, row for row.
     if (!AppendListFile(path, crawl_.Found()))
         MessageBox(m_hWnd, kCouldNotSaveMessage, "Ambrevin", MB_OK | MB_ICONINFORMATION);
 }
@@ -212,6 +237,8 @@ void AdvancedFinderDialog::SaveList() {
 void AdvancedFinderDialog::ClearList() {
     if (MessageBox(m_hWnd, kClearListQuestion, "Ambrevin", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
+    if (HWND list = GetDlgItem(IDC_FOUND_LIST))
+        ListView_DeleteAllItems(list);
     crawl_.ClearLists();
 }
 
@@ -220,8 +247,9 @@ void AdvancedFinderDialog::ShowAddress(const std::string& url) {
         ::SetWindowText(address, url);
 }
 
-void AdvancedFinderDialog::AddFoundRow(const std::string&) {
-    // The list control shows the found list; its rows follow it.
+void AdvancedFinderDialog::AddFoundRow(const std::string& url) {
+    if (HWND list = GetDlgItem(IDC_FOUND_LIST))
+        InsertListItem(list, ListView_GetItemCount(list), 0, url, -1, 0);
 }
 
 void AdvancedFinderDialog::UpdateTitle() {

@@ -5,6 +5,8 @@
 #include "engine/util/ControlHelpers.h"
 #include "platform/file/FileLayer.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/TabControl.h"
 #include "platform/ui/UserInput.h"
 #include "platform/window/MessageLoop.h"
 #include "programs/ambrevin/FoundPage.h"
@@ -75,6 +77,7 @@ TEST_F(AdvancedFinderDialogTest, StartsWithItsControlsInPlaceAndTheTitleLine) {
         {IDC_GO, {127, 0, 157, 14}, "GO"},
         {IDC_REFRESH, {97, 20, 132, 31}, "refresh"},
         {IDC_SAVE_PAGE, {133, 20, 168, 31}, "save..."},
+        {IDC_FOUND_LIST, {0, 145, 90, 348}, ""},
     };
     for (const Case& c : cases) {
         HWND control = Item(c.id);
@@ -93,6 +96,7 @@ TEST_F(AdvancedFinderDialogTest, StartsWithItsControlsInPlaceAndTheTitleLine) {
     EXPECT_FALSE(IsWindowVisible(Item(IDC_REFRESH)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_SAVE_PAGE)));
     EXPECT_TRUE(dialog->ScriptsOff());
+    EXPECT_EQ(TabCtrl_GetItemCount(Item(IDC_TABS)), 2);
 }
 
 TEST_F(AdvancedFinderDialogTest, TheScriptsAnswerGivesBothControlsTheirDownloadControl) {
@@ -116,6 +120,7 @@ TEST_F(AdvancedFinderDialogTest, ExtractListsThePicturesAndEnablesTheControlsAga
     ASSERT_TRUE(ClickButton(Item(IDC_EXTRACT)));
     ASSERT_TRUE(ServeUntil([&] { return !dialog->Crawl().Running(); }));
     EXPECT_EQ(dialog->Crawl().Found(), std::vector<std::string>{site.Url("/pic.bmp")});
+    EXPECT_EQ(ListView_GetItemCount(Item(IDC_FOUND_LIST)), 1);
     for (int id : {IDC_STAY_ON_SITE, IDC_MINIMUM_WIDTH, IDC_MINIMUM_HEIGHT, IDC_PAGE_TIMEOUT,
                    IDC_CLEAR_LIST, IDC_SAVE_LIST, IDC_SAVE_PAGE, IDC_GO, IDC_FOLLOW, IDC_EXTRACT})
         EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
