@@ -14,6 +14,7 @@
 #include "platform/browser/HtmlParser.h"
 #include "platform/browser/HtmlTree.h"
 #include "platform/browser/LinkAddress.h"
+#include "platform/image/ImageConversion.h"
 #include "platform/text/Text.h"
 #include "platform/trace/Trace.h"
 
@@ -236,10 +237,16 @@ struct CurlPageLoader::Worker {
         return S_OK;
     }
 
-    // Fetches the images of a tree not yet handed out and records their sizes. False
-    // when the load was aborted meanwhile.
+    // Fetches the images of a tree not yet handed out and records their sizes in bytes
+    // and, read from the picture itself, in pixels. False when the load was aborted
+    // meanwhile.
     bool FetchImages(Load& load, HtmlTree& tree) {
-        std::map<std::string, std::string> sizes;
+        struct Fetched {
+            std::string bytes;
+            int width = 0;
+            int height = 0;
+        };
+        std::map<std::string, Fetched> fetchedImages;
         int fetched = 0;
         for (HtmlElement* image :
              tree.FindElements([](const HtmlElement& e) { return e.Tag() == "img"; })) {
@@ -249,23 +256,25 @@ struct CurlPageLoader::Worker {
             const std::string address = tree.Resolve(*src);
             if (!IsFetchable(address, load.allowFile))
                 continue;
-            auto known = sizes.find(address);
-            if (known == sizes.end()) {
+            auto known = fetchedImages.find(address);
+            if (known == fetchedImages.end()) {
                 if (fetched >= options.imageLimit)
                     continue;
                 ++fetched;
                 const TransferRequest request{
-                    address, load.allowFile ? "http,https,file" : "http,https", false};
+                    address, load.allowFile ? "http,https,file" : "http,https", true, true};
                 const TransferResult result = transfer.Run(
                     request, [&] { return Aborted(load); }, [](const std::string&) {});
                 if (result.error == E_ABORT || Aborted(load))
                     return false;
-                known = sizes
-                            .emplace(address, SUCCEEDED(result.error) ? std::to_string(result.bytes)
-                                                                      : std::string("-1"))
-                            .first;
+                Fetched entry;
+                entry.bytes = SUCCEEDED(result.error) ? std::to_string(result.bytes) : "-1";
+                if (SUCCEEDED(result.error))
+                    ReadImageSize(result.body, &entry.width, &entry.height);
+                known = fetchedImages.emplace(address, entry).first;
             }
-            image->SetFileSize(known->second);
+            image->SetFileSize(known->second.bytes);
+            image->SetNaturalSize(known->second.width, known->second.height);
         }
         return true;
     }

@@ -89,7 +89,8 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     const size_t length = size * count;
     state->windowBytes += length;
     state->Respond();
-    if (state->request->keepBody && !IsDocumentType(state->result.contentType)) {
+    if (state->request->keepBody && !state->request->keepAnyType &&
+        !IsDocumentType(state->result.contentType)) {
         state->endedByUs = true;
         return CURL_WRITEFUNC_ERROR;
     }

@@ -18,6 +18,8 @@ struct TransferRequest {
     // true: keep a document's body (up to the size limit; a body that is neither HTML
     // nor text is not fetched); false: count the bytes only (an image).
     bool keepBody = true;
+    // With keepBody: keep a body of any type (a picture whose size is read from it).
+    bool keepAnyType = false;
 };
 
 struct TransferResult {

@@ -240,12 +240,14 @@ std::string HtmlElement::Src() const {
 
 LONG HtmlElement::Width() const {
     Require({HtmlElementKind::Image});
-    return ParseDeclaredSize(FindAttribute("width"));
+    const LONG declared = ParseDeclaredSize(FindAttribute("width"));
+    return declared > 0 ? declared : naturalWidth_;
 }
 
 LONG HtmlElement::Height() const {
     Require({HtmlElementKind::Image});
-    return ParseDeclaredSize(FindAttribute("height"));
+    const LONG declared = ParseDeclaredSize(FindAttribute("height"));
+    return declared > 0 ? declared : naturalHeight_;
 }
 
 std::string HtmlElement::FileSize() const {

@@ -94,8 +94,9 @@ public:
     std::string Href() const;
     // Image: the src made absolute (empty without one).
     std::string Src() const;
-    // Image: the declared width and height in pixels, 0 where the page declares none
-    // (or a percentage); images are not loaded, so nothing else is known of them.
+    // Image: the width and height in pixels the page declares; where it declares none
+    // (or a percentage), the picture's own when the loader fetched it (DLCTL_DLIMAGES)
+    // and could read it, else 0.
     LONG Width() const;
     LONG Height() const;
     // Image: its size in bytes as text when it was downloaded, else "-1".
@@ -156,6 +157,10 @@ public:
     HtmlElement* AppendElement(std::unique_ptr<HtmlElement> child);
     void AppendText(std::string text, bool comment);
     void SetFileSize(std::string size) { fileSize_ = std::move(size); }
+    void SetNaturalSize(LONG width, LONG height) {
+        naturalWidth_ = width;
+        naturalHeight_ = height;
+    }
     // Makes element, whose elements all belong to tree, part of this element's tree.
     void AdoptChildrenOf(HtmlElement& element);
     // The attribute value or null, without the failure checks.
@@ -180,6 +185,8 @@ private:
     std::vector<Node> children_;
     bool broken_ = false;
     std::string fileSize_ = "-1";
+    LONG naturalWidth_ = 0;
+    LONG naturalHeight_ = 0;
     // Live control state; empty until first set (or, for options, until their select
     // first works out which of them are selected).
     std::optional<std::string> value_;

@@ -6,6 +6,7 @@
 // None throws.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/base/Types.h"
@@ -30,6 +31,11 @@ ImageHandle LoadImageFile(ImageFormat format, std::string_view path, int flags);
 // leaves no file behind and an earlier file as it was). FALSE when the format cannot
 // hold the image (a JPEG holds 8 and 24 bits per pixel) or the file cannot be written.
 BOOL SaveImageFile(ImageFormat format, ImageHandle image, std::string_view path, int flags);
+
+// The width and height of an image held in memory (a downloaded picture), read from its
+// header without decoding its pixels. False (both 0) for bytes that are no image of a
+// format whose size can be read so, or of a size beyond the bounds of LoadImageFile.
+bool ReadImageSize(const std::string& bytes, int* width, int* height);
 
 // Frees an image; nothing for null.
 void UnloadImage(ImageHandle image);

@@ -146,6 +146,44 @@ ImageHandle LoadWithinBounds(std::string_view path, ImageFormat format, int flag
 
 }  // namespace
 
+bool ReadImageSize(const std::string& bytes, int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    if (bytes.empty() || bytes.size() > kMaxImageFileBytes)
+        return false;
+    PrepareImageLibrary();
+    MemoryStream memory(bytes);
+    if (memory.stream == nullptr)
+        return false;
+    const FREE_IMAGE_FORMAT format =
+        FreeImage_GetFileTypeFromMemory(memory.stream, static_cast<int>(bytes.size()));
+    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format))
+        return false;
+    FreeImage_SeekMemory(memory.stream, 0, SEEK_SET);
+    long long w = 0;
+    long long h = 0;
+    if (format == FIF_GIF) {
+        if (!GifSizeIsSane(bytes))
+            return false;
+        w = ReadWord(bytes, 6);
+        h = ReadWord(bytes, 8);
+    } else {
+        if (!FreeImage_FIFSupportsNoPixels(format))
+            return false;
+        FIBITMAP* header = FreeImage_LoadFromMemory(format, memory.stream, FIF_LOAD_NOPIXELS);
+        if (header == nullptr)
+            return false;
+        w = FreeImage_GetWidth(header);
+        h = FreeImage_GetHeight(header);
+        FreeImage_Unload(header);
+    }
+    if (!SizeIsSane(w, h))
+        return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+}
+
 void PrepareImageLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { FreeImage_SetOutputMessage(TraceLibraryMessage); });

@@ -49,6 +49,11 @@ struct TimingRecord {
     // The one-click finder's page loader reports itself idle when its page has not
     // completed within this time, so one page never holds the search.
     DWORD oneClickLoaderGuardMs = 5000;
+    // The page image finder's title refresh while a crawl runs.
+    DWORD finderStatusTimerMs = 500;
+    // One second of the page image finder's page time-out (which the person gives in
+    // seconds).
+    DWORD finderPageTimeoutSecondMs = 1000;
 };
 
 // The record in force: the product values unless a test installed another. A copy,

@@ -43,7 +43,7 @@ TestColour TestPaletteColour(int index) {
                       static_cast<BYTE>((index * 37) % 256)};
 }
 
-bool WriteTestBitmapFile(const std::string& path, int width, int height, int bitCount) {
+std::string TestBitmapBytes(int width, int height, int bitCount) {
     const int colours = bitCount == 8 ? 256 : 0;
     const int rowBytes = ((width * bitCount + 31) / 32) * 4;
     const std::uint32_t offset = 14 + 40 + 4 * colours;
@@ -87,7 +87,11 @@ bool WriteTestBitmapFile(const std::string& path, int width, int height, int bit
         line.resize(static_cast<size_t>(rowBytes), '\0');
         out += line;
     }
-    return WriteFileBytes(path, out);
+    return out;
+}
+
+bool WriteTestBitmapFile(const std::string& path, int width, int height, int bitCount) {
+    return WriteFileBytes(path, TestBitmapBytes(width, height, bitCount));
 }
 
 bool MakeTestImage(const std::string& path, int width, int height) {

@@ -15,6 +15,9 @@ struct TestColour {
 TestColour TestPixelColour(int x, int y, int width, int height);
 TestColour TestPaletteColour(int index);
 
+// The bytes of an uncompressed .bmp file, as WriteTestBitmapFile writes them.
+std::string TestBitmapBytes(int width, int height, int bitCount);
+
 // Writes an uncompressed .bmp file byte by byte (no code of the system involved):
 // bitCount 24 (colours of TestPixelColour) or 8 (a 256-entry palette). False when the
 // file cannot be written.

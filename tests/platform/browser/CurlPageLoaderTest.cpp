@@ -17,6 +17,7 @@
 #include "platform/text/Text.h"
 #include "tests/support/RecordingPageLoadSink.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/TestImages.h"
 #include "tests/support/Wait.h"
 
 using namespace std::chrono_literals;
@@ -49,6 +50,15 @@ public:
                     [](const httplib::Request&, httplib::Response& response) {
                         response.set_content(std::string(1234, 'i'), "image/jpeg");
                     });
+        server_.Get("/sized.bmp", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(TestBitmapBytes(120, 80, 24), "image/bmp");
+        });
+        server_.Get("/sized.html", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(
+                "<img src='sized.bmp'><img src='sized.bmp' width='30'>"
+                "<img src='nothing.gif'>",
+                "text/html");
+        });
         server_.Get("/redirect", [](const httplib::Request&, httplib::Response& response) {
             response.set_redirect("/moved/final.html");
         });
@@ -293,6 +303,23 @@ TEST_F(BrowserPageLoaderTest, ImagesAreFetchedOnlyWhenAllowed) {
     EXPECT_TRUE(site_.Requested("/top.jpg"));
     EXPECT_TRUE(site_.Requested("/a.jpg"));
     EXPECT_EQ(events.back().document->Images().Item(0)->FileSize(), "1234");
+}
+
+TEST_F(BrowserPageLoaderTest, FetchedPicturesGiveTheirOwnSizeWhereThePageDeclaresNone) {
+    auto events = Load(site_.Url("/sized.html"));
+    EXPECT_EQ(events.back().document->Images().Item(0)->Width(), 0);
+
+    events = Load(site_.Url("/sized.html"), kWithImages);
+    const auto images = events.back().document->Images();
+    struct Case {
+        LONG width, height;
+    };
+    const Case expected[] = {{120, 80}, {30, 80}, {0, 0}};  // the last is no picture
+    ASSERT_EQ(images.Length(), 3);
+    for (LONG i = 0; i < 3; ++i) {
+        EXPECT_EQ(images.Item(i)->Width(), expected[i].width) << i;
+        EXPECT_EQ(images.Item(i)->Height(), expected[i].height) << i;
+    }
 }
 
 TEST_F(BrowserPageLoaderTest, HttpErrorsShowAsDocuments) {

@@ -1,0 +1,216 @@
+#include "programs/ambrevin/OwnerDrawButton.h"
+
+#include <algorithm>
+
+#include "platform/gdi/GdiDrawing.h"
+#include "platform/gdi/GdiText.h"
+#include "platform/shell/Shell.h"
+
+ButtonBase::~ButtonBase() = default;
+
+namespace {
+
+void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void FrameWith(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FrameRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// A one-pixel 3-D frame: topLeft on the top and left sides, bottomRight on the others.
+void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+    const RECT top{r.left, r.top, r.right - 1, r.top + 1};
+    const RECT left{r.left, r.top, r.left + 1, r.bottom - 1};
+    const RECT right{r.right - 1, r.top, r.right, r.bottom};
+    const RECT bottom{r.left, r.bottom - 1, r.right, r.bottom};
+    FillWith(dc, top, topLeft);
+    FillWith(dc, left, topLeft);
+    FillWith(dc, right, bottomRight);
+    FillWith(dc, bottom, bottomRight);
+}
+
+}  // namespace
+
+OwnerDrawButton::OwnerDrawButton() {
+    SetDefaultColors(false);
+}
+
+DWORD OwnerDrawButton::OffsetColor(int index, int offset, bool repaint) {
+    if (index < 0 || index >= kColorCount)
+        return kInvalidIndex;
+    if (offset < -255 || offset > 255)
+        return kBadParameter;
+    const COLORREF colour = colors_[index];
+    const int r = GetRValue(colour);
+    const int g = GetGValue(colour);
+    const int b = GetBValue(colour);
+    if (offset > 0)
+        offset = std::min(offset, 255 - std::max({r, g, b}));
+    else
+        offset = std::max(offset, -std::min({r, g, b}));
+    colors_[index] = RGB(static_cast<BYTE>(r + offset), static_cast<BYTE>(g + offset),
+                         static_cast<BYTE>(b + offset));
+    if (repaint)
+        Repaint();
+    return kOk;
+}
+
+DWORD OwnerDrawButton::SetDefaultColors(bool repaint) {
+    for (int i = 0; i < kColorCount; i += 2) {
+        colors_[i] = GetSysColor(COLOR_BTNFACE);
+        colors_[i + 1] = GetSysColor(COLOR_BTNTEXT);
+    }
+    if (repaint)
+        Repaint();
+    return kOk;
+}
+
+COLORREF OwnerDrawButton::Color(int index) const {
+    return index >= 0 && index < kColorCount ? colors_[index] : CLR_INVALID;
+}
+
+void OwnerDrawButton::SetURL(std::string_view url) {
+    url_ = std::string(url.substr(0, std::min(url.size(), kMaxUrlBytes)));
+}
+
+void OwnerDrawButton::SetCheck(int check, bool repaint) {
+    if (!checkBoxMode_)
+        return;
+    checked_ = check == 1 || check == 2;
+    if (repaint)
+        Repaint();
+}
+
+void OwnerDrawButton::SetFlat(bool flat, bool repaint) {
+    flat_ = flat;
+    if (repaint)
+        Repaint();
+}
+
+bool OwnerDrawButton::OnMouseMove(bool leftButtonDown, bool cursorOnThis, bool dialogActive) {
+    if ((leftButtonDown && !mouseOver_) || !flat_)
+        return false;
+    if (!cursorOnThis) {
+        CancelHover();
+        return false;
+    }
+    if ((dialogActive || alwaysTrack_) && !mouseOver_) {
+        mouseOver_ = true;
+        Repaint();
+        return true;
+    }
+    return false;
+}
+
+void OwnerDrawButton::CancelHover() {
+    if (flat_ && mouseOver_) {
+        mouseOver_ = false;
+        Repaint();
+    }
+}
+
+void OwnerDrawButton::OnSetStyle(DWORD style) {
+    const DWORD type = style & 0x0F;
+    if (type == 0 || type == 1)
+        isDefault_ = type == 1;
+}
+
+void OwnerDrawButton::OnClicked() {
+    if (m_hWnd != nullptr)
+        SetFocus();
+    if (checkBoxMode_) {
+        checked_ = !checked_;
+        Repaint();
+    } else if (!url_.empty()) {
+        ShellOpen(url_);
+    }
+}
+
+void OwnerDrawButton::Repaint() {
+    if (m_hWnd != nullptr)
+        Invalidate();
+}
+
+void OwnerDrawButton::OnDrawBackground(HDC dc, const RECT& rect) {
+    const int index = (mouseOver_ || pressed_) ? kBackgroundIn
+                      : focused_               ? kBackgroundFocus
+                                               : kBackgroundOut;
+    FillWith(dc, rect, colors_[index]);
+}
+
+void OwnerDrawButton::OnDrawBorder(HDC dc, const RECT& rect) {
+    if (pressed_)
+        Draw3dRect(dc, rect, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    else
+        Draw3dRect(dc, rect, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+}
+
+void OwnerDrawButton::Draw(HDC dc, RECT rect, const ButtonDrawState& state,
+                           const std::string& text) {
+    pressed_ = checkBoxMode_ ? (state.selected || checked_) : (state.selected || menuShown_);
+    focused_ = state.focused;
+    disabled_ = state.disabled;
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+
+    if (!flat_ && (focused_ || isDefault_)) {
+        FrameWith(dc, rect, RGB(0, 0, 0));
+        rect = RECT{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
+    }
+
+    if (!transparent_)
+        OnDrawBackground(dc, rect);
+
+    if (pressed_) {
+        if (!flat_)
+            FrameWith(dc, rect, GetSysColor(COLOR_BTNSHADOW));
+        else if (drawBorder_)
+            OnDrawBorder(dc, rect);
+    } else if (!flat_) {
+        RECT edge = rect;
+        DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
+    } else {
+        if (mouseOver_ && drawBorder_)
+            OnDrawBorder(dc, rect);
+        if (alwaysDrawBorder_)
+            OnDrawBorder(dc, rect);
+    }
+
+    if (!text.empty()) {
+        RECT measured = rect;
+        DrawText(dc, text.c_str(), -1, &measured, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+        const int width = measured.right - measured.left;
+        const int height = measured.bottom - measured.top;
+        RECT place{rect.left + (rect.right - rect.left - width) / 2,
+                   rect.top + (rect.bottom - rect.top - height) / 2, 0, 0};
+        place.right = place.left + width;
+        place.bottom = place.top + height;
+        if (pressed_ && !checkBoxMode_)
+            place = RECT{place.left + 1, place.top + 1, place.right + 1, place.bottom + 1};
+        if (disabled_) {
+            RECT shadow{place.left + 1, place.top + 1, place.right + 1, place.bottom + 1};
+            SetTextColor(dc, GetSysColor(COLOR_3DHIGHLIGHT));
+            DrawText(dc, text.c_str(), -1, &shadow, DT_WORDBREAK | DT_CENTER);
+            SetTextColor(dc, GetSysColor(COLOR_3DSHADOW));
+        } else {
+            // Hover and pressed use the hover colours; a focused button its own; the
+            // rest the normal ones.
+            const int index = (mouseOver_ || pressed_) ? kForegroundIn
+                              : focused_               ? kForegroundFocus
+                                                       : kForegroundOut;
+            SetTextColor(dc, colors_[index]);
+            SetBkColor(dc, colors_[index - 1]);
+        }
+        DrawText(dc, text.c_str(), -1, &place, DT_WORDBREAK | DT_CENTER);
+    }
+
+    if (focused_ && (!flat_ || drawFlatFocus_)) {
+        RECT focus{rect.left + 3, rect.top + 3, rect.right - 3, rect.bottom - 3};
+        DrawFocusRect(dc, &focus);
+    }
+    SetBkMode(dc, oldMode);
+}

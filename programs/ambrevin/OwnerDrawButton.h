@@ -1,0 +1,110 @@
+// The page image finder's push buttons: flat, owner-drawn, with hover tracking and six
+// state colours. ButtonBase is the plain button class they derive from (the "Stay on
+// this site" check box is one). The state changes (mouse over, leave, focus, check)
+// and the drawing rules are here; the window messages reach them through the button's
+// subclassed window.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/Dialog.h"
+
+class ButtonBase : public CButton {
+public:
+    ~ButtonBase() override;
+};
+
+// What a draw request says of the button.
+struct ButtonDrawState {
+    bool selected = false;  // the button is held down
+    bool focused = false;
+    bool disabled = false;
+};
+
+class OwnerDrawButton : public ButtonBase {
+public:
+    // The colour indexes.
+    enum ColorIndex {
+        kBackgroundIn = 0,  // mouse over the button
+        kForegroundIn = 1,
+        kBackgroundOut = 2,  // otherwise
+        kForegroundOut = 3,
+        kBackgroundFocus = 4,
+        kForegroundFocus = 5,
+        kColorCount = 6,
+    };
+    // Results of the colour calls.
+    static constexpr DWORD kOk = 0;
+    static constexpr DWORD kInvalidIndex = 3;
+    static constexpr DWORD kBadParameter = 5;
+    // The most bytes of a URL kept (the rest is dropped).
+    static constexpr size_t kMaxUrlBytes = 259;
+
+    OwnerDrawButton();
+
+    // Adds offset (-255..255) to red, green and blue of a colour, first limited so that
+    // none leaves 0..255. kInvalidIndex / kBadParameter change nothing.
+    DWORD OffsetColor(int index, int offset, bool repaint = true);
+    // Backgrounds to the button-face colour, texts to the button-text colour.
+    DWORD SetDefaultColors(bool repaint = true);
+    COLORREF Color(int index) const;
+
+    // The address opened on a click (at most kMaxUrlBytes bytes kept).
+    void SetURL(std::string_view url);
+    const std::string& URL() const { return url_; }
+
+    // Check-box mode and its state: 1 or 2 checks, anything else clears.
+    void SetCheckBoxMode(bool on) { checkBoxMode_ = on; }
+    void SetCheck(int check, bool repaint = true);
+    int GetCheck() const { return checked_ ? 1 : 0; }
+    void SetFlat(bool flat, bool repaint = true);
+    bool MouseOver() const { return mouseOver_; }
+    bool IsDefault() const { return isDefault_; }
+
+    // --- what the window's messages do ---
+    // The mouse moved over the client area: leftButtonDown, whether the window under
+    // the cursor is this button, whether the dialog is the active window. True when the
+    // hover started (a mouse-leave notification is then wanted).
+    bool OnMouseMove(bool leftButtonDown, bool cursorOnThis, bool dialogActive);
+    // Mouse leave, cancel mode, kill focus, deactivation, disabling: the hover ends.
+    void CancelHover();
+    // BM_SETSTYLE: push button (0) or default push button (1) set the default flag.
+    void OnSetStyle(DWORD style);
+    // The reflected click: takes the focus; in check-box mode flips the check; else
+    // opens the URL when one is set.
+    void OnClicked();
+
+    // Draws the button on dc within rect, with text, as a draw request of that state.
+    void Draw(HDC dc, RECT rect, const ButtonDrawState& state, const std::string& text);
+
+protected:
+    // Sets one colour as it stands (for the classes that draw their own way).
+    void SetColorValue(int index, COLORREF colour) {
+        if (index >= 0 && index < kColorCount)
+            colors_[index] = colour;
+    }
+    virtual void OnDrawBackground(HDC dc, const RECT& rect);
+    virtual void OnDrawBorder(HDC dc, const RECT& rect);
+
+private:
+    void Repaint();
+
+    bool flat_ = true;
+    bool mouseOver_ = false;
+    bool transparent_ = false;
+    bool pressed_ = false;
+    bool focused_ = false;
+    bool disabled_ = false;
+    bool isDefault_ = false;
+    bool checkBoxMode_ = false;
+    bool checked_ = false;
+    bool drawBorder_ = true;
+    bool alwaysDrawBorder_ = true;
+    bool drawFlatFocus_ = false;
+    bool alwaysTrack_ = true;
+    bool menuShown_ = false;
+    COLORREF colors_[kColorCount] = {};
+    std::string url_;
+};
