@@ -1,5 +1,6 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/CommonControls.h"
+#include "platform/ui/WindowSurface.h"
 
 #include <algorithm>
 #include <memory>
@@ -48,6 +49,12 @@ public:
                 return 0;
             case BM_GETSTATE:
                 return static_cast<LRESULT>(check_);
+            case WM_PAINT:
+                // An owner-drawn button is painted by its parent, on its own surface.
+                if (type != BS_OWNERDRAW)
+                    return DefWindowProc(hwnd, message, wParam, lParam);
+                DrawOwnerDrawnControl(hwnd, ODT_BUTTON, ODA_DRAWENTIRE, OwnerDrawState(hwnd, 0));
+                return 0;
             case BM_SETSTYLE:
                 SetWindowLong(hwnd, GWL_STYLE,
                               static_cast<LONG>((StyleOf(hwnd) & ~BS_TYPEMASK) |
