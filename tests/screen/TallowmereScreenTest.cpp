@@ -1,0 +1,165 @@
+// Tallowmere's main dialog on screen: a site typed into GTK's entry and added with GTK's
+// button, "Find MP3s Only" clicked in GTK, the rows found on a local site shown, the
+// title line in the GtkWindow's title, and a screenshot of the whole window.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/util/ListControlHelpers.h"
+#include "engine/util/RegistryValues.h"
+#include "platform/ui/ControlInput.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/UserInput.h"
+#include "platform/ui/screen/Screen.h"
+#include "platform/ui/screen/ScreenWidgets.h"
+#include "programs/tallowmere/MainDialog.h"
+#include "tests/screen/ScreenTestSupport.h"
+#include "tests/support/CrawlFixture.h"
+#include "tests/support/LocalSiteServer.h"
+#include "tests/support/ThumbnailChecks.h"
+
+namespace {
+
+TimingRecord ScreenDialogTiming() {
+    TimingRecord timing = ShortCrawlTiming();
+    timing.siteFinderTitleTimerMs = 50;
+    timing.siteFinderTimerPauseMs = 0;
+    timing.siteFinderShutdownWaitMs = 0;
+    return timing;
+}
+
+class TallowmereScreenTest : public CrawlFixture {
+protected:
+    TallowmereScreenTest()
+        : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads,
+                       ScreenDialogTiming()) {}
+
+    void SetUp() override { RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey); }
+    void TearDown() override {
+        if (dialog_ != nullptr)
+            Close();
+        RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+    }
+
+    // The dialog goes as after its close box, and its jobs end.
+    void Close() {
+        const HWND hwnd = dialog_->m_hWnd;
+        if (IsWindow(hwnd)) {
+            if (GtkWidget* top = ScreenWidgetOf(hwnd))
+                gtk_window_close(GTK_WINDOW(top));
+            dialog_->DestroyWindow();  // as the modal run does once its loop has ended
+        }
+        for (Job* job : dialog_->TakeLeftJobs()) {
+            EXPECT_TRUE(WaitForJobEnd(*job));
+            DeleteJob(job);
+        }
+        dialog_.reset();
+        Manager().Reset();
+        EXPECT_TRUE(WaitForIdleManager());
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog_->m_hWnd, id); }
+    GtkWidget* Widget(int id) const { return ScreenWidgetOf(Item(id)); }
+    // Clicks the GTK button that shows control id, as the keyboard does: the click comes
+    // once the button has shown itself pressed, while GTK's events are served.
+    void ClickInGtk(int id) {
+        GtkWidget* button = Widget(id);
+        ASSERT_TRUE(button && GTK_IS_BUTTON(button)) << id;
+        ASSERT_TRUE(gtk_widget_get_sensitive(button)) << id;
+        gtk_widget_activate(button);
+    }
+
+    std::unique_ptr<MainDialog> dialog_;
+};
+
+TEST_F(TallowmereScreenTest, ASiteTypedAndAddedInGtkIsSearchedAndItsMp3sShow) {
+    SKIP_WITHOUT_SCREEN();
+    LocalSiteServer site;
+    site.SetBody("/music/first song.mp3", "ID3-1", "audio/mpeg");
+    site.SetBody("/music/second.mp3", "ID3-2", "audio/mpeg");
+    site.SetStatus("/music/gone.mp3", 404);
+    site.SetBody("/", "<a href='/music/first%20song.mp3'>1</a><a href='/music/second.mp3'>2</a>"
+                      "<a href='/music/gone.mp3'>3</a><a href='/more.htm'>more</a>");
+    // The crawl stays busy on this page until the title line has been seen.
+    site.SetBody("/more.htm", "<p>nothing more</p>");
+    site.SetStalled("/more.htm");
+    const std::string storage = MakeDriveFolder("tallowmere-screen") + "\\store";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, TallowmereSettingsKey, &key), ERROR_SUCCESS);
+    RegWriteString(key, "storage", storage);
+    RegCloseKey(key);
+
+    dialog_ = std::make_unique<MainDialog>();
+    ASSERT_TRUE(dialog_->Create());
+    const HWND hwnd = dialog_->m_hWnd;
+    ShowWindow(hwnd, SW_SHOW);
+    GtkWidget* top = ScreenWidgetOf(hwnd);
+    ASSERT_TRUE(top && GTK_IS_WINDOW(top));
+    GtkWidget* find = Widget(IDC_FIND);
+    ASSERT_TRUE(find != nullptr);
+    ASSERT_TRUE(PumpScreenUntil([&] { return gtk_widget_get_mapped(find); }, 10000));
+    EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(top)),
+                 "Tallowmere ( visited=0 found=0 elapsed=00:00:00 )");
+
+    // The built-in sites go; the local one is typed into GTK's entry and added.
+    const HWND sites = Item(IDC_SITE_LIST);
+    for (int count = ListView_GetItemCount(sites); count > 0; --count) {
+        ASSERT_TRUE(ControlInput::SelectListViewRow(sites, 0));
+        ClickInGtk(IDC_REMOVE_SITE);
+        ASSERT_TRUE(
+            PumpScreenUntil([&] { return ListView_GetItemCount(sites) == count - 1; }, 10000));
+    }
+    GtkWidget* siteEdit = Widget(IDC_SITE_EDIT);
+    ASSERT_TRUE(siteEdit && GTK_IS_ENTRY(siteEdit));
+    gtk_editable_set_text(GTK_EDITABLE(siteEdit), site.Url("/").c_str());
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] { return GetDlgItemText(hwnd, IDC_SITE_EDIT) == site.Url("/"); }, 10000));
+    ClickInGtk(IDC_ADD_SITE);
+    ASSERT_TRUE(PumpScreenUntil([&] { return ListView_GetItemCount(sites) == 1; }, 10000));
+    EXPECT_EQ(ListViewText(sites, 0, 0), site.Url("/"));
+
+    ClickInGtk(IDC_FIND);
+    ASSERT_TRUE(PumpScreenUntil([&] { return dialog_->IsFinding(); }, 10000));
+    EXPECT_TRUE(gtk_widget_get_sensitive(Widget(IDC_STOP)));
+    EXPECT_FALSE(gtk_widget_get_sensitive(find));
+    const HWND mp3s = Item(IDC_MP3_LIST);
+    // While the crawl waits for its second page, the timer's title line shows in GTK's
+    // title: the three files found.
+    EXPECT_TRUE(PumpScreenUntil(
+        [&] {
+            const std::string title = gtk_window_get_title(GTK_WINDOW(top));
+            return title.find(" found=3 ") != std::string::npos;
+        },
+        30000))
+        << gtk_window_get_title(GTK_WINDOW(top));
+    EXPECT_EQ(ListView_GetItemCount(mp3s), 3);
+    site.SetDelay("/more.htm", std::chrono::milliseconds(0));
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] {
+            return dialog_->CountJobs() == 0 && !dialog_->IsFinding() &&
+                   gtk_widget_get_sensitive(find);
+        },
+        60000));
+    ASSERT_EQ(ListView_GetItemCount(mp3s), 3);
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"first song.mp3", "new / exists"},
+        {"second.mp3", "new / exists"},
+        {"gone.mp3", "new / exists"},  // any answer counts
+    };
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(ListViewText(mp3s, row, 0), expected[static_cast<size_t>(row)].first);
+        EXPECT_EQ(ListViewText(mp3s, row, 1), expected[static_cast<size_t>(row)].second);
+    }
+
+    const std::string shot = ScreenshotPath("tallowmere");
+    ASSERT_TRUE(SaveWindowScreenshot(hwnd, shot));
+    EXPECT_GT(std::filesystem::file_size(shot), 2000u);
+}
+
+}  // namespace
