@@ -37,8 +37,7 @@ TimingRecord ScreenDialogTiming() {
 class TallowmereScreenTest : public CrawlFixture {
 protected:
     TallowmereScreenTest()
-        : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads,
-                       ScreenDialogTiming()) {}
+        : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads, ScreenDialogTiming()) {}
 
     void SetUp() override { RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey); }
     void TearDown() override {
@@ -84,8 +83,9 @@ TEST_F(TallowmereScreenTest, ASiteTypedAndAddedInGtkIsSearchedAndItsMp3sShow) {
     site.SetBody("/music/first song.mp3", "ID3-1", "audio/mpeg");
     site.SetBody("/music/second.mp3", "ID3-2", "audio/mpeg");
     site.SetStatus("/music/gone.mp3", 404);
-    site.SetBody("/", "<a href='/music/first%20song.mp3'>1</a><a href='/music/second.mp3'>2</a>"
-                      "<a href='/music/gone.mp3'>3</a><a href='/more.htm'>more</a>");
+    site.SetBody("/",
+                 "<a href='/music/first%20song.mp3'>1</a><a href='/music/second.mp3'>2</a>"
+                 "<a href='/music/gone.mp3'>3</a><a href='/more.htm'>more</a>");
     // The crawl stays busy on this page until the title line has been seen.
     site.SetBody("/more.htm", "<p>nothing more</p>");
     site.SetStalled("/more.htm");
@@ -95,6 +95,8 @@ TEST_F(TallowmereScreenTest, ASiteTypedAndAddedInGtkIsSearchedAndItsMp3sShow) {
     RegWriteString(key, "storage", storage);
     RegCloseKey(key);
 
+    // The screenshot shows each control's state at once, not part way through a fade.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
     dialog_ = std::make_unique<MainDialog>();
     ASSERT_TRUE(dialog_->Create());
     const HWND hwnd = dialog_->m_hWnd;
@@ -157,6 +159,14 @@ TEST_F(TallowmereScreenTest, ASiteTypedAndAddedInGtkIsSearchedAndItsMp3sShow) {
         EXPECT_EQ(ListViewText(mp3s, row, 1), expected[static_cast<size_t>(row)].second);
     }
 
+    // GTK has drawn a frame since the run ended.
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(top);
+    ASSERT_NE(clock, nullptr);
+    const gint64 frame = gdk_frame_clock_get_frame_counter(clock);
+    gtk_widget_queue_draw(top);
+    EXPECT_TRUE(PumpScreenUntil(
+        [&] { return gdk_frame_clock_get_frame_counter(clock) > frame + 1; }, 10000))
+        << frame;
     const std::string shot = ScreenshotPath("tallowmere");
     ASSERT_TRUE(SaveWindowScreenshot(hwnd, shot));
     EXPECT_GT(std::filesystem::file_size(shot), 2000u);
