@@ -15,6 +15,7 @@
 #include "engine/util/RegistryValues.h"
 #include "platform/ui/ControlInput.h"
 #include "platform/ui/ListView.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
@@ -170,6 +171,67 @@ TEST_F(TallowmereScreenTest, ASiteTypedAndAddedInGtkIsSearchedAndItsMp3sShow) {
     const std::string shot = ScreenshotPath("tallowmere");
     ASSERT_TRUE(SaveWindowScreenshot(hwnd, shot));
     EXPECT_GT(std::filesystem::file_size(shot), 2000u);
+}
+
+// The system menu's About item, shown by the header bar's menu button, opens the About
+// box modally; its OK button, clicked in GTK, closes it.
+TEST_F(TallowmereScreenTest, TheAboutItemOfTheHeaderBarMenuOpensTheAboutBox) {
+    SKIP_WITHOUT_SCREEN();
+    dialog_ = std::make_unique<MainDialog>();
+    ASSERT_TRUE(dialog_->Create());
+    const HWND hwnd = dialog_->m_hWnd;
+    ShowWindow(hwnd, SW_SHOW);
+    GtkWidget* top = ScreenWidgetOf(hwnd);
+    ASSERT_TRUE(top && GTK_IS_WINDOW(top));
+    GtkWidget* header = gtk_window_get_titlebar(GTK_WINDOW(top));
+    ASSERT_TRUE(header && GTK_IS_HEADER_BAR(header));
+    GtkWidget* menuButton = nullptr;
+    std::vector<GtkWidget*> pending{header};
+    for (std::size_t i = 0; i < pending.size() && !menuButton; ++i) {
+        for (GtkWidget* child = gtk_widget_get_first_child(pending[i]); child;
+             child = gtk_widget_get_next_sibling(child)) {
+            if (GTK_IS_MENU_BUTTON(child))
+                menuButton = child;
+            pending.push_back(child);
+        }
+    }
+    ASSERT_NE(menuButton, nullptr);
+    GtkWidget* items =
+        gtk_popover_get_child(gtk_menu_button_get_popover(GTK_MENU_BUTTON(menuButton)));
+    GtkWidget* about = gtk_widget_get_first_child(items);
+    ASSERT_TRUE(about && GTK_IS_BUTTON(about));
+    EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(about)), "About Tallowmere...");
+
+    // The box runs its own loop: a GTK timeout served there finds it and clicks its OK.
+    struct Closer {
+        HWND box = nullptr;
+        std::string texts;
+        bool clicked = false;
+    } closer;
+    const guint source = g_timeout_add(
+        10,
+        [](gpointer data) -> gboolean {
+            auto* closer = static_cast<Closer*>(data);
+            const HWND box = GetTopWindow(nullptr);
+            if (closer->clicked || GetWindowText(box) != "About Tallowmere")
+                return G_SOURCE_CONTINUE;
+            closer->box = box;
+            for (HWND child = GetWindow(box, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT))
+                closer->texts += GetWindowText(child) + "|";
+            GtkWidget* ok = ScreenWidgetOf(GetDlgItem(box, IDOK));
+            if (ok == nullptr || !gtk_widget_get_mapped(ok))
+                return G_SOURCE_CONTINUE;
+            closer->clicked = true;
+            gtk_widget_activate(ok);
+            return G_SOURCE_CONTINUE;
+        },
+        &closer);
+    g_signal_emit_by_name(about, "clicked");
+    EXPECT_TRUE(PumpScreenUntil([&] { return closer.clicked && !IsWindow(closer.box); }, 10000));
+    g_source_remove(source);
+    EXPECT_EQ(closer.texts, "|Tallowmere Version 2003|Made by Morvelle|OK|");
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
 }
 
 }  // namespace
