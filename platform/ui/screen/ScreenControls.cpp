@@ -87,6 +87,9 @@ void RefreshButton(HWND hwnd, GtkWidget* widget, UINT) {
         gtk_check_button_set_active(GTK_CHECK_BUTTON(widget), state == BST_CHECKED);
     } else if (GTK_IS_BUTTON(widget)) {
         gtk_button_set_label(GTK_BUTTON(widget), Mnemonic(text).c_str());
+        // A text longer than the button is cut short rather than widening it.
+        if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(widget)); GTK_IS_LABEL(label))
+            gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
     }
 }
 

@@ -41,6 +41,11 @@ struct Entry {
     const ControlKind* kind = nullptr;
     bool topLevel = false;
     bool placed = false;  // the widget is in its parent's container
+    // A top-level window: what GTK's window adds around the canvas (its title bar, and
+    // the frame and shadow it draws itself), known from the canvas's first size.
+    bool frameKnown = false;
+    int frameWidth = 0;
+    int frameHeight = 0;
 };
 
 std::unordered_map<HWND, Entry>& Entries() {
@@ -151,6 +156,8 @@ gboolean OnCloseRequest(GtkWindow*, gpointer data) {
     return TRUE;  // the GtkWindow goes when the model's window does
 }
 
+void Place(HWND hwnd, Entry& entry);
+
 // The person resized a top-level window: the model's window takes the new client size.
 void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
     const HWND hwnd = HwndOf(data);
@@ -159,7 +166,21 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
         return;
     RECT client{};
     GetClientRect(hwnd, &client);
-    if (client.right - client.left == width && client.bottom - client.top == height)
+    const int clientWidth = client.right - client.left;
+    const int clientHeight = client.bottom - client.top;
+    if (!entry->frameKnown) {
+        // The first size: the window was asked for the client size, and what it added
+        // around the canvas is the frame. It is asked again with the frame added, and
+        // the model keeps its size.
+        entry->frameKnown = true;
+        entry->frameWidth = std::max(clientWidth - width, 0);
+        entry->frameHeight = std::max(clientHeight - height, 0);
+        if (entry->frameWidth != 0 || entry->frameHeight != 0) {
+            Place(hwnd, *entry);
+            return;
+        }
+    }
+    if (clientWidth == width && clientHeight == height)
         return;
     RECT frame{0, 0, width, height};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)), FALSE,
@@ -195,9 +216,10 @@ void Place(HWND hwnd, Entry& entry) {
     if (entry.topLevel) {
         RECT client{};
         GetClientRect(hwnd, &client);
-        gtk_window_set_default_size(GTK_WINDOW(entry.widget),
-                                    std::max<LONG>(client.right - client.left, 1),
-                                    std::max<LONG>(client.bottom - client.top, 1));
+        gtk_window_set_default_size(
+            GTK_WINDOW(entry.widget),
+            std::max<LONG>(client.right - client.left, 1) + entry.frameWidth,
+            std::max<LONG>(client.bottom - client.top, 1) + entry.frameHeight);
         return;
     }
     const HWND parent = GetParent(hwnd);
@@ -248,6 +270,7 @@ public:
                 return;
             }
             entry.widget = entry.kind->make(hwnd);
+            gtk_widget_add_css_class(entry.widget, "morvelle-control");
             g_object_ref_sink(entry.widget);
         } else {
             MakeGenericWidget(hwnd, entry);
@@ -341,6 +364,19 @@ private:
 namespace screen {
 
 void StartPresentation() {
+    // The controls are placed in dialog units of an 8-point font: their text is that
+    // size, and push buttons and one-line edits fit the model's rectangles (GTK's own
+    // paddings and least sizes would make them outgrow them and overlap).
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css,
+                                    ".morvelle-control { font-size: 8pt; }"
+                                    "button.morvelle-control { padding: 0 4px; min-height: 0;"
+                                    " min-width: 0; }"
+                                    "entry.morvelle-control { padding: 0 4px; min-height: 0; }",
+                                    -1);
+    gtk_style_context_add_provider_for_display(gdk_display_get_default(), GTK_STYLE_PROVIDER(css),
+                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
     static ScreenPresentation presentation;
     SetWindowPresentation(&presentation);
 }
