@@ -313,7 +313,20 @@ public:
     }
 
     void WindowStyleChanged(HWND hwnd) override {
-        if (Entry* entry = Mine(hwnd); entry && entry->kind && entry->kind->refresh)
+        Entry* entry = Mine(hwnd);
+        if (entry == nullptr)
+            return;
+        // A control whose new style makes it another kind (a push button subclassed into
+        // an owner-drawn one) gets the widget of that kind in place of the old one.
+        if (!entry->topLevel && entry->widget != nullptr && entry->kind != KindOf(hwnd) &&
+            GetWindow(hwnd, GW_CHILD) == nullptr) {
+            WindowDestroyed(hwnd);
+            WindowCreated(hwnd);
+            if (Entry* remade = Find(hwnd); remade && remade->canvas && IsWindowVisible(hwnd))
+                PaintSoon(hwnd);
+            return;
+        }
+        if (entry->kind && entry->kind->refresh)
             entry->kind->refresh(hwnd, entry->widget, 0);
     }
 
