@@ -116,6 +116,9 @@ TEST_F(AmbrevinScreenTest, TheDialogShowsItsDrawnButtonsAndExtractsALocalPage) {
     EXPECT_GT(std::filesystem::file_size(start), 1000u);
     ASSERT_TRUE(ControlInput::MoveMouseAway());
 
+    RECT before{};
+    GetWindowRect(hwnd, &before);
+
     // Extract: the page has no links, so the crawl ends at once with its message.
     {
         ExpectedMessageBoxes boxes;
@@ -127,6 +130,12 @@ TEST_F(AmbrevinScreenTest, TheDialogShowsItsDrawnButtonsAndExtractsALocalPage) {
     const HWND list = Item(IDC_FOUND_LIST);
     ASSERT_EQ(ListView_GetItemCount(list), 3);
     ASSERT_EQ(dialog->Crawl().Found().size(), 3u);
+    // The window keeps its size while its contents change.
+    PumpScreenUntil([] { return false; }, 300);
+    RECT after{};
+    GetWindowRect(hwnd, &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     EXPECT_EQ(dialog->Crawl().Found()[0], site.Url("/wide.bmp"));
     EXPECT_EQ(GetWindowText(hwnd).rfind("Ambrevin - imgs=3,", 0), 0u) << GetWindowText(hwnd);
 

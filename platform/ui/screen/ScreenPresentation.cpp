@@ -195,6 +195,13 @@ void Place(HWND hwnd, Entry& entry) {
     if (entry.topLevel) {
         RECT client{};
         GetClientRect(hwnd, &client);
+        // A size the window shows already (the person's resize, come back from the model)
+        // is left alone: the default size counts the title bar too, and setting it again
+        // would shrink the window by the title bar on every round.
+        if (entry.canvas != nullptr && gtk_widget_get_mapped(entry.canvas) &&
+            gtk_widget_get_width(entry.canvas) == client.right - client.left &&
+            gtk_widget_get_height(entry.canvas) == client.bottom - client.top)
+            return;
         gtk_window_set_default_size(GTK_WINDOW(entry.widget),
                                     std::max<LONG>(client.right - client.left, 1),
                                     std::max<LONG>(client.bottom - client.top, 1));
