@@ -1,5 +1,7 @@
 #include "platform/browser/HtmlDocument.h"
 
+#include <map>
+
 #include "platform/browser/HtmlDocumentObserver.h"
 #include "platform/browser/HtmlParser.h"
 #include "platform/browser/HtmlTextRendering.h"
@@ -130,7 +132,33 @@ void HtmlDocument::Close() {
 }
 
 void HtmlDocument::ReplaceFromHtml(std::string_view html) {
+    // What the loader learnt of each picture it fetched (file size, own size) stays with
+    // the pictures of the same address in the new content.
+    struct Fetched {
+        std::string fileSize;
+        LONG width = 0;
+        LONG height = 0;
+    };
+    std::map<std::string, Fetched> fetched;
+    for (const HtmlElement* image :
+         tree_->FindElements([](const HtmlElement& e) { return e.Tag() == "img"; })) {
+        const std::string* src = image->FindAttribute("src");
+        if (src != nullptr && image->FetchedFileSize() != "-1")
+            fetched.emplace(
+                tree_->Resolve(*src),
+                Fetched{image->FetchedFileSize(), image->NaturalWidth(), image->NaturalHeight()});
+    }
     tree_ = ParseHtml(html, url_);
+    for (HtmlElement* image :
+         tree_->FindElements([](const HtmlElement& e) { return e.Tag() == "img"; })) {
+        const std::string* src = image->FindAttribute("src");
+        if (src == nullptr)
+            continue;
+        if (auto known = fetched.find(tree_->Resolve(*src)); known != fetched.end()) {
+            image->SetFileSize(known->second.fileSize);
+            image->SetNaturalSize(known->second.width, known->second.height);
+        }
+    }
     tree_->SetObserver(observer_);
     MakeFrameWindows();
 }

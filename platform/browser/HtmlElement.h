@@ -157,6 +157,9 @@ public:
     HtmlElement* AppendElement(std::unique_ptr<HtmlElement> child);
     void AppendText(std::string text, bool comment);
     void SetFileSize(std::string size) { fileSize_ = std::move(size); }
+    LONG NaturalWidth() const { return naturalWidth_; }
+    LONG NaturalHeight() const { return naturalHeight_; }
+    const std::string& FetchedFileSize() const { return fileSize_; }
     void SetNaturalSize(LONG width, LONG height) {
         naturalWidth_ = width;
         naturalHeight_ = height;

@@ -63,6 +63,14 @@ public:
                 DrawOwnerDrawnControl(hwnd, ODT_BUTTON, ODA_DRAWENTIRE,
                                       OwnerDrawState(hwnd, pushed_ ? ODS_SELECTED : 0));
                 return 0;
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+            case WM_ENABLE:
+                // An owner-drawn button's focus and disabled looks are its parent's
+                // drawing: it is drawn again.
+                if (type == BS_OWNERDRAW)
+                    InvalidateRect(hwnd, nullptr, FALSE);
+                return DefWindowProc(hwnd, message, wParam, lParam);
             case BM_SETSTYLE:
                 SetWindowLong(hwnd, GWL_STYLE,
                               static_cast<LONG>((StyleOf(hwnd) & ~BS_TYPEMASK) |

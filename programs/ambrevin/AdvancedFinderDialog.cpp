@@ -5,6 +5,7 @@
 #include "engine/util/ListControlHelpers.h"
 #include "engine/util/StringUtilities.h"
 #include "platform/ui/ListView.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TabControl.h"
 #include "platform/window/Timer.h"
@@ -58,8 +59,39 @@ void AdvancedFinderDialog::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_MINIMUM_WIDTH, minimumWidth_);
 }
 
+OwnerDrawButton* AdvancedFinderDialog::Button(int id) {
+    switch (id) {
+        case IDC_SAVE_PAGE:
+            return &savePage_;
+        case IDC_REFRESH:
+            return &refresh_;
+        case IDC_FORWARD:
+            return &forward_;
+        case IDC_BACK:
+            return &back_;
+        case IDC_CLEAR_LIST:
+            return &clearList_;
+        case IDC_SAVE_LIST:
+            return &saveList_;
+        case IDC_STOP:
+            return &stop_;
+        case IDC_GO:
+            return &go_;
+        case IDC_FOLLOW:
+            return &follow_;
+        case IDC_EXTRACT:
+            return &extract_;
+        default:
+            return nullptr;
+    }
+}
+
 BOOL AdvancedFinderDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
+        AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenu(menu, MF_STRING, IDM_ABOUTBOX, kAboutMenuText);
+    }
     // The browser controls are the dialog's own: made at their template places.
     RECT browse = DialogUnitsToPixels(RECT{97, 20, 97 + 105, 20 + 142});
     RECT found = DialogUnitsToPixels(RECT{97, 34, 97 + 105, 34 + 142});
@@ -67,6 +99,7 @@ BOOL AdvancedFinderDialog::OnInitDialog() {
     foundRect_ = found;
     browseControl_.Create(m_hWnd, IDC_BROWSER, this);
     foundControl_.Create(m_hWnd, IDC_FOUND_BROWSER, this);
+    ShowBrowserControls();
 
     if (HWND list = GetDlgItem(IDC_FOUND_LIST)) {
         AddListColumn(list, "addresses", 300);
@@ -91,6 +124,7 @@ BOOL AdvancedFinderDialog::OnInitDialog() {
     scriptsOff_ =
         MessageBox(m_hWnd, kScriptsQuestion, "Ambrevin", MB_YESNO | MB_ICONQUESTION) == IDYES;
     foundShown_ = false;
+    ShowBrowserControls();
     browseControl_.Navigate(startPage_);
     foundControl_.Navigate("about:blank");
     refresh_.ShowWindow(SW_HIDE);
@@ -107,6 +141,27 @@ LRESULT AdvancedFinderDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         case WM_SIZE:
             Layout();
             return 0;
+        case WM_DRAWITEM: {
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (draw != nullptr) {
+                if (OwnerDrawButton* button = Button(static_cast<int>(draw->CtlID)))
+                    return button->OnDrawItem(*draw);
+            }
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
+        }
+        case WM_COMMAND:
+            // The button sees its own click first (it takes the focus), then the dialog.
+            if (HIWORD(wParam) == BN_CLICKED) {
+                if (OwnerDrawButton* button = Button(LOWORD(wParam)))
+                    button->OnClicked();
+            }
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+                AboutDialog(hwnd).DoModal();
+                return 0;
+            }
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header != nullptr && header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
@@ -193,6 +248,7 @@ void AdvancedFinderDialog::Layout() {
         browseRect_.bottom = browseRect_.top + height - 30;
         foundRect_.right = foundRect_.left + width - 10;
         foundRect_.bottom = foundRect_.top + height - 52;
+        ShowBrowserControls();
     }
     if (childRect(IDC_FOUND_LIST, &r))
         ::MoveWindow(GetDlgItem(IDC_FOUND_LIST), r.left, r.top, r.right - r.left,
@@ -202,8 +258,22 @@ void AdvancedFinderDialog::Layout() {
                      r.bottom - r.top, TRUE);
 }
 
+void AdvancedFinderDialog::ShowBrowserControls() {
+    // The browse control shows on tab 0, the found-images control on tab 1.
+    auto place = [](HWND control, const RECT& rect, bool shown) {
+        if (control == nullptr)
+            return;
+        ::MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     TRUE);
+        ::ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+    };
+    place(browseControl_.GetSafeHwnd(), browseRect_, !foundShown_);
+    place(foundControl_.GetSafeHwnd(), foundRect_, foundShown_);
+}
+
 void AdvancedFinderDialog::ShowFoundTab(int tab) {
     foundShown_ = tab == 1;
+    ShowBrowserControls();
     refresh_.ShowWindow(foundShown_ ? SW_SHOW : SW_HIDE);
     savePage_.ShowWindow(foundShown_ ? SW_SHOW : SW_HIDE);
     if (foundShown_ && crawl_.Running())

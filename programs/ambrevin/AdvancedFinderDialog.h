@@ -37,6 +37,10 @@ enum AdvancedFinderControl {
     IDC_MINIMUM_WIDTH = 1018,
 };
 
+// The About item the dialog appends to its system menu.
+constexpr UINT IDM_ABOUTBOX = 0x0010;
+constexpr const char* kAboutMenuText = "&About Ambrevin...";
+
 constexpr const char* kScriptsQuestion =
     "Would you like to disable scripts?\n\nYes == Fewer Problems.";
 constexpr const char* kClearListQuestion = "Do you wish to clear the list?";
@@ -47,6 +51,12 @@ constexpr LONG kScriptsOnDownloadControl = 0x10;
 // The page the browse control opens at start.
 constexpr const char* kDefaultStartPage = "https://duckduckgo.com/";
 
+// The About box (template 100).
+class AboutDialog : public CDialog {
+public:
+    explicit AboutDialog(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
+};
+
 class AdvancedFinderDialog : public CDialog, public WebBrowserControlSite, public PageCrawlHost {
 public:
     explicit AdvancedFinderDialog(std::string startPage = kDefaultStartPage);
@@ -54,6 +64,8 @@ public:
 
     PageCrawl& Crawl() { return crawl_; }
     CWebBrowser2& FoundControl() { return foundControl_; }
+    // The owner-drawn push button of a control id; null for any other id.
+    OwnerDrawButton* Button(int id);
     bool ScriptsOff() const { return scriptsOff_; }
     int PageTimeoutSeconds() const { return pageTimeout_; }
     // The text of the found page last built.
@@ -95,6 +107,7 @@ protected:
 
 private:
     void Layout();
+    void ShowBrowserControls();
 
     // The buttons, as the dialog binds them.
     OwnerDrawButton savePage_, refresh_, forward_, back_, clearList_, saveList_, stop_, go_,

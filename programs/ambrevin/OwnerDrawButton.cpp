@@ -5,10 +5,19 @@
 #include "platform/gdi/GdiDrawing.h"
 #include "platform/gdi/GdiText.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/WindowSurface.h"
+#include "platform/window/WindowMessages.h"
+#include "platform/window/WindowStyles.h"
+#include "platform/window/WindowTree.h"
 
 ButtonBase::~ButtonBase() = default;
 
 namespace {
+
+constexpr UINT kCancelMode = 0x001F;        // WM_CANCELMODE
+constexpr WPARAM kLeftButtonDown = 0x0001;  // MK_LBUTTON
+constexpr LRESULT kPushButtonCodes = DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON;
 
 void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
@@ -38,6 +47,128 @@ void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
 
 OwnerDrawButton::OwnerDrawButton() {
     SetDefaultColors(false);
+}
+
+OwnerDrawButton::~OwnerDrawButton() {
+    // A window that outlives the object goes back to its own handler.
+    if (m_hWnd != nullptr && hook_.previous != nullptr && IsWindow(m_hWnd))
+        ::SubclassWindow(m_hWnd, hook_.previous);
+}
+
+bool OwnerDrawButton::SubclassWindow(HWND hwnd) {
+    if (!CWnd::SubclassWindow(hwnd))
+        return false;
+    const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+    const DWORD type = style & BS_TYPEMASK;
+    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX)
+        checkBoxMode_ = true;
+    if (type == BS_DEFPUSHBUTTON)
+        isDefault_ = true;
+    hook_.previous = ::SubclassWindow(hwnd, &hook_);
+    SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>((style & ~BS_TYPEMASK) | BS_OWNERDRAW));
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    Repaint();
+    return true;
+}
+
+BOOL OwnerDrawButton::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+    if (m_hWnd == nullptr || draw.hwndItem != m_hWnd || draw.CtlType != ODT_BUTTON)
+        return FALSE;
+    ButtonDrawState state;
+    state.selected = (draw.itemState & ODS_SELECTED) != 0;
+    state.focused = (draw.itemState & ODS_FOCUS) != 0;
+    state.disabled = (draw.itemState & ODS_DISABLED) != 0;
+    Draw(draw.hDC, draw.rcItem, state, GetWindowText());
+    return TRUE;
+}
+
+void OwnerDrawButton::PassFocusOn() {
+    const HWND focus = ::GetFocus();
+    if (focus != nullptr && focus != m_hWnd)
+        return;  // the focus is elsewhere: it stays where the person put it
+    const HWND parent = ::GetParent(m_hWnd);
+    if (parent == nullptr)
+        return;
+    // The next enabled, visible tab stop after the button, wrapping round; else the parent.
+    HWND next = ::GetWindow(m_hWnd, GW_HWNDNEXT);
+    for (int round = 0; round < 2; ++round) {
+        for (; next != nullptr; next = ::GetWindow(next, GW_HWNDNEXT)) {
+            if (next == m_hWnd)
+                break;
+            const DWORD style = static_cast<DWORD>(GetWindowLong(next, GWL_STYLE));
+            if ((style & WS_TABSTOP) != 0 && ::IsWindowVisible(next) && ::IsWindowEnabled(next)) {
+                ::SetFocus(next);
+                return;
+            }
+        }
+        if (next == m_hWnd)
+            break;
+        next = ::GetWindow(parent, GW_CHILD);
+    }
+    ::SetFocus(parent);
+}
+
+LRESULT OwnerDrawButton::WindowHook::Default(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    return previous != nullptr ? previous->WindowProc(hwnd, message, wParam, lParam)
+                               : DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT OwnerDrawButton::WindowHook::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE: {
+            const LRESULT result = Default(hwnd, message, wParam, lParam);
+            POINT at{};
+            GetCursorPos(&at);
+            const bool onThis = WindowFromPoint(at) == hwnd;
+            // The window model keeps no active window: the dialog counts as active (the
+            // button tracks the mouse in an inactive dialog too).
+            if (button_.OnMouseMove((wParam & kLeftButtonDown) != 0, onThis, true)) {
+                TRACKMOUSEEVENT track;
+                track.dwFlags = TME_LEAVE;
+                track.hwndTrack = hwnd;
+                TrackMouseEvent(&track);
+            }
+            return result;
+        }
+        case WM_MOUSELEAVE:
+            button_.CancelHover();
+            return 0;
+        case kCancelMode:
+        case WM_KILLFOCUS: {
+            const LRESULT result = Default(hwnd, message, wParam, lParam);
+            button_.CancelHover();
+            return result;
+        }
+        case WM_ENABLE: {
+            const LRESULT result = Default(hwnd, message, wParam, lParam);
+            if (wParam == FALSE) {
+                button_.PassFocusOn();
+                button_.CancelHover();
+            }
+            return result;
+        }
+        case WM_GETDLGCODE: {
+            const LRESULT code = Default(hwnd, message, wParam, lParam) & ~kPushButtonCodes;
+            return code | (button_.isDefault_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        }
+        case BM_SETSTYLE:
+            button_.OnSetStyle(static_cast<DWORD>(wParam));
+            return Default(hwnd, message,
+                           (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
+        case WM_LBUTTONDBLCLK:
+            return Default(hwnd, WM_LBUTTONDOWN, wParam, lParam);
+        case WM_MENUCHAR: {
+            const HMENU menu = reinterpret_cast<HMENU>(lParam);
+            if (button_.menu_.FindMenu(menu) != nullptr)
+                return button_.menu_.OnMenuChar(static_cast<wchar_t>(LOWORD(wParam)), menu);
+            return Default(hwnd, message, wParam, lParam);
+        }
+        default:
+            return Default(hwnd, message, wParam, lParam);
+    }
 }
 
 DWORD OwnerDrawButton::OffsetColor(int index, int offset, bool repaint) {

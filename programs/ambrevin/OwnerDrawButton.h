@@ -2,14 +2,18 @@
 // state colours. ButtonBase is the plain button class they derive from (the "Stay on
 // this site" check box is one). The state changes (mouse over, leave, focus, check)
 // and the drawing rules are here; the window messages reach them through the button's
-// subclassed window.
+// subclassed window (SubclassWindow makes it BS_OWNERDRAW), and the parent hands its
+// WM_DRAWITEM for the button to OnDrawItem.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/CommonControls.h"
 #include "platform/ui/Dialog.h"
+#include "platform/window/Window.h"
+#include "programs/ambrevin/OwnerDrawMenu.h"
 
 class ButtonBase : public CButton {
 public:
@@ -43,6 +47,17 @@ public:
     static constexpr size_t kMaxUrlBytes = 259;
 
     OwnerDrawButton();
+    ~OwnerDrawButton() override;
+
+    // Binds the object to the button window and subclasses it: the style's type is
+    // remembered (a check box sets check-box mode, a default push button the default
+    // flag) and becomes BS_OWNERDRAW.
+    bool SubclassWindow(HWND hwnd) override;
+    // The parent's WM_DRAWITEM for this button: draws it with its window text. FALSE when
+    // the record is not this button's.
+    BOOL OnDrawItem(const DRAWITEMSTRUCT& draw);
+    // The drop-down menu (no menu is loaded into it here).
+    OwnerDrawMenu& DropDownMenu() { return menu_; }
 
     // Adds offset (-255..255) to red, green and blue of a colour, first limited so that
     // none leaves 0..255. kInvalidIndex / kBadParameter change nothing.
@@ -89,7 +104,20 @@ protected:
     virtual void OnDrawBorder(HDC dc, const RECT& rect);
 
 private:
+    class WindowHook : public WindowHandler {
+    public:
+        explicit WindowHook(OwnerDrawButton& button) : button_(button) {}
+        LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+        WindowHandler* previous = nullptr;
+
+    private:
+        LRESULT Default(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+        OwnerDrawButton& button_;
+    };
+
     void Repaint();
+    // Disabled: the focus, when the button held it, goes to the parent's next tab item.
+    void PassFocusOn();
 
     bool flat_ = true;
     bool mouseOver_ = false;
@@ -107,4 +135,6 @@ private:
     bool menuShown_ = false;
     COLORREF colors_[kColorCount] = {};
     std::string url_;
+    OwnerDrawMenu menu_;
+    WindowHook hook_{*this};
 };

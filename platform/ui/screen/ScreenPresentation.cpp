@@ -216,6 +216,12 @@ void Place(HWND hwnd, Entry& entry) {
     if (entry.topLevel) {
         RECT client{};
         GetClientRect(hwnd, &client);
+        // A size the window shows already (the person's resize, come back from the model)
+        // is left alone; otherwise the window asks for the client size plus its frame.
+        if (entry.canvas != nullptr && gtk_widget_get_mapped(entry.canvas) &&
+            gtk_widget_get_width(entry.canvas) == client.right - client.left &&
+            gtk_widget_get_height(entry.canvas) == client.bottom - client.top)
+            return;
         gtk_window_set_default_size(
             GTK_WINDOW(entry.widget),
             std::max<LONG>(client.right - client.left, 1) + entry.frameWidth,
@@ -336,7 +342,20 @@ public:
     }
 
     void WindowStyleChanged(HWND hwnd) override {
-        if (Entry* entry = Mine(hwnd); entry && entry->kind && entry->kind->refresh)
+        Entry* entry = Mine(hwnd);
+        if (entry == nullptr)
+            return;
+        // A control whose new style makes it another kind (a push button subclassed into
+        // an owner-drawn one) gets the widget of that kind in place of the old one.
+        if (!entry->topLevel && entry->widget != nullptr && entry->kind != KindOf(hwnd) &&
+            GetWindow(hwnd, GW_CHILD) == nullptr) {
+            WindowDestroyed(hwnd);
+            WindowCreated(hwnd);
+            if (Entry* remade = Find(hwnd); remade && remade->canvas && IsWindowVisible(hwnd))
+                PaintSoon(hwnd);
+            return;
+        }
+        if (entry->kind && entry->kind->refresh)
             entry->kind->refresh(hwnd, entry->widget, 0);
     }
 

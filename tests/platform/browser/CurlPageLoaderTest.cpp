@@ -320,6 +320,24 @@ TEST_F(BrowserPageLoaderTest, FetchedPicturesGiveTheirOwnSizeWhereThePageDeclare
         EXPECT_EQ(images.Item(i)->Width(), expected[i].width) << i;
         EXPECT_EQ(images.Item(i)->Height(), expected[i].height) << i;
     }
+
+    // The same page as a screen serialises it back (attributes as written, the pictures
+    // in another order, one new): the fetched sizes stay with the pictures' addresses.
+    std::string html = "<html><body>";
+    for (LONG i = 2; i >= 0; --i)
+        html += "<img src=\"" + images.Item(i)->Src() + "\">";
+    html += "<img src=\"/new.jpg\"></body></html>";
+    const std::string firstSize = images.Item(0)->FileSize();
+    events.back().document->ReplaceFromHtml(html);
+    const auto replaced = events.back().document->Images();
+    ASSERT_EQ(replaced.Length(), 4);
+    EXPECT_EQ(replaced.Item(2)->Width(), 120);
+    EXPECT_EQ(replaced.Item(2)->Height(), 80);
+    EXPECT_EQ(replaced.Item(2)->FileSize(), firstSize);
+    EXPECT_EQ(replaced.Item(1)->Width(), 120);  // its declared width is not written back
+    EXPECT_EQ(replaced.Item(0)->Width(), 0);    // no picture
+    EXPECT_EQ(replaced.Item(3)->Width(), 0);
+    EXPECT_EQ(replaced.Item(3)->FileSize(), "-1");
 }
 
 TEST_F(BrowserPageLoaderTest, HttpErrorsShowAsDocuments) {
