@@ -72,12 +72,13 @@ RegistryScript BandRegistryScript(const BandProduct& product) {
     const std::string progId(product.progId);
     const std::string independent(product.versionIndependentProgId);
     const std::string name(product.friendlyName);
+    const std::string progIdName(product.progIdDescription);
     RegistryScript s;
     s.ownedKeys = {progId, independent, clsidKey, libraryKey, interfaceKey};
     s.keys = {
-        {progId, {{"", name}}},
+        {progId, {{"", progIdName}}},
         {progId + "\\CLSID", {{"", clsid}}},
-        {independent, {{"", name}}},
+        {independent, {{"", progIdName}}},
         {independent + "\\CLSID", {{"", clsid}}},
         {independent + "\\CurVer", {{"", progId}}},
         {clsidKey, {{"", name}}},

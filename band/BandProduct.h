@@ -29,7 +29,8 @@ struct BandProduct {
     CLSID classId;
     std::string_view progId;                    // "Quillet.Pemberlit.1"
     std::string_view versionIndependentProgId;  // "Quillet.Pemberlit"
-    std::string_view friendlyName;              // default value of the ProgID and CLSID keys
+    std::string_view friendlyName;              // default value of the CLSID key
+    std::string_view progIdDescription;         // default value of the two ProgID keys
     GUID libraryId;
     std::string_view libraryName;  // "QUILLETLib"
     std::string_view libraryHelp;  // "Quillet 1.0 Type Library"
@@ -65,6 +66,12 @@ struct BandProduct {
     int tutorialsPage;  // shown in the hosting browser
     // Above this client height the main page's body scroll is turned off.
     int bodyScrollThreshold;
+    // The criteria form's fields that the panel fills from the settings after the main
+    // page has loaded, in order ("depth", "wander", "cache", "removecache", "minwidth",
+    // "minheight", "maximages", "thumbsize", "zoomsize", "filter", "sites"). An extraction
+    // reads the image criteria always (a field the page lacks reads empty); "filter" and
+    // "sites" only when they are listed here.
+    std::span<const std::string_view> formFields;
 
     // --- Commands, in the order they are tried ---
     std::span<const PanelCommand> editModeCommands;  // the only ones in edit mode
@@ -76,6 +83,8 @@ struct BandProduct {
     std::span<const std::string_view> phaseTexts;
     std::string_view workingText;   // " - working..."
     std::string_view stoppingText;  // " - stopping..."
+    // In place of workingText while the job writes its pages (phase 3); empty: none.
+    std::string_view finishingText;
     std::string_view homeAddress;
     std::string_view updateAddress;
     std::string_view onlineHelpAddress;

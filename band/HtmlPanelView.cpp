@@ -241,6 +241,11 @@ std::string CHtmlPanelView::GetBrowserUrl() const {
     return ReplaceAll(document->Url(), "%20", " ");
 }
 
+std::string CHtmlPanelView::GetBrowserPageHtml() const {
+    std::shared_ptr<HtmlDocument> document = HostingDocument();
+    return document ? GetDocumentHtml(document) : std::string();
+}
+
 bool CHtmlPanelView::IsEditMode() const {
     if (!editFlag_)
         return false;

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "band/BandProduct.h"
 #include "band/settings/PanelPreferences.h"
@@ -54,6 +55,8 @@ public:
     void NavigateBrowser(const std::string& url);
     // The address of the page shown there, "%20" as blanks; "" without one.
     std::string GetBrowserUrl() const;
+    // The markup of the page shown there (as edited); "" without one.
+    std::string GetBrowserPageHtml() const;
     // The panel's own edit flag together with the shown page's design mode.
     bool IsEditMode() const;
     void SetEditMode(bool on);
@@ -72,7 +75,10 @@ public:
     // --- Extraction, progress and views ---
     void StartExtraction(const std::string& fragment);
     bool ReadSettingsForm();
+    // Fills the product's form fields from the settings when url is the main page's.
     void FillSettingsForm(const std::string& url);
+    // Whether the product's criteria form has the field.
+    bool HasFormField(std::string_view field) const;
     void StartProgressTimer();
     void StopProgressTimer();
     void UpdateProgressPage();

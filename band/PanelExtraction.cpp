@@ -57,6 +57,45 @@ void CHtmlPanelView::EnsureBrowserPool(int threads) {
 
 // --- The criteria form ---
 
+namespace {
+
+// The settings' value that the criteria form's field shows.
+std::string FormFieldValue(const PanelSettings& s, std::string_view field) {
+    if (field == "depth")
+        return IntToString(s.depth);
+    if (field == "wander")
+        return BoolToString(s.wander);
+    if (field == "cache")
+        return BoolToString(s.cache);
+    if (field == "removecache")
+        return BoolToString(s.removeCache);
+    if (field == "minwidth")
+        return IntToString(s.minWidth);
+    if (field == "minheight")
+        return IntToString(s.minHeight);
+    if (field == "maximages")
+        return IntToString(s.maxImages);
+    if (field == "thumbsize")
+        return IntToString(s.thumbnailWidth);
+    if (field == "zoomsize")
+        return IntToString(s.zoomSize);
+    if (field == "filter")
+        return s.filterWords;
+    if (field == "sites")
+        return s.siteList;
+    return {};
+}
+
+}  // namespace
+
+bool CHtmlPanelView::HasFormField(std::string_view field) const {
+    for (const std::string_view listed : product_.formFields) {
+        if (listed == field)
+            return true;
+    }
+    return false;
+}
+
 void CHtmlPanelView::FillSettingsForm(const std::string& url) {
     if (mainPageTail_.empty() || url.find(mainPageTail_) == std::string::npos ||
         HostingBrowser() == nullptr)
@@ -66,15 +105,8 @@ void CHtmlPanelView::FillSettingsForm(const std::string& url) {
         return;
     std::unique_ptr<htmlPage> page = LoadPageModel(document, true, false);
     const PanelSettings& s = preferences_.settings;
-    page->setFormValue(0, "depth", IntToString(s.depth));
-    page->setFormValue(0, "wander", BoolToString(s.wander));
-    page->setFormValue(0, "cache", BoolToString(s.cache));
-    page->setFormValue(0, "removecache", BoolToString(s.removeCache));
-    page->setFormValue(0, "minwidth", IntToString(s.minWidth));
-    page->setFormValue(0, "minheight", IntToString(s.minHeight));
-    page->setFormValue(0, "maximages", IntToString(s.maxImages));
-    page->setFormValue(0, "thumbsize", IntToString(s.thumbnailWidth));
-    page->setFormValue(0, "zoomsize", IntToString(s.zoomSize));
+    for (const std::string_view field : product_.formFields)
+        page->setFormValue(0, std::string(field), FormFieldValue(s, field));
     page->releaseDom();
     if (std::shared_ptr<HtmlElement> current = document->GetElementById("curview")) {
         std::string host = HostOfUrl(s.siteUrl);
@@ -98,7 +130,8 @@ bool CHtmlPanelView::ReadSettingsForm() {
     const std::string depth = field("depth"), wander = field("wander"),
                       minWidth = field("minwidth"), minHeight = field("minheight"),
                       maxImages = field("maximages"), thumbSize = field("thumbsize"),
-                      zoomSize = field("zoomsize"), removeCache = field("removecache");
+                      zoomSize = field("zoomsize"), removeCache = field("removecache"),
+                      filter = field("filter"), sites = field("sites");
     page->releaseDom();
     PanelSettings& s = preferences_.settings;
     s.siteUrl = GetBrowserUrl();
@@ -116,6 +149,11 @@ bool CHtmlPanelView::ReadSettingsForm() {
     s.thumbnailWidth = StringToInt(thumbSize);
     s.thumbnailHeight = s.thumbnailWidth;
     s.zoomSize = StringToInt(zoomSize);
+    // The list bands' boxes; a product without them keeps the values it has.
+    if (HasFormField("filter"))
+        s.filterWords = filter;
+    if (HasFormField("sites"))
+        s.siteList = sites;
     if (s.siteUrl.empty()) {
         ShowMessage("Unable to figure out the site's URL.");
         return false;
@@ -236,10 +274,15 @@ void CHtmlPanelView::UpdateProgressPage() {
         percent = IntToString(job->GetProgress());
         if (job->GetDownloadedCount() != 0)
             percent += " | " + IntToString(job->GetDownloadedCount());
+        const LONG phase = job->GetPhase();
         if (blink_) {
-            percent += std::string(stopping_ ? product_.stoppingText : product_.workingText);
+            if (stopping_)
+                percent += std::string(product_.stoppingText);
+            else if (phase == 3 && !product_.finishingText.empty())
+                percent += std::string(product_.finishingText);
+            else
+                percent += std::string(product_.workingText);
         } else {
-            const LONG phase = job->GetPhase();
             if (phase >= 0 && phase < static_cast<LONG>(product_.phaseTexts.size()))
                 percent += std::string(product_.phaseTexts[static_cast<size_t>(phase)]);
         }
@@ -317,8 +360,7 @@ void CHtmlPanelView::OnSettingsDialogOk(const std::string& storageFolder) {
 // --- Editing a view ---
 
 void CHtmlPanelView::SaveEditedPage() {
-    std::shared_ptr<HtmlDocument> document = HostingDocument();
-    const std::string text = document ? GetDocumentHtml(document) : std::string();
+    const std::string text = GetBrowserPageHtml();
     const std::string target = lastPageShown_;
     SetEditMode(false);
     // An empty page is never written over a view.

@@ -25,7 +25,7 @@ python3 -m http.server "$port" --bind 127.0.0.1 --directory resources/sample-sit
 server=$!
 trap 'kill "$server" 2>/dev/null || true' EXIT
 
-band=(--band "${BAND:-Image}")
+band=(--band "${BAND:-Brisquel}")
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     echo "run-browser: no display; set DISPLAY, or run it under xvfb-run -a" >&2
     exit 1

@@ -41,6 +41,11 @@ constexpr PanelCommand kViewCommands[] = {
     {"/view/email", Nothing},
 };
 
+constexpr std::string_view kFormFields[] = {
+    "depth",     "wander",    "cache",     "removecache", "minwidth",
+    "minheight", "maximages", "thumbsize", "zoomsize",
+};
+
 constexpr std::string_view kPhaseTexts[] = {
     " - finding images...",
     " - downloading images...",
@@ -53,6 +58,7 @@ const BandProduct kQuillet = {
     .progId = "Quillet.Pemberlit.1",
     .versionIndependentProgId = "Quillet.Pemberlit",
     .friendlyName = "Brisquel",
+    .progIdDescription = "Brisquel",
     .libraryId = {0x4147C9A4, 0xCA2D, 0x44A9, {0x88, 0x59, 0x30, 0x10, 0x36, 0x71, 0x01, 0x16}},
     .libraryName = "QUILLETLib",
     .libraryHelp = "Quillet 1.0 Type Library",
@@ -75,12 +81,14 @@ const BandProduct kQuillet = {
     .helpPage = 216,
     .tutorialsPage = 218,
     .bodyScrollThreshold = 750,
+    .formFields = kFormFields,
     .editModeCommands = kEditModeCommands,
     .panelCommands = kPanelCommands,
     .viewCommands = kViewCommands,
     .phaseTexts = kPhaseTexts,
     .workingText = " - working...",
     .stoppingText = " - stopping...",
+    .finishingText = "",
     .homeAddress = "http://www.example.com/brisquel/",
     .updateAddress = "http://www.example.com/brisquel/update.htm",
     .onlineHelpAddress = "http://help.example.com/brisquel/",

@@ -108,6 +108,10 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
             if (host.presentation)
                 host.presentation->OnContentChanged(element);
         }
+        void OnValueChanged(HtmlElement& element) override {
+            if (host.presentation)
+                host.presentation->OnValueChanged(element);
+        }
         void OnDesignModeChanged(HtmlDocument& document, const std::string& mode) override {
             host.designMode = mode;
             if (host.presentation)

@@ -22,6 +22,8 @@ public:
                                 const std::string& value) = 0;
     // The element's content was replaced (its text or inner HTML).
     virtual void OnContentChanged(HtmlElement& element) = 0;
+    // A form control's live value, checked state or selection was set.
+    virtual void OnValueChanged(HtmlElement& element) = 0;
     // designMode was set to mode (also when it was that already).
     virtual void OnDesignModeChanged(HtmlDocument& document, const std::string& mode) = 0;
 };

@@ -169,6 +169,11 @@ void HtmlElement::DetachChildren() {
     children_.clear();
 }
 
+void HtmlElement::NotifyValueChanged() {
+    if (const auto observer = tree_->Observer())
+        observer->OnValueChanged(*this);
+}
+
 void HtmlElement::NotifyContentChanged() {
     if (const auto observer = tree_->Observer())
         observer->OnContentChanged(*this);
@@ -348,6 +353,7 @@ void HtmlElement::SetValue(std::string_view value) {
              HtmlElementKind::Button});
     if (kind_ != HtmlElementKind::Select) {
         value_ = std::string(value);
+        NotifyValueChanged();
         return;
     }
     EnsureSelection();
@@ -357,6 +363,7 @@ void HtmlElement::SetValue(std::string_view value) {
         option->selected_ = match;
         found = found || match;
     }
+    NotifyValueChanged();
 }
 
 bool HtmlElement::Checked() const {
@@ -386,6 +393,7 @@ void HtmlElement::SetChecked(bool checked) {
         }
     }
     checked_ = checked;
+    NotifyValueChanged();
 }
 
 bool HtmlElement::Multiple() const {
@@ -461,6 +469,7 @@ void HtmlElement::SetSelectedIndex(LONG index) {
     for (size_t i = 0; i < options.size(); ++i) {
         options[i]->selected_ = (index >= 0 && static_cast<size_t>(index) == i);
     }
+    NotifyValueChanged();
 }
 
 HtmlElementCollection HtmlElement::Options() const {

@@ -176,6 +176,7 @@ private:
     std::string InputType() const;
     void DetachChildren();
     void NotifyContentChanged();
+    void NotifyValueChanged();
 
     std::string tag_;
     HtmlTree* tree_;

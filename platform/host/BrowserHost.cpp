@@ -37,7 +37,8 @@ public:
     explicit View(Impl& host) : host_(host) {}
 
 protected:
-    void OnNavigateComplete2(const std::string& url) override { host_.ShowAddress(url); }
+    // Frames complete their navigations too: the address bar shows the page's own.
+    void OnNavigateComplete2(const std::string&) override { host_.ShowAddress(GetLocationURL()); }
     void OnCommandStateChange(LONG command, BOOL enable) override {
         host_.EnableHistoryButton(command, enable);
     }

@@ -1,6 +1,7 @@
 #include "platform/ui/Menus.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -145,6 +146,8 @@ struct ShownState {
 };
 
 thread_local std::unique_ptr<ShownState> shownMenu;
+
+std::atomic<MenuPresenter*> menuPresenter{nullptr};
 
 std::vector<Item> ItemsOf(HMENU handle) {
     MenuTable& table = Menus();
@@ -312,6 +315,8 @@ bool Highlight(ShownState& shown, int position) {
         DrawItem(shown, items, old, ODA_SELECT);
     if (OpenMenu() == &shown)
         DrawItem(shown, items, position, ODA_SELECT);
+    if (MenuPresenter* presenter = menuPresenter.load(); presenter && OpenMenu() == &shown)
+        presenter->MenuRedrawn();
     return true;
 }
 
@@ -543,6 +548,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
         SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, FALSE));
     if (shownMenu.get() == shown && IsMenu(menu) && IsWindow(owner))
         Present(*shown);
+    MenuPresenter* presenter = menuPresenter.load();
+    if (presenter && shownMenu.get() == shown && shown->surface)
+        presenter->MenuShown();
     while (shownMenu.get() == shown && !shown->ended && IsWindow(owner) && IsMenu(menu)) {
         MSG msg;
         if (!GetMessage(&msg)) {
@@ -551,6 +559,8 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
         }
         DispatchMessage(&msg);
     }
+    if (presenter)
+        presenter->MenuClosed();
     if (shownMenu.get() != shown)
         return FALSE;
     shown->info.open = false;
@@ -560,6 +570,10 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
     if (chosen != 0 && IsWindow(owner))
         SendMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(chosen), 0), 0);
     return TRUE;
+}
+
+void SetMenuPresenter(MenuPresenter* presenter) {
+    menuPresenter.store(presenter);
 }
 
 BOOL GetShownMenu(ShownMenu* shown) {

@@ -121,3 +121,16 @@ struct ShownMenu {
 BOOL GetShownMenu(ShownMenu* shown);
 // The rectangle of the shown menu's item at position on its surface; FALSE for none.
 BOOL GetShownMenuItemRect(int position, RECT* rect);
+
+// A screen that shows the popup menus: told, on the owner's thread, when a menu is shown
+// (its surface drawn), drawn again (an item highlighted) and closed; it reads the menu
+// with GetShownMenu and answers with the calls of ControlInput.h. It must not send the
+// owner messages from inside these calls. Installed once at start-up (null: none).
+class MenuPresenter {
+public:
+    virtual ~MenuPresenter() = default;
+    virtual void MenuShown() = 0;
+    virtual void MenuRedrawn() = 0;
+    virtual void MenuClosed() = 0;
+};
+void SetMenuPresenter(MenuPresenter* presenter);

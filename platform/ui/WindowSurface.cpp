@@ -60,6 +60,14 @@ DrawingSurface* GetWindowSurface(HWND hwnd) {
     return surface->Dc() != nullptr ? surface.get() : nullptr;
 }
 
+bool WindowHasSurface(HWND hwnd) {
+    if (!IsWindow(hwnd))
+        return false;
+    SurfaceTable& table = Surfaces();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    return table.surfaces.count(hwnd) != 0;
+}
+
 HDC WindowSurfaceDc(HWND hwnd) {
     DrawingSurface* surface = GetWindowSurface(hwnd);
     return surface ? surface->Dc() : nullptr;

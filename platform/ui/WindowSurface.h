@@ -35,6 +35,9 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 // The window's surface (sized to its client area), null for a dead window or one of
 // another thread. It stays the window's; tests read its pixels.
 DrawingSurface* GetWindowSurface(HWND hwnd);
+// Whether the window's surface was made (something drew on the window or asked for its
+// context); makes none. For a screen that shows only the windows that draw.
+bool WindowHasSurface(HWND hwnd);
 
 // The ODS_ state of an owner-drawn control as the window shows it: ODS_DISABLED when it
 // is disabled, ODS_FOCUS when it has the focus, plus the control's own bits (ODS_SELECTED

@@ -292,6 +292,10 @@ public:
         shownState_ = state;
         if (!newLoad || web_ == nullptr)
             return;
+        // Writes to the pages before this one no longer matter; writes to this one wait
+        // until WebKit has loaded it.
+        pending_.clear();
+        awaitingLoad_ = true;
         expectLoad_ = true;
         webkit_web_view_load_uri(web_, ToWebAddress(url).c_str());
     }
@@ -309,7 +313,7 @@ public:
             webkit_web_view_stop_loading(web_);
     }
     void OnDocumentRead(HtmlDocument& document) override {
-        if (syncing_ || web_ == nullptr || webkit_web_view_is_loading(web_) ||
+        if (syncing_ || web_ == nullptr || awaitingLoad_ || webkit_web_view_is_loading(web_) ||
             !ShowsModelPage(document))
             return;
         syncing_ = true;
@@ -353,14 +357,39 @@ public:
         Run("(function(e){if(e)e.innerHTML=" + JsString(html) + ";})(" + ElementLocator(element) +
             ");");
     }
+    void OnValueChanged(HtmlElement& element) override {
+        if (taking_)
+            return;  // the page's own values coming back
+        std::string set;
+        try {
+            if (element.Kind() == HtmlElementKind::Select)
+                set = "e.selectedIndex=" + std::to_string(element.SelectedIndex()) + ";";
+            else if (element.Kind() == HtmlElementKind::Input &&
+                     (element.Type() == "checkbox" || element.Type() == "radio"))
+                set = std::string("e.checked=") + (element.Checked() ? "true" : "false") + ";";
+            else
+                set = "e.value=" + JsString(element.Value()) + ";";
+        } catch (const ComError&) {
+            return;
+        }
+        Run("(function(e){if(e){" + set + "}})(" + ElementLocator(element) + ");");
+    }
     void OnDesignModeChanged(HtmlDocument&, const std::string& mode) override {
         ApplyDesignMode(mode);
     }
 
 private:
+    // A write of the code, replayed on the page WebKit shows; while WebKit is still
+    // loading the control's document the writes wait and run, in order, once it is
+    // loaded (before the loaded page is read back into the model).
     void Run(const std::string& script) {
-        if (web_)
-            RunScript(web_, script, [](bool, const std::string&) {});
+        if (web_ == nullptr)
+            return;
+        if (awaitingLoad_) {
+            pending_.push_back(script);
+            return;
+        }
+        RunScript(web_, script, [](bool, const std::string&) {});
     }
 
     void ApplyDesignMode(const std::string& mode) {
@@ -386,6 +415,11 @@ private:
 
     // The serialised page into the model's document, with its live form values.
     void TakePage(const std::string& page) {
+        struct Taking {
+            explicit Taking(bool& flag) : flag_(flag) { flag_ = true; }
+            ~Taking() { flag_ = false; }
+            bool& flag_;
+        } taking(taking_);
         const std::shared_ptr<HtmlDocument> document = ModelDocument();
         const std::vector<std::string> fields = Split(page, '\x01');
         if (!document || fields.size() < 2 || fields[1].empty() || !ShowsModelPage(*document))
@@ -470,6 +504,11 @@ private:
         auto* self = static_cast<BrowserView*>(data);
         if (event != WEBKIT_LOAD_FINISHED || self->view_ == nullptr)
             return;
+        self->awaitingLoad_ = false;
+        std::vector<std::string> pending;
+        pending.swap(self->pending_);
+        for (const std::string& script : pending)
+            self->Run(script);
         const std::string mode = self->view_->GetDesignMode();
         if (g_ascii_strcasecmp(mode.c_str(), "on") == 0)
             self->ApplyDesignMode(mode);
@@ -493,6 +532,10 @@ private:
     WebKitWebView* web_ = nullptr;
     bool expectLoad_ = false;
     bool syncing_ = false;
+    bool taking_ = false;
+    // Between a new document of the control and WebKit's end of loading it.
+    bool awaitingLoad_ = false;
+    std::vector<std::string> pending_;
     std::string shownUrl_;
     std::string shownState_;
 };

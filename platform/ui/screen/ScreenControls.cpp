@@ -3,7 +3,8 @@
 // through the presentation (refresh), so a widget always shows the model's state. A
 // guard keeps a widget's own update from being taken for the person's input.
 //
-// A class not in the table is shown as a canvas of its drawing (ScreenPresentation.cpp).
+// The common controls are in ScreenCommonControls.cpp. A class in neither table is shown as a
+// canvas of its drawing (ScreenPresentation.cpp).
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -313,6 +314,10 @@ const ControlKind* ControlKindOf(HWND hwnd) {
                 return nullptr;
             return &kind;
         }
+    }
+    for (const ControlKind& kind : CommonControlKinds()) {
+        if (g_ascii_strcasecmp(kind.className, name.c_str()) == 0)
+            return &kind;
     }
     return nullptr;
 }

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/base/Types.h"
 
@@ -38,11 +39,19 @@ struct ControlKind {
 };
 // The kind of hwnd's class, null for a window shown as a plain canvas.
 const ControlKind* ControlKindOf(HWND hwnd);
+// The list view, tab control, tree view and toolbar (ScreenCommonControls.cpp).
+const std::vector<ControlKind>& CommonControlKinds();
 
 // The browser views (ScreenBrowserView.cpp).
 void StartBrowserViews();
 // The WebKitWebView showing a browser control's window, null for other windows.
 GtkWidget* BrowserViewOf(HWND hwnd);
+
+// Menus (ScreenMenus.cpp): popup menus as popovers of their drawing, and a header bar
+// menu button for the system menu's items of the program (added before the first show).
+void StartMenus();
+GtkWidget* ShownMenuPopover();
+void AddSystemMenuButton(HWND hwnd, GtkWidget* window);
 
 // Message boxes and pickers (ScreenDialogs.cpp).
 void StartDialogs();

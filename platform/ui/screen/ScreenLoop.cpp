@@ -136,6 +136,7 @@ bool StartScreen() {
     screen::StartPresentation();
     screen::StartBrowserViews();
     screen::StartDialogs();
+    screen::StartMenus();
     return true;
 }
 

@@ -8,13 +8,17 @@
 // happened; what the person does goes back as the calls the tests make (ScreenInput).
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/browser/CHtmlView.h"
 #include "platform/gdi/DrawingSurface.h"
+#include "platform/ui/ControlInput.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/UserInput.h"
+#include "platform/ui/WindowSurface.h"
 #include "platform/ui/screen/ScreenInternal.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/Presentation.h"
@@ -23,9 +27,6 @@
 #include "platform/window/WindowTree.h"
 
 namespace {
-
-constexpr UINT kPrintClient = 0x0318;  // WM_PRINTCLIENT: wParam the context to draw on
-constexpr LPARAM kPrintClientArea = 0x0004;
 
 using screen::ControlKind;
 
@@ -56,27 +57,90 @@ HWND HwndOf(gpointer data) {
     return static_cast<HWND>(data);
 }
 
-// The window's drawing, if it draws: its answer to WM_PRINTCLIENT on a surface.
+bool IsOwnerDrawnButton(HWND hwnd) {
+    return g_ascii_strcasecmp(GetClassName(hwnd).c_str(), "BUTTON") == 0 &&
+           (GetWindowLong(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+}
+
+// The window's drawing, if it draws: the pixels of its surface (WindowSurface.h), as
+// its last WM_PAINT or owner drawing left them. A window that never drew shows GTK's
+// background. No message is sent from here: painting happens in PaintSoon's idle call.
 void DrawWindow(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer data) {
     const HWND hwnd = HwndOf(data);
-    if (!IsWindow(hwnd) || width <= 0 || height <= 0)
+    if (!IsWindow(hwnd) || width <= 0 || height <= 0 || !WindowHasSurface(hwnd))
         return;
-    DrawingSurface surface(width, height);
-    if (surface.Dc() == nullptr)
+    const DrawingSurface* surface = GetWindowSurface(hwnd);
+    if (surface == nullptr)
         return;
-    if (SendMessage(hwnd, kPrintClient, reinterpret_cast<WPARAM>(surface.Dc()), kPrintClientArea) ==
-        0) {
-        return;  // it does not draw: GTK's background stays
-    }
-    std::vector<std::uint32_t> rows = surface.PixelRows();
+    const std::vector<std::uint32_t> rows = surface->PixelRows();
     if (rows.empty())
         return;
-    cairo_surface_t* image = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(rows.data()), CAIRO_FORMAT_RGB24, surface.Width(),
-        surface.Height(), surface.Width() * 4);
+    // GTK records the drawing and replays it later: the image owns a copy of the pixels.
+    cairo_surface_t* image =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, surface->Width(), surface->Height());
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(image);
+        return;
+    }
+    cairo_surface_flush(image);
+    unsigned char* bytes = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    for (int y = 0; y < surface->Height(); ++y)
+        std::memcpy(bytes + static_cast<std::ptrdiff_t>(y) * stride,
+                    rows.data() + static_cast<std::size_t>(y) * surface->Width(),
+                    static_cast<std::size_t>(surface->Width()) * 4);
+    cairo_surface_mark_dirty(image);
     cairo_set_source_surface(cr, image, 0, 0);
     cairo_paint(cr);
     cairo_surface_destroy(image);
+}
+
+// Windows whose drawing is out of date: painted (WM_PAINT through UpdateWindow) from one
+// idle call, outside every presentation call and GTK handler, then shown again.
+std::vector<HWND>& ToPaint() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+gboolean PaintNow(gpointer) {
+    std::vector<HWND> due;
+    due.swap(ToPaint());
+    for (const HWND hwnd : due) {
+        if (!IsWindow(hwnd))
+            continue;
+        if (IsOwnerDrawnButton(hwnd) && !WindowHasSurface(hwnd))
+            InvalidateRect(hwnd, nullptr, TRUE);
+        UpdateWindow(hwnd);
+        if (Entry* entry = Find(hwnd); entry && entry->canvas)
+            gtk_widget_queue_draw(entry->canvas);
+    }
+    return G_SOURCE_REMOVE;
+}
+
+void PaintSoon(HWND hwnd) {
+    if (ToPaint().empty())
+        g_idle_add(PaintNow, nullptr);
+    if (std::find(ToPaint().begin(), ToPaint().end(), hwnd) == ToPaint().end())
+        ToPaint().push_back(hwnd);
+}
+
+// The pointer over a canvas is the model's pointer: the window under it gets its
+// WM_MOUSEMOVE, and the one it leaves the WM_MOUSELEAVE it asked for.
+void OnPointerMotion(GtkEventControllerMotion*, double x, double y, gpointer data) {
+    const HWND hwnd = HwndOf(data);
+    if (IsWindow(hwnd))
+        ControlInput::MoveMouseOver(hwnd, static_cast<int>(x), static_cast<int>(y));
+}
+
+void OnPointerLeave(GtkEventControllerMotion*, gpointer) {
+    ControlInput::MoveMouseAway();
+}
+
+// A click on an owner-drawn button's drawing is the button's click.
+void OnCanvasReleased(GtkGestureClick*, int, double, double, gpointer data) {
+    const HWND hwnd = HwndOf(data);
+    if (IsWindow(hwnd) && IsOwnerDrawnButton(hwnd))
+        UserInput::ClickButton(hwnd);
 }
 
 // The person closed a top-level window: the model closes it (or not).
@@ -111,6 +175,15 @@ void MakeGenericWidget(HWND hwnd, Entry& entry) {
     gtk_widget_set_vexpand(entry.canvas, TRUE);
     gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(entry.canvas), DrawWindow, hwnd, nullptr);
     g_signal_connect(entry.canvas, "resize", G_CALLBACK(OnCanvasResize), hwnd);
+    GtkEventController* motion = gtk_event_controller_motion_new();
+    g_signal_connect(motion, "motion", G_CALLBACK(OnPointerMotion), hwnd);
+    g_signal_connect(motion, "leave", G_CALLBACK(OnPointerLeave), hwnd);
+    gtk_widget_add_controller(entry.canvas, motion);
+    if (IsOwnerDrawnButton(hwnd)) {
+        GtkGesture* click = gtk_gesture_click_new();
+        g_signal_connect(click, "released", G_CALLBACK(OnCanvasReleased), hwnd);
+        gtk_widget_add_controller(entry.canvas, GTK_EVENT_CONTROLLER(click));
+    }
     gtk_overlay_set_child(GTK_OVERLAY(overlay), entry.canvas);
     entry.container = gtk_fixed_new();
     gtk_overlay_add_overlay(GTK_OVERLAY(overlay), entry.container);
@@ -214,7 +287,10 @@ public:
         Entry* entry = Mine(hwnd);
         if (entry == nullptr || entry->widget == nullptr)
             return;
+        if (visible && entry->canvas)
+            PaintSoon(hwnd);  // an owner-drawn button's first drawing
         if (entry->topLevel && visible) {
+            screen::AddSystemMenuButton(hwnd, entry->widget);
             gtk_window_present(GTK_WINDOW(entry->widget));
         } else {
             gtk_widget_set_visible(entry->widget, visible);
@@ -248,7 +324,7 @@ public:
 
     void WindowInvalidated(HWND hwnd) override {
         if (Entry* entry = Mine(hwnd); entry && entry->canvas)
-            gtk_widget_queue_draw(entry->canvas);
+            PaintSoon(hwnd);
     }
 
     void ControlContentChanged(HWND hwnd, UINT message) override {

@@ -283,7 +283,11 @@ TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
     ASSERT_TRUE(Contains(before, "logo")) << before;
 
     ASSERT_EQ(Click("#/panel/edit"), S_OK);
-    ASSERT_TRUE(PumpUntil([&] { return HostShowsPage("allImages.htm"); }));
+    // The page has loaded, not only started to.
+    ASSERT_TRUE(PumpUntil([&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete";
+    }));
     PumpPending();
     EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "on")) << host_.GetDesignMode();
     // Outside save and cancel, edit mode refuses every command.

@@ -203,6 +203,9 @@ public:
     void OnContentChanged(HtmlElement& element) override {
         calls.push_back("content " + element.Id());
     }
+    void OnValueChanged(HtmlElement& element) override {
+        calls.push_back("value " + element.Name() + "=" + element.Value());
+    }
     void OnDesignModeChanged(HtmlDocument&, const std::string& mode) override {
         calls.push_back("mode " + mode);
     }
@@ -242,12 +245,13 @@ TEST_F(BrowserControlTest, APresentationIsToldOfEveryChangeAndCanReplaceThePage)
     auto document = view.GetHtmlDocument();
     document->Body()->SetAttribute("SCROLL", "yes");
     document->GetElementById("curview")->SetInnerHtml("<b>bold</b> site");
+    document->GetElementsByTagName("input").Item(0)->SetValue("5");
     view.SetDesignMode("on");
     document->Write("<p>x</p>");
     document->Close();
     EXPECT_EQ(presentation->calls,
-              (std::vector<std::string>{"attribute body scroll=yes", "content curview", "mode on",
-                                        "written"}));
+              (std::vector<std::string>{"attribute body scroll=yes", "content curview",
+                                        "value depth=5", "mode on", "written"}));
     EXPECT_EQ(document->GetElementsByTagName("p").Length(), 1);
 
     // The screen's own page comes back: nobody is told, the mode and address stay.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/Controls.h"
+
 #include <algorithm>
 #include <string>
 #include <thread>
@@ -119,6 +121,20 @@ TEST_F(OwnerDrawTest, TheParentPaintsTheButtonOnItsOwnSurface) {
     EnableWindow(button, FALSE);
     DrawOwnerDrawnControl(button, ODT_BUTTON, ODA_DRAWENTIRE, OwnerDrawState(button, 0));
     EXPECT_EQ(static_cast<UINT>(ODS_DISABLED), drawn.back().itemState);
+}
+
+TEST_F(OwnerDrawTest, ThePlatformsOwnerDrawnButtonPaintsThroughItsParentToo) {
+    DestroyWindow(button);
+    button = CreateWindowEx(0, "BUTTON", "Go", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 20, 30, 90, 24,
+                            parent.Hwnd(), ControlIdMenu(kButtonId));
+    ASSERT_NE(nullptr, button);
+    InvalidateRect(button, nullptr, TRUE);
+    ASSERT_TRUE(UpdateWindow(button));
+    ASSERT_EQ(1u, drawn.size());
+    EXPECT_EQ(ODT_BUTTON, drawn[0].CtlType);
+    EXPECT_EQ(button, drawn[0].hwndItem);
+    EXPECT_EQ(kFace, Surface()->Pixel(40, 12));
+    EXPECT_FALSE(GetUpdateRect(button, nullptr, FALSE));
 }
 
 TEST_F(OwnerDrawTest, HoverPaintsTheHoverColourAndLeavingTakesItAway) {

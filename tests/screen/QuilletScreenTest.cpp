@@ -1,0 +1,204 @@
+// The image finder band on screen: the web browser on a local site opens the built
+// Quillet from a test registry store, a real click on the panel's "extract" link in
+// WebKit runs an extraction, the progress page shows in the panel while it runs, and the
+// hosting view ends on the view's allImages.htm. Screenshots of both are saved.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/browser/CHtmlView.h"
+#include "platform/com/ComLibrary.h"
+#include "platform/com/ServerExports.h"
+#include "platform/host/BrowserHost.h"
+#include "platform/module/SharedLibrary.h"
+#include "platform/registry/Registry.h"
+#include "platform/timing/Timing.h"
+#include "platform/ui/screen/Screen.h"
+#include "platform/ui/screen/ScreenWidgets.h"
+#include "platform/window/WindowTree.h"
+#include "tests/screen/ScreenTestSupport.h"
+#include "tests/support/CrawlFixture.h"
+#include "tests/support/LocalSiteServer.h"
+#include "tests/support/RegisteredCorvane.h"
+#include "tests/support/ScopedRegistryStore.h"
+
+namespace {
+
+constexpr int kTimeoutMs = 30000;
+constexpr const char* kBandTitle = "Brisquel";
+constexpr const char* kStalledPicture = "/pictures/logo.gif";
+
+TimingRecord BandTiming() {
+    TimingRecord timing = ShortCrawlTiming();
+    timing.panelProgressMs = 100;
+    return timing;
+}
+
+// The built Quillet, registered in the test's store while the test runs.
+class RegisteredQuillet {
+public:
+    RegisteredQuillet() {
+        std::string reason;
+        module_ = LoadSharedLibrary(QUILLET_MODULE_PATH, &reason);
+        if (module_ == nullptr) {
+            ADD_FAILURE() << "Quillet does not load: " << reason;
+            return;
+        }
+        auto registerServer = reinterpret_cast<DllRegisterServerFunction>(
+            GetLibrarySymbol(module_, "DllRegisterServer"));
+        if (registerServer == nullptr || registerServer() != S_OK)
+            ADD_FAILURE() << "Quillet did not register";
+    }
+    ~RegisteredQuillet() {
+        if (module_ != nullptr)
+            FreeSharedLibrary(module_);
+    }
+    RegisteredQuillet(const RegisteredQuillet&) = delete;
+    RegisteredQuillet& operator=(const RegisteredQuillet&) = delete;
+
+private:
+    HLIBRARY module_ = nullptr;
+};
+
+void StoreSetting(const std::string& name, const std::string& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Morvelle\\Brisquel", &key),
+              ERROR_SUCCESS);
+    // A string value with its NUL, as the band writes its own.
+    ASSERT_EQ(RegSetValueEx(key, name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The address without its fragment.
+std::string Page(const std::string& address) {
+    return address.substr(0, address.find('#'));
+}
+
+// The screen's own view of a browser control: WebKit shows that page, done loading.
+bool ViewShows(HWND control, const std::string& tail) {
+    return IsWindow(control) && EndsWith(Page(BrowserViewAddress(control)), tail) &&
+           !BrowserViewLoading(control);
+}
+
+// The text of the browser's address bar (the first entry of the frame's chrome).
+std::string AddressBarText(HWND frame) {
+    std::vector<GtkWidget*> pending{ScreenContainerOf(frame)};
+    for (std::size_t i = 0; i < pending.size() && pending[i]; ++i) {
+        if (GTK_IS_ENTRY(pending[i]))
+            return gtk_editable_get_text(GTK_EDITABLE(pending[i]));
+        for (GtkWidget* child = gtk_widget_get_first_child(pending[i]); child;
+             child = gtk_widget_get_next_sibling(child))
+            pending.push_back(child);
+    }
+    return "<no address bar>";
+}
+
+// What a script answers in the view ("" on an error).
+std::string Ask(HWND control, const std::string& script) {
+    std::string answer;
+    return RunScriptInBrowserView(control, script, &answer, kTimeoutMs) ? answer : std::string();
+}
+
+class QuilletScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SKIP_WITHOUT_SCREEN();
+        CoInitialize(nullptr);
+        store_.emplace();
+        corvane_.emplace();
+        quillet_.emplace();
+        StoreSetting("storage", "c:\\quillet\\screen");
+        StoreSetting("minwidth", "0");
+        StoreSetting("minheight", "0");
+    }
+    void TearDown() override {
+        if (!ScreenForTests())
+            return;
+        site_.SetDelay(kStalledPicture, std::chrono::milliseconds(0));
+        host_.Destroy();
+        PumpScreenUntil([] { return false; }, 50);  // the band's deferred clean-up
+        quillet_.reset();
+        corvane_.reset();
+        store_.reset();
+        CoUninitialize();
+    }
+
+    // The band's panel: the browser control that is, or is in, the band's window.
+    HWND Panel() const {
+        const HWND band = host_.BandWindow();
+        if (band == nullptr || GetClassName(band) == kBrowserControlClassName)
+            return band;
+        return GetWindow(band, GW_CHILD);
+    }
+
+    ScopedTiming timing_{BandTiming()};
+    std::optional<ScopedRegistryStore> store_;
+    std::optional<RegisteredCorvane> corvane_;
+    std::optional<RegisteredQuillet> quillet_;
+    LocalSiteServer site_{std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site"};
+    BrowserHost host_;
+};
+
+TEST_F(QuilletScreenTest, AClickOnExtractRunsTheExtractionAndTheHostEndsOnTheView) {
+    const std::string start = site_.Url("/index.htm");
+    ASSERT_TRUE(host_.Create(start));
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(host_.View(), "/index.htm"); }, kTimeoutMs));
+    // The page's frames load after it; the address bar keeps the page's address.
+    EXPECT_EQ(AddressBarText(host_.Frame()), start);
+    ASSERT_TRUE(host_.OpenBand(kBandTitle));
+    const HWND panel = Panel();
+    ASSERT_EQ(GetClassName(panel), kBrowserControlClassName);
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(panel, "/214"); }, kTimeoutMs))
+        << BrowserViewAddress(panel);
+    ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), ScreenshotPath("quillet-panel-start")));
+
+    // One picture of the page holds the run until the screenshot of its progress is taken.
+    site_.SetStalled(kStalledPicture);
+    // The person types the depth into the panel's form and clicks "extract", in WebKit.
+    EXPECT_EQ(Ask(panel,
+                  "var d=document.forms['extract'].elements['depth'];d.focus();d.value='0';"
+                  "d.dispatchEvent(new Event('input',{bubbles:true}));'typed'"),
+              "typed");
+    EXPECT_EQ(Ask(panel,
+                  "var links=document.getElementsByTagName('a');var hit='none';"
+                  "for(var i=0;i<links.length;i++){if(links[i].getAttribute('href').indexOf("
+                  "'/panel/extract')>=0){links[i].click();hit='clicked';break;}}hit"),
+              "clicked");
+
+    // The progress page, in the panel, follows the run on its timer.
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(panel, "/215"); }, kTimeoutMs))
+        << BrowserViewAddress(panel);
+    EXPECT_TRUE(PumpScreenUntil(
+        [&] { return Ask(panel, "document.forms['stop'].elements['url'].value") == start; },
+        kTimeoutMs))
+        << Ask(panel, "document.forms['stop'].elements['url'].value");
+    const std::string running = ScreenshotPath("quillet-panel-running");
+    ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), running));
+    EXPECT_GT(std::filesystem::file_size(running), 1000u);
+    site_.SetDelay(kStalledPicture, std::chrono::milliseconds(0));
+
+    // The run ends: the hosting view shows allImages.htm and the panel its main page.
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] { return ViewShows(host_.View(), "allImages.htm") && ViewShows(panel, "/214"); },
+        kTimeoutMs))
+        << BrowserViewAddress(host_.View()) << " / " << BrowserViewAddress(panel);
+    EXPECT_NE(Ask(host_.View(), "String(document.images.length)"), "0");
+    EXPECT_EQ(Ask(panel, "document.getElementById('curview').textContent"), "127.0.0.1");
+    const std::string view = ScreenshotPath("quillet-view");
+    ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), view));
+    EXPECT_GT(std::filesystem::file_size(view), 1000u);
+}
+
+}  // namespace
