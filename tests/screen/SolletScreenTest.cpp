@@ -3,6 +3,7 @@
 // started with that command line, searches the local site with its loaders' browser
 // views on the screen, and "show" opens the viewer, whose web view shows every picture.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <filesystem>
 #include <string>
@@ -15,9 +16,9 @@
 #include "platform/module/SharedLibrary.h"
 #include "platform/shell/Shell.h"
 #include "platform/timing/Timing.h"
-#include "platform/ui/ControlInput.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/screen/Screen.h"
+#include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/WindowTree.h"
 #include "programs/sollet/CommandLine.h"
 #include "programs/sollet/OneClickFinderDialog.h"
@@ -54,6 +55,32 @@ HWND FindDescendant(HWND parent, const std::string& className) {
             return found;
     }
     return nullptr;
+}
+
+// The first GTK button in widget's tree; null when none.
+GtkWidget* FindButton(GtkWidget* widget) {
+    if (widget == nullptr)
+        return nullptr;
+    if (GTK_IS_BUTTON(widget))
+        return widget;
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child != nullptr;
+         child = gtk_widget_get_next_sibling(child)) {
+        if (GtkWidget* found = FindButton(child))
+            return found;
+    }
+    return nullptr;
+}
+
+// Whether a label in widget's tree reads text.
+bool HasLabel(GtkWidget* widget, const char* text) {
+    if (GTK_IS_LABEL(widget) && g_strcmp0(gtk_label_get_text(GTK_LABEL(widget)), text) == 0)
+        return true;
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child != nullptr;
+         child = gtk_widget_get_next_sibling(child)) {
+        if (HasLabel(child, text))
+            return true;
+    }
+    return false;
 }
 
 // A site of two pages and three pictures (one linked, not shown), each a small bitmap.
@@ -129,10 +156,21 @@ TEST_F(SolletScreenTest, ExtractStartsSolletOnThePageShownWhichFindsTheSiteAndSh
     const HWND toolbar = FindDescendant(host_.Frame(), kToolbarClassName);
     ASSERT_NE(toolbar, nullptr) << "Wrenlow's toolbar is not in the browser";
     EXPECT_TRUE(IsWindowVisible(toolbar));
+    // The toolbar shows as the platform's toolbar: its button, with the picture and
+    // "Extract".
+    GtkWidget* button = nullptr;
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] {
+            button = FindButton(ScreenWidgetOf(toolbar));
+            return button != nullptr && gtk_widget_get_mapped(button);
+        },
+        kTimeoutMs));
+    EXPECT_TRUE(HasLabel(button, "Extract"));
     ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), ScreenshotPath("browser-with-wrenlow")));
 
-    // Extract: Sollet beside the band module, on the page shown.
-    ASSERT_TRUE(ControlInput::ClickToolbarButton(toolbar, ID_EXTRACT));
+    // The person clicks Extract: Sollet beside the band module, on the page shown.
+    g_signal_emit_by_name(button, "clicked");
+    ASSERT_TRUE(PumpScreenUntil([&] { return !shell_.starts.empty(); }, kTimeoutMs));
     ASSERT_EQ(shell_.starts.size(), 1u);
     const ProgramStartRecord started = shell_.starts[0];
     EXPECT_EQ(started.program,
