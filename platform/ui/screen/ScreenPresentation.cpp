@@ -249,6 +249,7 @@ public:
             }
             entry.widget = entry.kind->make(hwnd);
             g_object_ref_sink(entry.widget);
+            gtk_widget_add_css_class(entry.widget, "morvelle-control");
         } else {
             MakeGenericWidget(hwnd, entry);
             g_object_ref_sink(entry.widget);
@@ -343,6 +344,19 @@ namespace screen {
 void StartPresentation() {
     static ScreenPresentation presentation;
     SetWindowPresentation(&presentation);
+    // The model's controls keep the sizes their dialogs give them (dialog units of a
+    // small 8-point font): GTK's own minimum heights and paddings would make entries and
+    // buttons taller than their places, and its larger text would wrap the labels.
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(
+        css,
+        ".morvelle-control { font-size: 8pt; }"
+        "entry.morvelle-control { min-height: 0; padding-top: 0; padding-bottom: 0; }"
+        "button.morvelle-control { min-height: 0; padding: 0 4px; }",
+        -1);
+    gtk_style_context_add_provider_for_display(gdk_display_get_default(), GTK_STYLE_PROVIDER(css),
+                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
 }
 
 void AdoptChildWidget(HWND hwnd, GtkWidget* widget) {

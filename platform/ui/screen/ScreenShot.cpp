@@ -117,6 +117,9 @@ void PaintWebViews(cairo_t* cr, GtkWidget* root, GtkWidget* widget) {
 // shown renders blank until its first frame.
 void WaitForPaint(GtkWidget* widget) {
     GtkNative* native = gtk_widget_get_native(widget);
+    // A window just shown is mapped (and has a surface) once GTK has served its events.
+    screen::RunNestedLoop([widget] { return gtk_widget_get_mapped(widget) != 0; }, kPaintTimeoutMs,
+                          false);
     GdkSurface* surface = native != nullptr ? gtk_native_get_surface(native) : nullptr;
     GdkFrameClock* clock = surface != nullptr ? gdk_surface_get_frame_clock(surface) : nullptr;
     if (clock == nullptr)
