@@ -78,6 +78,7 @@ HWND ExtractToolbar::Create(HWND parent, const RECT& rect) {
     base_ = MakeClassHandler("ToolbarWindow32");
     if (!base_)
         return nullptr;
+    RegisterSuperclass(kToolbarClassName, "ToolbarWindow32");
     hwnd_ =
         CreateWindowForHandler(this, 0, kToolbarClassName, "", kToolbarStyle, rect.left, rect.top,
                                rect.right - rect.left, rect.bottom - rect.top, parent, nullptr);

@@ -21,6 +21,7 @@ std::string FoldName(std::string_view name) {
 struct ClassTable {
     std::mutex mutex;
     std::map<std::string, WindowHandlerFactory> factories;  // by folded name
+    std::map<std::string, std::string> bases;               // superclass (folded) to base
 };
 
 ClassTable& Classes() {
@@ -76,4 +77,21 @@ std::string GetClassName(HWND hwnd) {
     std::lock_guard<std::mutex> guard(MessageSystemMutex());
     const WindowRecord* record = FindWindowRecord(hwnd);
     return record ? record->state.className : std::string();
+}
+
+BOOL RegisterSuperclass(std::string_view className, std::string_view baseClassName) {
+    if (className.empty() || baseClassName.empty())
+        return FALSE;
+    ClassTable& table = Classes();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    const auto [at, added] = table.bases.emplace(FoldName(className), std::string(baseClassName));
+    return added || FoldName(at->second) == FoldName(baseClassName) ? TRUE : FALSE;
+}
+
+std::string GetControlClassName(HWND hwnd) {
+    const std::string name = GetClassName(hwnd);
+    ClassTable& table = Classes();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    const auto found = table.bases.find(FoldName(name));
+    return found == table.bases.end() ? name : found->second;
 }

@@ -76,6 +76,15 @@ std::unique_ptr<WindowHandler> MakeClassHandler(std::string_view className);
 // a message window).
 std::string GetClassName(HWND hwnd);
 
+// Records that windows of className are a superclass of baseClassName: made with a
+// handler of their own that hands what it leaves alone to MakeClassHandler(baseClass).
+// The screen shows them as their base's control. Any thread; the record stays for the
+// process. FALSE for an empty name or a class already recorded with another base.
+BOOL RegisterSuperclass(std::string_view className, std::string_view baseClassName);
+// The control a window is shown as: its class's base when the class is a recorded
+// superclass, else its own class name.
+std::string GetControlClassName(HWND hwnd);
+
 // ---- Creating and destroying ---------------------------------------------------------
 
 // Creates a window of a registered class on the calling thread. With WS_CHILD, parent is

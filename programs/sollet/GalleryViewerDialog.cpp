@@ -39,6 +39,7 @@ bool GalleryViewerDialog::CreateViewer(HWND parent) {
 BOOL GalleryViewerDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     browser_.Create(m_hWnd, IDC_BROWSER, this);
+    LayOutBrowser();
     return TRUE;
 }
 
@@ -103,8 +104,13 @@ void GalleryViewerDialog::LayOutBrowser() {
     RECT place{};
     ::GetWindowRect(control, &place);
     ScreenToClient(&place);
-    const int height = (client.bottom - client.top) - (button.bottom - button.top) - 1;
+    const int buttonHeight = button.bottom - button.top;
+    const int height = (client.bottom - client.top) - buttonHeight - 1;
     ::MoveWindow(control, place.left, place.top, client.right - client.left, height, TRUE);
+    // "save..." stays under the browser, at the bottom, whatever the window's size.
+    if (save)
+        ::MoveWindow(save, 0, client.bottom - buttonHeight, button.right - button.left,
+                     buttonHeight, TRUE);
 }
 
 LRESULT GalleryViewerDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -47,6 +47,7 @@ private:
     // Offers to save an unsaved page ("Would you like to save these images?"), then
     // destroys the window.
     void Close();
+    // The browser fills the client area above "save...", which keeps to the bottom.
     void LayOutBrowser();
 
     CWebBrowser2 browser_;

@@ -308,7 +308,7 @@ const std::vector<screen::ControlKind>& ControlKinds() {
 namespace screen {
 
 const ControlKind* ControlKindOf(HWND hwnd) {
-    const std::string name = GetClassName(hwnd);
+    const std::string name = GetControlClassName(hwnd);
     for (const ControlKind& kind : ControlKinds()) {
         if (g_ascii_strcasecmp(kind.className, name.c_str()) == 0) {
             // An owner-drawn button is shown by its drawing.

@@ -276,8 +276,8 @@ public:
                 return;
             }
             entry.widget = entry.kind->make(hwnd);
-            gtk_widget_add_css_class(entry.widget, "morvelle-control");
             g_object_ref_sink(entry.widget);
+            gtk_widget_add_css_class(entry.widget, "morvelle-control");
         } else {
             MakeGenericWidget(hwnd, entry);
             g_object_ref_sink(entry.widget);

@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int kSnapshotTimeoutMs = 5000;
+constexpr int kPaintTimeoutMs = 1000;
 
 // A texture as a cairo image surface (a copy); null on failure.
 cairo_surface_t* SurfaceOf(GdkTexture* texture) {
@@ -112,6 +113,27 @@ void PaintWebViews(cairo_t* cr, GtkWidget* root, GtkWidget* widget) {
     }
 }
 
+// Waits until GTK has painted a frame of the surface that shows widget: a window just
+// shown renders blank until its first frame.
+void WaitForPaint(GtkWidget* widget) {
+    GtkNative* native = gtk_widget_get_native(widget);
+    // A window just shown is mapped (and has a surface) once GTK has served its events.
+    screen::RunNestedLoop([widget] { return gtk_widget_get_mapped(widget) != 0; }, kPaintTimeoutMs,
+                          false);
+    GdkSurface* surface = native != nullptr ? gtk_native_get_surface(native) : nullptr;
+    GdkFrameClock* clock = surface != nullptr ? gdk_surface_get_frame_clock(surface) : nullptr;
+    if (clock == nullptr)
+        return;
+    auto painted = std::make_shared<bool>(false);
+    const gulong handler = g_signal_connect(
+        clock, "after-paint",
+        G_CALLBACK(+[](GdkFrameClock*, gpointer data) { *static_cast<bool*>(data) = true; }),
+        painted.get());
+    gtk_widget_queue_draw(widget);
+    screen::RunNestedLoop([painted] { return *painted; }, kPaintTimeoutMs, false);
+    g_signal_handler_disconnect(clock, handler);
+}
+
 }  // namespace
 
 bool SaveWindowScreenshot(HWND hwnd, const std::string& pngPath) {
@@ -122,6 +144,7 @@ bool SaveWindowScreenshot(HWND hwnd, const std::string& pngPath) {
         return false;
     // Let GTK lay out and draw what is pending first.
     screen::RunNestedLoop([] { return !g_main_context_pending(nullptr); }, 500, false);
+    WaitForPaint(widget);
     const int width = gtk_widget_get_width(widget);
     const int height = gtk_widget_get_height(widget);
     if (width <= 0 || height <= 0)

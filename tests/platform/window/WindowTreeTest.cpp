@@ -469,3 +469,25 @@ TEST_F(WindowTreeTest, ThePresentationHearsEveryChangeAndNoMessageWindow) {
 }
 
 }  // namespace
+
+TEST_F(WindowTreeTest, ASuperclassIsShownAsItsBaseControl) {
+    RecordingWindow superclass{&log_};
+    const HWND frame = TopLevel(&recorder_);
+    const HWND plain = Child(&superclass, frame, 1);
+    EXPECT_EQ(GetControlClassName(plain), "TestChild") << "not recorded: its own class";
+
+    EXPECT_TRUE(RegisterSuperclass("TestSuperToolbar", "ToolbarWindow32"));
+    EXPECT_TRUE(RegisterSuperclass("testsupertoolbar", "TOOLBARWINDOW32")) << "the same again";
+    EXPECT_FALSE(RegisterSuperclass("TestSuperToolbar", "BUTTON")) << "another base";
+    EXPECT_FALSE(RegisterSuperclass("", "BUTTON"));
+    EXPECT_FALSE(RegisterSuperclass("TestSuperOther", ""));
+
+    const HWND toolbar = CreateWindowForHandler(&superclass, 0, "TestSuperToolbar", "", WS_CHILD, 0,
+                                                0, 100, 22, frame, ControlIdMenu(2));
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(GetClassName(toolbar), "TestSuperToolbar");
+    EXPECT_EQ(GetControlClassName(toolbar), "ToolbarWindow32");
+    DestroyWindow(toolbar);
+    EXPECT_EQ(GetControlClassName(toolbar), "") << "a dead handle";
+    DestroyWindow(plain);
+}

@@ -17,6 +17,20 @@ TEST_F(SolletTest, ShowBeforeAnySearchOpensAnEmptyPageWithNothingToSave) {
     ASSERT_EQ(dialog->Viewers().size(), 1u);
     GalleryViewerDialog& viewer = *dialog->Viewers()[0];
     EXPECT_TRUE(IsWindowVisible(viewer.m_hWnd));
+    // The browser fills the viewer above "save...", when it opens and after a resize.
+    const auto browserStandsAboveSave = [&] {
+        RECT client{};
+        RECT browser{};
+        RECT save{};
+        GetClientRect(viewer.m_hWnd, &client);
+        GetWindowRect(viewer.Browser().GetSafeHwnd(), &browser);
+        GetWindowRect(GetDlgItem(viewer.m_hWnd, IDC_SAVE_GALLERY), &save);
+        return browser.right - browser.left == client.right && browser.bottom <= save.top &&
+               browser.bottom - browser.top > client.bottom / 2;
+    };
+    EXPECT_TRUE(browserStandsAboveSave());
+    ASSERT_TRUE(UserInput::ResizeWindow(viewer.m_hWnd, 700, 520));
+    EXPECT_TRUE(browserStandsAboveSave());
     EXPECT_EQ(viewer.PagePath(), "") << "the hint as address: nothing to save";
     EXPECT_EQ(GetWindowText(viewer.m_hWnd), kUrlHint);
     ASSERT_TRUE(WaitUntil([&] {
