@@ -1,5 +1,6 @@
 #include "programs/ambrevin/FoundPage.h"
 
+#include "engine/util/PageText.h"
 #include "engine/util/PathHelpers.h"
 #include "engine/util/StringUtilities.h"
 #include "platform/browser/CWebBrowser2.h"
@@ -8,37 +9,10 @@
 #include "platform/file/FileLayer.h"
 #include "platform/ui/FileDialogs.h"
 
-std::string EscapeHtmlText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
-
 std::string FoundPageText(const StringArray& found) {
     std::string page = "<html><body>\n";
     for (const std::string& url : found) {
-        const std::string escaped = EscapeHtmlText(url);
+        const std::string escaped = EncodeUrlForAttribute(url);
         page += "<img src='" + escaped + "' alt='" + escaped + "'>\n";
         page += "&nbsp;&nbsp;";
     }

@@ -15,11 +15,9 @@ constexpr const char* kCouldNotSaveMessage = "Could not create or open the file.
 constexpr const char* kFoundPageFilter = "Html (*.htm)|*.htm|All Files (*.*)|*.*||";
 constexpr const char* kListFileFilter = "Text (*.txt)|*.txt|All Files (*.*)|*.*||";
 
-// text with &, <, >, " and ' written as character references.
-std::string EscapeHtmlText(std::string_view text);
-
 // "<html><body>\n", then for each picture an img element naming it as source and
-// alternative text, and two non-breaking spaces. Every address is escaped.
+// alternative text, and two non-breaking spaces. Every address is encoded for an
+// attribute (EncodeUrlForAttribute), so no quote or markup of it reaches the page.
 std::string FoundPageText(const StringArray& found);
 
 // Replaces the control's page with text (one write, then close). False when the

@@ -2,44 +2,13 @@
 
 #include <ctime>
 
+#include "engine/util/PageText.h"
 #include "platform/file/FileLayer.h"
-
-namespace {
-
-std::string EscapeAttribute(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '\r':
-            case '\n':
-                escaped += ' ';  // a line end cannot stand inside one line of the page
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
-
-}  // namespace
 
 std::string GalleryPageText(const StringArray& images) {
     std::string page = "<html><body>\r\n";
     for (const std::string& image : images)
-        page += "<img src=\"" + EscapeAttribute(image) + "\">\r\n";
+        page += "<img src=\"" + EscapeAttributeValue(image) + "\">\r\n";
     return page;
 }
 

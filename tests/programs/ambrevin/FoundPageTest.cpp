@@ -18,11 +18,12 @@ TEST(FoundPage, EachPictureIsOneEscapedImgElement) {
               "<html><body>\n"
               "<img src='http://h/a.jpg' alt='http://h/a.jpg'>\n&nbsp;&nbsp;"
               "<img src='http://h/b.gif' alt='http://h/b.gif'>\n&nbsp;&nbsp;");
-    // An address that could close the attribute or open markup stays an address.
+    // An address that could close the attribute or open markup stays an address: its
+    // quotes and brackets are percent-encoded, as a browser sends them anyway.
     EXPECT_EQ(FoundPageText({"http://h/x.jpg?a=1&b='><script>\""}),
               "<html><body>\n"
-              "<img src='http://h/x.jpg?a=1&amp;b=&#39;&gt;&lt;script&gt;&quot;' "
-              "alt='http://h/x.jpg?a=1&amp;b=&#39;&gt;&lt;script&gt;&quot;'>\n&nbsp;&nbsp;");
+              "<img src='http://h/x.jpg?a=1&amp;b=%27%3E%3Cscript%3E%22' "
+              "alt='http://h/x.jpg?a=1&amp;b=%27%3E%3Cscript%3E%22'>\n&nbsp;&nbsp;");
 }
 
 TEST(FoundPage, SavingTheListAppendsToAnExistingFile) {
