@@ -58,16 +58,16 @@ TEST_F(QuilletTest, RegistrationWritesTheClassCategoryAndTypeLibraryAndUnregistr
           "HKEY_CLASSES_ROOT\\TypeLib\\{4147C9A4-CA2D-44A9-8859-301036710116}\\1.0",
           "HKEY_CLASSES_ROOT\\Interface\\{FCCC006B-640B-498D-8D95-D23E69D2B5A9}"})
         EXPECT_TRUE(Contains(keys, key)) << key;
-    ASSERT_EQ(quillet_.Unregister(), S_OK);
+    ASSERT_EQ(library_.Unregister(), S_OK);
     const std::string left = ListRegistry();
     for (const char* id : {"0FF527A4", "4147C9A4", "FCCC006B", "Quillet"})
         EXPECT_FALSE(Contains(left, id)) << id;
-    ASSERT_EQ(quillet_.Register(), S_OK);
+    ASSERT_EQ(library_.Register(), S_OK);
 }
 
 TEST_F(QuilletTest, TheBandAnswersTheBrowsersQuestions) {
     OpenBand();
-    ComPointer<IDeskBand> desk = band_.query<IDeskBand>();
+    ComPointer<IDeskBand> desk = bandObject_.query<IDeskBand>();
     ASSERT_TRUE(desk);
     EXPECT_EQ(desk->GetBandInfo(7, DBIF_VIEWMODE_VERTICAL, nullptr), S_OK);
     DESKBANDINFO info;
@@ -86,7 +86,7 @@ TEST_F(QuilletTest, TheBandAnswersTheBrowsersQuestions) {
     EXPECT_EQ(GetDlgCtrlID(window), 1234);
     EXPECT_EQ(desk->ShowDW(FALSE), S_OK);
     EXPECT_FALSE(IsWindowVisible(window));
-    ComPointer<IPersistStream> persist = band_.query<IPersistStream>();
+    ComPointer<IPersistStream> persist = bandObject_.query<IPersistStream>();
     CLSID clsid{};
     ASSERT_TRUE(persist);
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
@@ -96,16 +96,16 @@ TEST_F(QuilletTest, TheBandAnswersTheBrowsersQuestions) {
 TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening) {
     OpenBand();
     const HWND first = panelWindow_;
-    ASSERT_EQ(band_->SetSite(static_cast<IOleWindow*>(bandSite_.get())), S_OK);
+    ASSERT_EQ(bandObject_->SetSite(static_cast<IOleWindow*>(bandSite_.get())), S_OK);
     PumpPending();
     EXPECT_FALSE(IsWindow(first));
-    ComPointer<IDeskBand> desk = band_.query<IDeskBand>();
+    ComPointer<IDeskBand> desk = bandObject_.query<IDeskBand>();
     HWND second = nullptr;
     ASSERT_EQ(desk->GetWindow(&second), S_OK);
     EXPECT_TRUE(IsWindow(second));
     EXPECT_NE(second, first);
     // A site without a window fails and keeps the panel as it is.
-    EXPECT_EQ(band_->SetSite(nullptr), S_OK);
+    EXPECT_EQ(bandObject_->SetSite(nullptr), S_OK);
     EXPECT_TRUE(IsWindow(second));
 
     // Closed: the panel is gone, and the host's navigations reach no view.
