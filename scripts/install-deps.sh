@@ -11,6 +11,7 @@ packages=(
     libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
     clang libclang-rt-14-dev
     libgtk-4-dev libwebkitgtk-6.0-dev xvfb xauth python3
+    libvips-dev libxtst-dev xdg-utils
 )
 packages+=("$@")
 
