@@ -9,6 +9,17 @@
 #include "platform/file/FileLayer.h"
 #include "platform/ui/FileDialogs.h"
 
+namespace {
+
+// The folder of a chosen path: the chooser answers "c:\..." paths and the screen's
+// system paths alike, so the cut is at the last separator of either kind.
+std::string FolderOfChosenPath(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(0, cut);
+}
+
+}  // namespace
+
 std::string FoundPageText(const StringArray& found) {
     std::string page = "<html><body>\n";
     for (const std::string& url : found) {
@@ -58,7 +69,7 @@ std::string FileSaveChooser::Choose(std::string_view filter, std::string_view de
     const std::string chosen = SaveFileDialog(filter_, false, true, folder_);
     if (chosen.empty())
         return chosen;
-    folder_ = StripFileName(chosen);
+    folder_ = FolderOfChosenPath(chosen);
     return EnsureExtension(chosen, defaultExtension);
 }
 

@@ -84,4 +84,28 @@ TEST(FileSaveChooser, BothSavesShareTheRememberedFolderAndGetTheirExtension) {
     EXPECT_EQ(chooser.Folder(), "c:\\else");
 }
 
+TEST(FileSaveChooser, TheFolderIsCutAtTheLastSeparatorOfEitherKind) {
+    // The screen's chooser answers system paths; the finder's own are "c:\..." paths.
+    struct Case {
+        const char* chosen;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"/home/someone/out/page.htm", "/home/someone/out"},
+        {"c:\\out\\page.htm", "c:\\out"},
+        {"c:\\out\\sub/page.htm", "c:\\out\\sub"},
+        {"/home/a\\b/c\\page.htm", "/home/a\\b/c"},
+    };
+    for (const Case& c : cases) {
+        ScriptedFileDialogs dialogs;
+        dialogs.answers = {c.chosen, ""};
+        FileSaveChooser chooser;
+        EXPECT_EQ(chooser.Choose(kFoundPageFilter, "htm", ""), c.chosen);
+        EXPECT_EQ(chooser.Folder(), c.folder) << c.chosen;
+        chooser.Choose(kListFileFilter, "txt", "");  // the next save opens there
+        ASSERT_EQ(dialogs.asked.size(), 2u);
+        EXPECT_EQ(dialogs.asked[1].initialFolder, c.folder) << c.chosen;
+    }
+}
+
 }  // namespace
