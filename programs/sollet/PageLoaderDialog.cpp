@@ -43,7 +43,7 @@ void PageLoaderDialog::Load(const std::string& url) {
         timerId_ = SetTimer(kLoaderBusyTimer, kLoaderBusyTimerMs);
         if (timerId_ == 0)
             timerId_ = kLoaderBusyTimer;  // a dead window: the report below still comes
-        SetTimer(kLoaderGuardTimer, Timing().oneClickLoaderGuardMs);
+        KillTimer(kLoaderGuardTimer);
     }
     // A network call: never with the lock held.
     const bool reachable = UrlExists(url);
@@ -53,6 +53,8 @@ void PageLoaderDialog::Load(const std::string& url) {
         return;
     }
     SetWindowText(url);
+    // The guard counts from the load's start: the probe's time is not the page's.
+    SetTimer(kLoaderGuardTimer, Timing().oneClickLoaderGuardMs);
     if (!browser_.Navigate(url))
         ReportIdle();
 }

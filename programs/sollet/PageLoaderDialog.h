@@ -7,8 +7,8 @@
 // Every Load ends in exactly one idle report: after the top document completes (with
 // the page's images and links), at once when the address does not answer the probe, when
 // the load fails, when the document can be read as no HTML page, or when the guard time
-// (Timing().oneClickLoaderGuardMs) passes first. Events of a load after its report are
-// ignored.
+// (Timing().oneClickLoaderGuardMs, counted from the navigation, after the probe) passes
+// first. Events of a load after its report are ignored.
 //
 // Threading: the main dialog's thread only, like the dialog itself. The process lock is
 // held while a load starts and while a complete page is read, never across the probe.

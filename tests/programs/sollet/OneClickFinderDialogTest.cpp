@@ -136,6 +136,24 @@ TEST_F(SolletTest, ADeadServerAndABadAddressEndTheSearchAtOnce) {
     }
 }
 
+TEST_F(SolletTest, TheLoadersGuardCountsFromTheLoadNotFromTheProbe) {
+    // Every answer of the site takes 1.5 s, the probe's and the page's alike: the two
+    // together pass the guard of 2.5 s, the page alone does not.
+    TimingRecord slowSite = ShortLoaderTiming();
+    slowSite.reachabilityProbeTimeoutMs = 5000;
+    slowSite.oneClickLoaderGuardMs = 2500;
+    ScopedTiming longerGuard(slowSite);
+    LocalSiteServer server;
+    server.SetBody("/", "<html><body><img src='pic.jpg'></body></html>");
+    server.SetDelay("/", std::chrono::milliseconds(1500));
+    Start(server.Url("/"));
+    ASSERT_TRUE(WaitForSearchEnd(1));
+    EXPECT_EQ(server.RequestsFor("/").size(), 2u) << "the probe, then the load";
+    EXPECT_EQ(dialog->FoundImages(), StringArray{server.Url("/pic.jpg")})
+        << "the page loaded within its own guard time";
+    EXPECT_EQ(Text(IDC_IMAGES_FOUND), "1");
+}
+
 TEST_F(SolletTest, AFramedPageIsOnePageVisited) {
     LocalSiteServer server;
     server.SetBody("/",
