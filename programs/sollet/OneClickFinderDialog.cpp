@@ -8,6 +8,7 @@
 #include "platform/text/Text.h"
 #include "platform/timing/Clock.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/ListView.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/window/Timer.h"
@@ -148,6 +149,8 @@ void OneClickFinderDialog::ChooseSaveFile() {
 }
 
 void OneClickFinderDialog::Clear() {
+    if (HWND list = GetDlgItem(IDC_LIST))
+        ListView_DeleteAllItems(list);
     pagesVisited_ = 0;
     SetDlgItemText(m_hWnd, IDC_IMAGES_FOUND, "0");
     SetDlgItemText(m_hWnd, IDC_PAGES_VISITED, "0");

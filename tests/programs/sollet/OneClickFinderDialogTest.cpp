@@ -7,6 +7,7 @@
 
 #include "platform/file/FileLayer.h"
 #include "platform/registry/Registry.h"
+#include "platform/ui/ListView.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/UserInput.h"
 #include "programs/brisquel/LaunchSteps.h"
@@ -165,6 +166,33 @@ TEST_F(SolletTest, AFramedPageIsOnePageVisited) {
     ASSERT_TRUE(WaitForSearchEnd(1));
     Pump();
     EXPECT_EQ(dialog->PagesVisited(), 1u) << "one load, one idle report";
+}
+
+TEST_F(SolletTest, TheHiddenListIsEmptiedByClearAndByGo) {
+    Start("");
+    const HWND list = Item(IDC_LIST);
+    ASSERT_NE(list, nullptr) << "list view 1009";
+    EXPECT_EQ(GetClassName(list), "SysListView32");
+    EXPECT_FALSE(IsWindowVisible(list));
+    auto addRow = [&] {
+        std::string text = "row";
+        LVITEM row;
+        row.mask = LVIF_TEXT;
+        row.iItem = ListView_GetItemCount(list);
+        row.pszText = text.data();
+        return ListView_InsertItem(list, &row) >= 0;
+    };
+    ASSERT_TRUE(addRow());
+    ASSERT_TRUE(addRow());
+    // "clear" is hidden: its command comes as the button would send it.
+    SendMessage(dialog->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CLEAR, BN_CLICKED),
+                reinterpret_cast<LPARAM>(Item(IDC_CLEAR)));
+    EXPECT_EQ(ListView_GetItemCount(list), 0);
+    EXPECT_EQ(Text(IDC_IMAGES_FOUND), "0");
+    ASSERT_TRUE(addRow());
+    SetDlgItemText(dialog->m_hWnd, IDC_LOADER_COUNT, "0");
+    ASSERT_TRUE(UserInput::ClickButton(Item(IDC_GO)));
+    EXPECT_EQ(ListView_GetItemCount(list), 0) << "go starts with a clear";
 }
 
 TEST_F(SolletTest, ReportsOfLoadersThatAreNotCurrentAreIgnored) {
