@@ -132,11 +132,13 @@ HRESULT CGorsebeck::SetSite(IUnknown* site) {
     auto host = std::make_unique<BandHostWindow>([this](bool focus) { OnFocusChange(focus); });
     if (!host->Create(parent_))
         return E_FAIL;
-    host_ = std::move(host);
     if (site->QueryInterface(IID_IInputObjectSite, site_.putVoid()) != S_OK || !site_) {
+        // A failed SetSite leaves nothing behind in the site's window.
         site_.reset();
+        parent_ = nullptr;
         return E_FAIL;
     }
+    host_ = std::move(host);
 
     // The band works without a browser too: Extract then has no page address.
     ComPointer<IOleCommandTarget> target;

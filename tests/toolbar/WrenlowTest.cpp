@@ -48,6 +48,36 @@ std::vector<HWND> Children(HWND parent) {
     return children;
 }
 
+// A site that gives the band its window and nothing else: no focus reports, no browser.
+class WindowOnlySite final : public IOleWindow {
+public:
+    explicit WindowOnlySite(HWND window) : window_(window) {}
+    HRESULT QueryInterface(REFIID iid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IOleWindow)
+            return E_NOINTERFACE;
+        *object = static_cast<IOleWindow*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override { return --references_; }  // lives on the test's stack
+    HRESULT GetWindow(HWND* window) override {
+        if (!window)
+            return E_INVALIDARG;
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT ContextSensitiveHelp(BOOL) override { return S_OK; }
+    ULONG References() const { return references_; }
+
+private:
+    HWND window_;
+    ULONG references_ = 0;
+};
+
 std::string Folder(const std::string& path) {
     return path.substr(0, path.rfind('/'));
 }
@@ -200,6 +230,19 @@ TEST_F(WrenlowTest, BandInfoAndWindows) {
     ComPointer<BandSite> windowless = BandSite::Make(nullptr, nullptr);
     EXPECT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(windowless.get())), E_FAIL);
     EXPECT_TRUE(Children(frame_).empty());
+
+    // A site with a window but no focus reports fails too, and leaves no host window.
+    WindowOnlySite windowOnly(frame_);
+    EXPECT_EQ(withSite_->SetSite(&windowOnly), E_FAIL);
+    EXPECT_TRUE(Children(frame_).empty()) << "the host window made for it is gone";
+    HWND none = frame_;
+    EXPECT_EQ(band_->GetWindow(&none), S_OK);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(windowOnly.References(), 0u) << "the band keeps no reference to the site";
+    // A working site afterwards gets its one host window.
+    ComPointer<BandSite> third = BandSite::Make(frame_, nullptr);
+    ASSERT_EQ(withSite_->SetSite(static_cast<IOleWindow*>(third.get())), S_OK);
+    EXPECT_EQ(Children(frame_).size(), 1u);
 }
 
 TEST_F(WrenlowTest, ExtractStartsSolletBesideTheModuleWithThePageAddressWhole) {
