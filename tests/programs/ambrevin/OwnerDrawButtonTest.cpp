@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/gdi/DrawingSurface.h"
 
 namespace {
@@ -118,10 +120,35 @@ DrawnButton DrawAndRead(OwnerDrawButton& button, const ButtonDrawState& state,
     return {surface.Pixel(3, 10), surface.Pixel(0, 0), surface.Pixel(59, 19)};
 }
 
+// The pixels of one colour inside the border of a drawn 60 x 20 button: how many, and
+// the left and top of the box they fill.
+struct ColourPixels {
+    int count = 0;
+    int left = 60;
+    int top = 20;
+};
+
+ColourPixels PixelsOf(const DrawingSurface& surface, COLORREF colour) {
+    ColourPixels found;
+    for (int y = 1; y < 19; ++y) {
+        for (int x = 1; x < 59; ++x) {
+            if (surface.Pixel(x, y) != colour)
+                continue;
+            ++found.count;
+            found.left = std::min(found.left, x);
+            found.top = std::min(found.top, y);
+        }
+    }
+    return found;
+}
+
 TEST(OwnerDrawButton, DrawingShowsEachStateInItsColours) {
     const COLORREF hover = RGB(10, 20, 30);
     const COLORREF normal = RGB(200, 200, 200);
     const COLORREF focus = RGB(50, 60, 70);
+    const COLORREF hoverText = RGB(220, 0, 0);
+    const COLORREF normalText = RGB(0, 140, 0);
+    const COLORREF focusText = RGB(0, 0, 230);
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     struct Case {
@@ -129,27 +156,61 @@ TEST(OwnerDrawButton, DrawingShowsEachStateInItsColours) {
         bool mouseOver;
         ButtonDrawState state;
         DrawnButton expected;
+        COLORREF text;
+        int textShift;  // pixels right and down of the normal place
     };
     const Case cases[] = {
         // A flat button shows its raised border even with the mouse elsewhere.
-        {"normal", false, {}, {normal, highlight, shadow}},
-        {"hover", true, {}, {hover, highlight, shadow}},
-        {"pressed", false, {true, false, false}, {hover, shadow, highlight}},
-        {"focused", false, {false, true, false}, {focus, highlight, shadow}},
-        {"disabled", false, {false, false, true}, {normal, highlight, shadow}},
+        {"normal", false, {}, {normal, highlight, shadow}, normalText, 0},
+        {"hover", true, {}, {hover, highlight, shadow}, hoverText, 0},
+        {"pressed", false, {true, false, false}, {hover, shadow, highlight}, hoverText, 1},
+        {"focused", false, {false, true, false}, {focus, highlight, shadow}, focusText, 0},
+        // Embossed: the shadow colour in place over the highlight colour a pixel off.
+        {"disabled", false, {false, false, true}, {normal, highlight, shadow}, shadow, 0},
     };
+    ColourPixels normalPlace;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TestButton button;
         button.SetColorValue(OwnerDrawButton::kBackgroundIn, hover);
         button.SetColorValue(OwnerDrawButton::kBackgroundOut, normal);
         button.SetColorValue(OwnerDrawButton::kBackgroundFocus, focus);
+        button.SetColorValue(OwnerDrawButton::kForegroundIn, hoverText);
+        button.SetColorValue(OwnerDrawButton::kForegroundOut, normalText);
+        button.SetColorValue(OwnerDrawButton::kForegroundFocus, focusText);
         if (c.mouseOver)
             button.OnMouseMove(false, true, true);
         DrawingSurface surface(60, 20);
-        const DrawnButton drawn = DrawAndRead(button, c.state, surface);
-        EXPECT_EQ(drawn.middle, c.expected.middle) << c.what;
-        EXPECT_EQ(drawn.topLeft, c.expected.topLeft) << c.what;
-        EXPECT_EQ(drawn.bottomRight, c.expected.bottomRight) << c.what;
+        const DrawnButton drawn = DrawAndRead(button, c.state, surface, "GO");
+        EXPECT_EQ(drawn.middle, c.expected.middle);
+        EXPECT_EQ(drawn.topLeft, c.expected.topLeft);
+        EXPECT_EQ(drawn.bottomRight, c.expected.bottomRight);
+
+        const ColourPixels text = PixelsOf(surface, c.text);
+        EXPECT_GT(text.count, 10) << "the text's own colour";
+        for (COLORREF other : {hoverText, normalText, focusText}) {
+            if (other != c.text) {
+                EXPECT_EQ(PixelsOf(surface, other).count, 0) << std::hex << other;
+            }
+        }
+        if (c.text == shadow) {
+            // Each pixel left of the highlight copy is one the shadow copy did not cover,
+            // so up and left of it lies the shadow copy's same pixel.
+            EXPECT_GT(PixelsOf(surface, highlight).count, 10) << "the highlight copy";
+            for (int y = 2; y < 19; ++y) {
+                for (int x = 2; x < 59; ++x) {
+                    if (surface.Pixel(x, y) == highlight) {
+                        EXPECT_EQ(surface.Pixel(x - 1, y - 1), shadow) << x << "," << y;
+                    }
+                }
+            }
+        }
+        if (c.text == normalText) {
+            normalPlace = text;
+        } else {
+            EXPECT_EQ(text.left, normalPlace.left + c.textShift);
+            EXPECT_EQ(text.top, normalPlace.top + c.textShift);
+        }
     }
 }
 

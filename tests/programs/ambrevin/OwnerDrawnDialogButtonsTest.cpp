@@ -126,23 +126,35 @@ TEST_F(OwnerDrawnDialogButtonsTest, EachStateDrawsItsBackgroundAndBorder) {
     const COLORREF focus = button.Color(OwnerDrawButton::kBackgroundFocus);
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
     struct Case {
         const char* name;
         std::function<void()> enter;
         std::function<void()> leave;
         COLORREF background, left, right;
+        COLORREF textColour;  // the text "Stop" is drawn in it, and in no other text colour
     };
     const Case cases[] = {
-        {"normal", [] {}, [] {}, face, light, shadow},
+        {"normal", [] {}, [] {}, face, light, shadow, text},
         {"hover", [&] { ControlInput::MoveMouseOver(stop, 8, 4); },
-         [&] { ControlInput::MoveMouseAway(); }, hover, light, shadow},
+         [&] { ControlInput::MoveMouseAway(); }, hover, light, shadow, text},
         {"focused", [&] { SetFocus(stop); }, [&] { SetFocus(Item(IDC_ADDRESS)); }, focus, light,
-         shadow},
+         shadow, text},
         // Held down: the hover colours and a sunken border.
         {"pushed", [&] { SendMessage(stop, BM_SETSTATE, TRUE, 0); },
-         [&] { SendMessage(stop, BM_SETSTATE, FALSE, 0); }, hover, shadow, light},
+         [&] { SendMessage(stop, BM_SETSTATE, FALSE, 0); }, hover, shadow, light, text},
+        // Greyed: the text embossed, in the shadow colour over a highlight copy.
         {"disabled", [&] { EnableWindow(stop, FALSE); }, [&] { EnableWindow(stop, TRUE); }, face,
-         light, shadow},
+         light, shadow, shadow},
+    };
+    // The pixels of a colour inside the button's border.
+    auto inside = [](const DrawingSurface& surface, COLORREF colour) {
+        int count = 0;
+        for (int y = 1; y + 1 < surface.Height(); ++y) {
+            for (int x = 1; x + 1 < surface.Width(); ++x)
+                count += surface.Pixel(x, y) == colour ? 1 : 0;
+        }
+        return count;
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,6 +166,13 @@ TEST_F(OwnerDrawnDialogButtonsTest, EachStateDrawsItsBackgroundAndBorder) {
         EXPECT_EQ(c.background, surface->Pixel(4, y));
         EXPECT_EQ(c.left, surface->Pixel(0, y));
         EXPECT_EQ(c.right, surface->Pixel(surface->Width() - 1, y));
+        EXPECT_GT(inside(*surface, c.textColour), 10) << "text pixels";
+        for (COLORREF other : {text, shadow}) {
+            if (other != c.textColour) {
+                EXPECT_EQ(inside(*surface, other), 0) << std::hex << other;
+            }
+        }
+        EXPECT_EQ(inside(*surface, light) > 0, c.textColour == shadow) << "the highlight copy";
         c.leave();
         ServePendingMessages(nullptr);
         EXPECT_EQ(face, Painted(stop)->Pixel(4, y)) << "after";
