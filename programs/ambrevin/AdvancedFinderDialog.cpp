@@ -4,6 +4,7 @@
 #include "engine/util/FileHelpers.h"
 #include "engine/util/ListControlHelpers.h"
 #include "engine/util/StringUtilities.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/MessageBox.h"
@@ -18,6 +19,18 @@ constexpr LONG kNavigateForward = 1;
 constexpr LONG kNavigateBack = 2;
 constexpr int kLowestPageTimeout = 1;
 constexpr int kHighestPageTimeout = 3600;
+
+// The wait cursor for a scope; the cursor shown before comes back at its end.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
 
 }  // namespace
 
@@ -281,6 +294,7 @@ void AdvancedFinderDialog::ShowFoundTab(int tab) {
 }
 
 std::string AdvancedFinderDialog::BuildFoundImagesPageText() {
+    const WaitCursor waiting;
     foundPage_ = FoundPageText(crawl_.Found());
     WriteHtmlToDocument(foundControl_, foundPage_);
     return foundPage_;

@@ -4,6 +4,8 @@
 
 #include "engine/util/ControlHelpers.h"
 #include "platform/file/FileLayer.h"
+#include "platform/ui/ControlInput.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TabControl.h"
@@ -193,6 +195,37 @@ TEST_F(AdvancedFinderDialogTest, SavingTheFoundPageWritesItOrSaysItCouldNot) {
     dialog->SaveFoundPage();
     boxes.Expect(kCouldNotSaveMessage);
     dialog->SaveList();
+}
+
+// Records each cursor shown.
+class RecordingCursors final : public CursorPresenter {
+public:
+    RecordingCursors() { SetCursorPresenter(this); }
+    ~RecordingCursors() override { SetCursorPresenter(nullptr); }
+    void CursorSet(HCURSOR cursor) override { shown.push_back(cursor); }
+    std::vector<HCURSOR> shown;
+};
+
+TEST_F(AdvancedFinderDialogTest, TheFoundPageIsBuiltUnderTheWaitCursor) {
+    Open();
+    ScriptedSaveDialog save;
+    const HCURSOR before = GetCursor();
+    const std::vector<HCURSOR> waitThenBack = {LoadCursor(nullptr, IDC_WAIT), before};
+    RecordingCursors cursors;
+    ASSERT_TRUE(ControlInput::SelectTab(Item(IDC_TABS), 1));
+    EXPECT_TRUE(cursors.shown.empty()) << "no crawl runs: the tab builds nothing";
+    ASSERT_TRUE(ClickButton(Item(IDC_REFRESH)));
+    EXPECT_EQ(cursors.shown, waitThenBack) << "refresh";
+    EXPECT_EQ(GetCursor(), before);
+
+    cursors.shown.clear();
+    CreateDirectory("c:\\");
+    CreateDirectory("c:\\found-pages");
+    save.answer = "c:\\found-pages\\waited";
+    dialog->SaveFoundPage();
+    EXPECT_TRUE(FileIsReadable("c:\\found-pages\\waited.htm"));
+    EXPECT_EQ(cursors.shown, waitThenBack) << "save...";
+    EXPECT_EQ(GetCursor(), before);
 }
 
 }  // namespace
