@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry/Registry.h"
+#include "platform/ui/Menus.h"
 #include "tests/support/ScopedRegistryStore.h"
 
 namespace {
@@ -60,26 +61,37 @@ TEST(OwnerDrawMenu, ShortcutsFindTheFirstItemWithThePrefixedCharacter) {
 }
 
 TEST(OwnerDrawMenu, TheShortcutIsAnsweredOnlyForALiveMenuOfThisClass) {
-    HMENU handle = reinterpret_cast<HMENU>(0x5150);
-    HMENU subHandle = reinterpret_cast<HMENU>(0x5151);
+    HMENU handle = nullptr;
+    HMENU subHandle = nullptr;
     {
         OwnerDrawMenu menu;
-        EXPECT_EQ(menu.OnMenuChar(L'a', handle), 0);  // nothing attached yet
-        menu.Attach(handle);
-        menu.SetItemTexts({L"&Alpha"});
-        auto sub = std::make_unique<OwnerDrawMenu>();
-        sub->Attach(subHandle);
-        sub->SetItemTexts({L"x", L"&Beta"});
-        menu.AddSubMenu(std::move(sub));
+        EXPECT_EQ(menu.GetSafeHmenu(), nullptr);
+        EXPECT_EQ(menu.OnMenuChar(L'a', nullptr), 0);  // nothing in it yet
+        ASSERT_TRUE(menu.AppendItem("&Alpha", 11));
+        OwnerDrawMenu* sub = menu.AppendPopup("&More");
+        ASSERT_NE(sub, nullptr);
+        ASSERT_TRUE(sub->AppendItem("x", 21));
+        ASSERT_TRUE(sub->AppendItem("&Beta", 22));
+        handle = menu.GetSafeHmenu();
+        subHandle = sub->GetSafeHmenu();
         EXPECT_TRUE(OwnerDrawMenu::IsMenu(handle));
+        EXPECT_TRUE(OwnerDrawMenu::IsMenu(subHandle));
+        EXPECT_EQ(::GetSubMenu(handle, 1), subHandle);
         EXPECT_EQ(menu.OnMenuChar(L'a', handle), (2 << 16) | 0);
+        EXPECT_EQ(menu.OnMenuChar(L'm', handle), (2 << 16) | 1);
         EXPECT_EQ(menu.OnMenuChar(L'b', subHandle), (2 << 16) | 1);
-        EXPECT_EQ(menu.OnMenuChar(L'a', reinterpret_cast<HMENU>(0x9999)), 0);
-        ASSERT_NE(menu.GetSubMenu(0), nullptr);
-        EXPECT_EQ(menu.GetSubMenu(1), nullptr);
+        HMENU plain = CreatePopupMenu();  // a menu of no OwnerDrawMenu
+        AppendMenu(plain, MF_STRING, 31, "&Alpha");
+        EXPECT_EQ(menu.OnMenuChar(L'a', plain), 0);
+        DestroyMenu(plain);
+        EXPECT_EQ(menu.GetSubMenu(1), sub);
+        EXPECT_EQ(menu.GetSubMenu(0), nullptr);
+        EXPECT_EQ(menu.GetSubMenu(2), nullptr);
     }
     EXPECT_FALSE(OwnerDrawMenu::IsMenu(handle));
     EXPECT_FALSE(OwnerDrawMenu::IsMenu(subHandle));
+    EXPECT_FALSE(::IsMenu(handle)) << "the menu is destroyed with its object";
+    EXPECT_FALSE(::IsMenu(subHandle));
 }
 
 TEST(OwnerDrawMenu, TheThemeIsClassicOnlyForTheClassicThemeFile) {
