@@ -197,8 +197,10 @@ TEST_F(PageCrawlTest, AFramesetPageIsScannedOnceAndItsFramesAreVisitedAsPages) {
 }
 
 TEST_F(PageCrawlTest, APageThatNeverCompletesIsStoppedAfterThePageTimeoutAndTheCrawlGoesOn) {
+    // Two "seconds" of 500 ms: the stalled page is given up after one second, and the
+    // last page (and its picture's size) has as long to load on a busy machine.
     TimingRecord timing;
-    timing.finderPageTimeoutSecondMs = 30;
+    timing.finderPageTimeoutSecondMs = 500;
     ScopedTiming shortened(timing);
     site.SetBody("/start.html", "<a href='/stall.html'>s</a><a href='/last.html'>l</a>");
     site.SetResponse("/stall.html",
