@@ -2,6 +2,7 @@
 
 #include "platform/gdi/GdiText.h"
 #include "platform/ui/CommonControlsInternal.h"
+#include "platform/ui/ToolTip.h"
 
 int TextWidth(std::string_view text) {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -19,4 +20,5 @@ void RegisterCommonControlClasses() {
     RegisterWindowClass("SysTabControl32", MakeTabControl);
     RegisterWindowClass("SysTreeView32", MakeTreeViewControl);
     RegisterWindowClass("ToolbarWindow32", MakeToolbarControl);
+    RegisterToolTipClass();
 }

@@ -17,6 +17,8 @@ constexpr UINT WM_MOVE = 0x0003;
 // After every resize and once after WM_CREATE: wParam SIZE_*, lParam the client width
 // (low word) and height (high word).
 constexpr UINT WM_SIZE = 0x0005;
+// wParam: WA_* (low word); lParam: the other window.
+constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_SETFOCUS = 0x0007;   // wParam: the window that lost the focus
 constexpr UINT WM_KILLFOCUS = 0x0008;  // wParam: the window that gets it
 constexpr UINT WM_ENABLE = 0x000A;     // wParam: TRUE when enabled
@@ -30,6 +32,8 @@ constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 // Ends a message loop: GetMessage returns FALSE; wParam is the exit code.
 constexpr UINT WM_QUIT = 0x0012;
+// The system colours changed: a window that keeps drawings in them takes them again.
+constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 constexpr UINT WM_SHOWWINDOW = 0x0018;  // wParam: TRUE when shown
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_MEASUREITEM = 0x002C;
@@ -62,6 +66,9 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_MENUCHAR = 0x0120;
 // To the owner of a modal dialog while the dialog's loop has nothing to do.
 constexpr UINT WM_ENTERIDLE = 0x0121;
+// A button asks its parent for the brush of its background: wParam its device context,
+// lParam the button; answers an HBRUSH.
+constexpr UINT WM_CTLCOLORBTN = 0x0135;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -81,6 +88,10 @@ constexpr UINT PM_REMOVE = 0x0001;
 
 // The shortest timer period; shorter requests are raised to it.
 constexpr UINT USER_TIMER_MINIMUM = 0x000A;
+
+// WM_ACTIVATE states.
+constexpr WPARAM WA_INACTIVE = 0;
+constexpr WPARAM WA_ACTIVE = 1;
 
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0;
