@@ -162,6 +162,15 @@ LRESULT AdvancedFinderDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
             }
             return CDialog::WindowProc(hwnd, message, wParam, lParam);
         }
+        case WM_CTLCOLORBTN: {
+            // An owner-drawn button answers its own colour request.
+            const HWND control = reinterpret_cast<HWND>(lParam);
+            OwnerDrawButton* button =
+                control != nullptr ? Button(::GetDlgCtrlID(control)) : nullptr;
+            if (button != nullptr && button->GetSafeHwnd() == control)
+                return ::SendMessage(control, kReflectedColorRequest, wParam, lParam);
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
+        }
         case WM_COMMAND:
             // The button sees its own click first (it takes the focus), then the dialog.
             if (HIWORD(wParam) == BN_CLICKED) {

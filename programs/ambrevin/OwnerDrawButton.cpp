@@ -6,6 +6,8 @@
 #include "platform/gdi/GdiText.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/ToolTip.h"
 #include "platform/ui/WindowSurface.h"
 #include "platform/window/WindowMessages.h"
 #include "platform/window/WindowStyles.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr UINT kCancelMode = 0x001F;        // WM_CANCELMODE
 constexpr WPARAM kLeftButtonDown = 0x0001;  // MK_LBUTTON
+constexpr int kToolTipWidth = 400;
 constexpr LRESULT kPushButtonCodes = DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON;
 
 void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
@@ -53,6 +56,112 @@ OwnerDrawButton::~OwnerDrawButton() {
     // A window that outlives the object goes back to its own handler.
     if (m_hWnd != nullptr && hook_.previous != nullptr && IsWindow(m_hWnd))
         ::SubclassWindow(m_hWnd, hook_.previous);
+    DropBackgroundCopy();
+    if (tooltip_ != nullptr && IsWindow(tooltip_))
+        ::DestroyWindow(tooltip_);
+    SetHoverCursor(nullptr);
+    menu_.DestroyMenu();
+}
+
+void OwnerDrawButton::SetHoverCursor(HCURSOR cursor) {
+    if (hoverCursor_ != nullptr && hoverCursor_ != cursor)
+        DestroyCursor(hoverCursor_);
+    hoverCursor_ = cursor;
+}
+
+void OwnerDrawButton::SetTransparent(bool on, bool repaint) {
+    transparent_ = on;
+    if (!on)
+        DropBackgroundCopy();
+    if (repaint)
+        Repaint();
+}
+
+void OwnerDrawButton::DropBackgroundCopy() {
+    if (backgroundDc_ == nullptr)
+        return;
+    SelectObject(backgroundDc_, previousBitmap_);
+    DeleteObject(backgroundBitmap_);
+    DeleteDC(backgroundDc_);
+    backgroundDc_ = nullptr;
+    backgroundBitmap_ = nullptr;
+    previousBitmap_ = nullptr;
+}
+
+void OwnerDrawButton::DrawBackgroundCopy(HDC dc, const RECT& rect) {
+    const HWND parent = m_hWnd != nullptr ? ::GetParent(m_hWnd) : nullptr;
+    if (parent == nullptr)
+        return;
+    RECT client{};
+    GetClientRect(&client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (backgroundDc_ == nullptr) {
+        // The button's place in the parent's client area, copied once.
+        RECT place{};
+        GetWindowRect(&place);
+        POINT corner{place.left, place.top};
+        ::ScreenToClient(parent, &corner);
+        HDC parentDc = GetDC(parent);
+        if (parentDc == nullptr)
+            return;
+        backgroundDc_ = CreateCompatibleDC(parentDc);
+        backgroundBitmap_ = CreateCompatibleBitmap(parentDc, width, height);
+        if (backgroundDc_ == nullptr || backgroundBitmap_ == nullptr) {
+            if (backgroundBitmap_ != nullptr)
+                DeleteObject(backgroundBitmap_);
+            if (backgroundDc_ != nullptr)
+                DeleteDC(backgroundDc_);
+            backgroundDc_ = nullptr;
+            backgroundBitmap_ = nullptr;
+            ReleaseDC(parent, parentDc);
+            return;
+        }
+        previousBitmap_ = SelectObject(backgroundDc_, backgroundBitmap_);
+        BitBlt(backgroundDc_, 0, 0, width, height, parentDc, corner.x, corner.y, SRCCOPY);
+        ReleaseDC(parent, parentDc);
+    }
+    BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, backgroundDc_,
+           rect.left - client.left, rect.top - client.top, SRCCOPY);
+}
+
+void OwnerDrawButton::RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hWnd == nullptr)
+        return;
+    if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
+        tooltip_ = ::CreateWindowEx(0, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                    m_hWnd, nullptr);
+        if (tooltip_ == nullptr)
+            return;
+        ::SendMessage(tooltip_, TTM_ACTIVATE, FALSE, 0);
+        ::SendMessage(tooltip_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+    }
+    MSG relayed;
+    relayed.hwnd = m_hWnd;
+    relayed.message = message;
+    relayed.wParam = wParam;
+    relayed.lParam = lParam;
+    ::SendMessage(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+void OwnerDrawButton::ShowDropDownMenu() {
+    const HMENU popup = ::GetSubMenu(menu_.GetSafeHmenu(), 0);
+    if (popup == nullptr || m_hWnd == nullptr)
+        return;
+    RECT place{};
+    GetWindowRect(&place);
+    menuShown_ = true;
+    Repaint();
+    const HWND self = m_hWnd;
+    const UINT command = static_cast<UINT>(
+        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                         place.left, place.bottom, 0, self, nullptr));
+    if (!IsWindow(self))
+        return;  // the button went while its menu was open
+    menuShown_ = false;
+    Repaint();
+    if (command != 0 && menuCommandWindow_ != nullptr)
+        ::PostMessage(menuCommandWindow_, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), 0);
 }
 
 bool OwnerDrawButton::SubclassWindow(HWND hwnd) {
@@ -119,6 +228,7 @@ LRESULT OwnerDrawButton::WindowHook::WindowProc(HWND hwnd, UINT message, WPARAM 
                                                 LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE: {
+            button_.RelayToToolTip(message, wParam, lParam);
             const LRESULT result = Default(hwnd, message, wParam, lParam);
             POINT at{};
             GetCursorPos(&at);
@@ -158,12 +268,57 @@ LRESULT OwnerDrawButton::WindowHook::WindowProc(HWND hwnd, UINT message, WPARAM 
             button_.OnSetStyle(static_cast<DWORD>(wParam));
             return Default(hwnd, message,
                            (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            button_.RelayToToolTip(message, wParam, lParam);
+            return Default(hwnd, message, wParam, lParam);
         case WM_LBUTTONDBLCLK:
+            button_.RelayToToolTip(WM_LBUTTONDOWN, wParam, lParam);
             return Default(hwnd, WM_LBUTTONDOWN, wParam, lParam);
+        case WM_ACTIVATE: {
+            const LRESULT result = Default(hwnd, message, wParam, lParam);
+            if (LOWORD(wParam) == WA_INACTIVE)
+                button_.CancelHover();
+            return result;
+        }
+        case WM_SETCURSOR:
+            if (button_.hoverCursor_ != nullptr) {
+                SetCursor(button_.hoverCursor_);
+                return TRUE;
+            }
+            return Default(hwnd, message, wParam, lParam);
+        case kReflectedColorRequest:
+            return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
+        case WM_DESTROY: {
+            // The tooltip popup is owned by the button's top window; it goes with the button.
+            const LRESULT result = Default(hwnd, message, wParam, lParam);
+            if (button_.tooltip_ != nullptr && IsWindow(button_.tooltip_))
+                ::DestroyWindow(button_.tooltip_);
+            button_.tooltip_ = nullptr;
+            return result;
+        }
+        case WM_SYSCOLORCHANGE: {
+            const LRESULT result = Default(hwnd, message, wParam, lParam);
+            button_.DropBackgroundCopy();
+            return result;
+        }
         case WM_MENUCHAR: {
             const HMENU menu = reinterpret_cast<HMENU>(lParam);
             if (button_.menu_.FindMenu(menu) != nullptr)
                 return button_.menu_.OnMenuChar(static_cast<wchar_t>(LOWORD(wParam)), menu);
+            return Default(hwnd, message, wParam, lParam);
+        }
+        case WM_MEASUREITEM: {
+            auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            if (measure != nullptr && button_.menu_.MeasureItem(measure))
+                return TRUE;
+            return Default(hwnd, message, wParam, lParam);
+        }
+        case WM_DRAWITEM: {
+            // The drop-down menu's items (the button owns the shown menu).
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (draw != nullptr && button_.menu_.DrawItem(*draw))
+                return TRUE;
             return Default(hwnd, message, wParam, lParam);
         }
         default:
@@ -257,6 +412,8 @@ void OwnerDrawButton::OnClicked() {
     if (checkBoxMode_) {
         checked_ = !checked_;
         Repaint();
+    } else if (menu_.GetSafeHmenu() != nullptr) {
+        ShowDropDownMenu();
     } else if (!url_.empty()) {
         ShellOpen(url_);
     }
@@ -293,7 +450,9 @@ void OwnerDrawButton::Draw(HDC dc, RECT rect, const ButtonDrawState& state,
         rect = RECT{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
     }
 
-    if (!transparent_)
+    if (transparent_)
+        DrawBackgroundCopy(dc, rect);
+    else
         OnDrawBackground(dc, rect);
 
     if (pressed_) {

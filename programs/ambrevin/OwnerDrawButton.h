@@ -1,9 +1,13 @@
 // The page image finder's push buttons: flat, owner-drawn, with hover tracking and six
-// state colours. ButtonBase is the plain button class they derive from (the "Stay on
-// this site" check box is one). The state changes (mouse over, leave, focus, check)
-// and the drawing rules are here; the window messages reach them through the button's
-// subclassed window (SubclassWindow makes it BS_OWNERDRAW), and the parent hands its
-// WM_DRAWITEM for the button to OnDrawItem.
+// state colours; a button may also show a drop-down menu, a hover cursor, a tooltip
+// control, or the parent's background under it. ButtonBase is the plain button class
+// they derive from (the "Stay on this site" check box is one). The state changes (mouse
+// over, leave, focus, check) and the drawing rules are here; the window messages reach
+// them through the button's subclassed window (SubclassWindow makes it BS_OWNERDRAW),
+// and the parent hands the button its WM_DRAWITEM (OnDrawItem), its BN_CLICKED
+// (OnClicked) and its WM_CTLCOLORBTN (as kReflectedColorRequest).
+//
+// Threading: the button's window thread only.
 #pragma once
 
 #include <string>
@@ -11,6 +15,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/CommonControls.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/Dialog.h"
 #include "platform/window/Window.h"
 #include "programs/ambrevin/OwnerDrawMenu.h"
@@ -26,6 +31,11 @@ struct ButtonDrawState {
     bool focused = false;
     bool disabled = false;
 };
+
+// A parent hands a control's own notifications back to it at this offset: the colour
+// request of a button comes back as kReflectedColorRequest.
+constexpr UINT kReflectedMessageBase = 0x2000;
+constexpr UINT kReflectedColorRequest = kReflectedMessageBase + WM_CTLCOLORBTN;
 
 class OwnerDrawButton : public ButtonBase {
 public:
@@ -56,8 +66,21 @@ public:
     // The parent's WM_DRAWITEM for this button: draws it with its window text. FALSE when
     // the record is not this button's.
     BOOL OnDrawItem(const DRAWITEMSTRUCT& draw);
-    // The drop-down menu (no menu is loaded into it here).
+    // The drop-down menu: once it holds a sub-menu, a click shows the first one under
+    // the button and posts the chosen command to the menu's command window.
     OwnerDrawMenu& DropDownMenu() { return menu_; }
+    void SetMenuCommandWindow(HWND window) { menuCommandWindow_ = window; }
+    bool MenuShown() const { return menuShown_; }
+
+    // The cursor shown while the pointer is over the button (null: the default); the
+    // button owns it and destroys it when it is replaced or the button goes.
+    void SetHoverCursor(HCURSOR cursor);
+    // Transparent mode: the button draws the parent's background under it (copied once,
+    // taken again after a system colour change) in place of its background colour.
+    void SetTransparent(bool on, bool repaint = true);
+    bool HasBackgroundCopy() const { return backgroundDc_ != nullptr; }
+    // The tooltip control, made on the first mouse message relayed to it (null before).
+    HWND ToolTip() const { return tooltip_; }
 
     // Adds offset (-255..255) to red, green and blue of a colour, first limited so that
     // none leaves 0..255. kInvalidIndex / kBadParameter change nothing.
@@ -87,8 +110,9 @@ public:
     void CancelHover();
     // BM_SETSTYLE: push button (0) or default push button (1) set the default flag.
     void OnSetStyle(DWORD style);
-    // The reflected click: takes the focus; in check-box mode flips the check; else
-    // opens the URL when one is set.
+    // The reflected click: takes the focus; in check-box mode flips the check; else,
+    // with a drop-down menu, shows it (the button pressed while it is open); else opens
+    // the URL when one is set.
     void OnClicked();
 
     // Draws the button on dc within rect, with text, as a draw request of that state.
@@ -118,6 +142,13 @@ private:
     void Repaint();
     // Disabled: the focus, when the button held it, goes to the parent's next tab item.
     void PassFocusOn();
+    void ShowDropDownMenu();
+    // Hands a mouse message of the button to the tooltip control, made first when there
+    // is none (inactive, tips at most 400 pixels wide).
+    void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
+    // Draws the copy of the parent's background, taking it first when there is none.
+    void DrawBackgroundCopy(HDC dc, const RECT& rect);
+    void DropBackgroundCopy();
 
     bool flat_ = true;
     bool mouseOver_ = false;
@@ -136,5 +167,13 @@ private:
     COLORREF colors_[kColorCount] = {};
     std::string url_;
     OwnerDrawMenu menu_;
+    HWND menuCommandWindow_ = nullptr;
+    HWND tooltip_ = nullptr;  // a popup made by the button; it goes with the button's window
+    HCURSOR hoverCursor_ = nullptr;
+    // The parent's background under the button: a memory context, its bitmap, and the
+    // bitmap it held before.
+    HDC backgroundDc_ = nullptr;
+    HBITMAP backgroundBitmap_ = nullptr;
+    HGDIOBJ previousBitmap_ = nullptr;
     WindowHook hook_{*this};
 };

@@ -11,6 +11,9 @@
 #include "platform/gdi/GdiDrawing.h"
 #include "platform/ui/ControlInput.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/ToolTip.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WindowSurface.h"
 #include "platform/window/MessageLoop.h"
@@ -228,6 +231,184 @@ TEST_F(OwnerDrawnDialogButtonsTest, TheSystemMenuOpensTheAboutBox) {
     EXPECT_EQ(aboutText, "Ambrevin Version 2003|The page image finder.|OK|");
     EXPECT_TRUE(IsWindowEnabled(hwnd));
     DestroyWindow(closerWindow);
+}
+
+TEST_F(OwnerDrawnDialogButtonsTest, AClickOnAButtonWithAMenuShowsItsFirstSubMenuUnderIt) {
+    HWND stop = Item(IDC_STOP);
+    OwnerDrawButton& button = *dialog->Button(IDC_STOP);
+    OwnerDrawMenu* drop = button.DropDownMenu().AppendPopup("drop");
+    ASSERT_NE(drop, nullptr);
+    ASSERT_TRUE(drop->AppendItem("&First", 701));
+    ASSERT_TRUE(drop->AppendItem("&Second", 702));
+    std::vector<WPARAM> commands;
+    FunctionWindow receiver([&](HWND self, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_COMMAND)
+            commands.push_back(wParam);
+        return DefWindowProc(self, message, wParam, lParam);
+    });
+    HWND commandWindow = CreateMessageWindow(&receiver);
+    button.SetMenuCommandWindow(commandWindow);
+
+    // Inside the menu's loop: what is shown, and the button's look meanwhile.
+    constexpr UINT kLook = WM_APP + 7;
+    ShownMenu shown;
+    RECT firstItem{};
+    bool shownWhileOpen = false;
+    COLORREF leftWhileOpen = CLR_INVALID;
+    bool itemDrawnByTheMenu = false;
+    FunctionWindow look([&](HWND self, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message != kLook)
+            return DefWindowProc(self, message, wParam, lParam);
+        if (GetShownMenu(&shown) && GetShownMenuItemRect(0, &firstItem) && shown.surface) {
+            // The first item as the menu itself draws it, on a surface of the same size.
+            DrawingSurface expected(shown.surface->Width(), shown.surface->Height());
+            DRAWITEMSTRUCT draw;
+            draw.CtlType = ODT_MENU;
+            draw.hDC = expected.Dc();
+            draw.rcItem = firstItem;
+            draw.itemData = reinterpret_cast<ULONG_PTR>(drop->ItemAt(0));
+            drop->DrawItemInStyle(draw, false, false);
+            itemDrawnByTheMenu = true;
+            for (int y = firstItem.top; y < firstItem.bottom; ++y) {
+                for (int x = firstItem.left; x < firstItem.right; ++x)
+                    itemDrawnByTheMenu &= shown.surface->Pixel(x, y) == expected.Pixel(x, y);
+            }
+        }
+        shownWhileOpen = button.MenuShown();
+        DrawingSurface* surface = Painted(stop);
+        leftWhileOpen = surface ? surface->Pixel(0, surface->Height() / 2) : CLR_INVALID;
+        // The button hands the menu's key search over; a menu the key leaves open is
+        // dismissed, so the click returns either way.
+        if (!ControlInput::PressMenuKey('s'))
+            ControlInput::DismissMenu();
+        return 0;
+    });
+    HWND lookWindow = CreateMessageWindow(&look);
+    PostMessage(lookWindow, kLook, 0, 0);
+    ASSERT_TRUE(UserInput::ClickButton(stop));
+
+    RECT place{};
+    GetWindowRect(stop, &place);
+    EXPECT_EQ(shown.menu, GetSubMenu(button.DropDownMenu().GetSafeHmenu(), 0));
+    EXPECT_EQ(shown.owner, stop);
+    EXPECT_EQ(shown.at.x, place.left);
+    EXPECT_EQ(shown.at.y, place.bottom);
+    EXPECT_EQ(shown.flags & (TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY),
+              TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY);
+    EXPECT_GE(firstItem.bottom - firstItem.top, 19) << "measured by the drop-down menu";
+    EXPECT_TRUE(itemDrawnByTheMenu) << "drawn by the drop-down menu";
+    EXPECT_TRUE(shownWhileOpen);
+    EXPECT_EQ(leftWhileOpen, GetSysColor(COLOR_BTNSHADOW)) << "pressed while the menu is open";
+    EXPECT_FALSE(button.MenuShown());
+    DrawingSurface* after = Painted(stop);
+    EXPECT_EQ(after->Pixel(0, after->Height() / 2), GetSysColor(COLOR_BTNHIGHLIGHT));
+    ASSERT_TRUE(ServeUntil([&] { return !commands.empty(); }));
+    EXPECT_EQ(commands, std::vector<WPARAM>{702}) << "posted to the menu's command window";
+    DestroyWindow(lookWindow);
+    DestroyWindow(commandWindow);
+}
+
+TEST_F(OwnerDrawnDialogButtonsTest, TheButtonAnswersTheCursorTheColourRequestAndDeactivation) {
+    HWND stop = Item(IDC_STOP);
+    OwnerDrawButton& button = *dialog->Button(IDC_STOP);
+    const HCURSOR before = GetCursor();
+    const LPARAM overClient = MAKELPARAM(HTCLIENT, static_cast<WORD>(WM_MOUSEMOVE));
+    EXPECT_EQ(SendMessage(stop, WM_SETCURSOR, reinterpret_cast<WPARAM>(stop), overClient), 0)
+        << "no hover cursor: the default";
+    EXPECT_EQ(GetCursor(), before);
+    const HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
+    button.SetHoverCursor(hand);
+    EXPECT_EQ(SendMessage(stop, WM_SETCURSOR, reinterpret_cast<WPARAM>(stop), overClient), TRUE);
+    EXPECT_EQ(GetCursor(), hand);
+    SetCursor(before);
+
+    // The dialog hands a button's colour request back to it: the hollow brush.
+    HDC dc = GetDC(stop);
+    EXPECT_EQ(SendMessage(dialog->GetSafeHwnd(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(stop)),
+              reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH)));
+    EXPECT_NE(SendMessage(dialog->GetSafeHwnd(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(Item(IDC_STAY_ON_SITE))),
+              reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH)))
+        << "the check box is no owner-drawn button";
+    ReleaseDC(stop, dc);
+
+    // Activation keeps the hover; deactivation ends it.
+    ASSERT_TRUE(ControlInput::MoveMouseOver(stop, 8, 4));
+    ASSERT_TRUE(button.MouseOver());
+    SendMessage(stop, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(button.MouseOver());
+    SendMessage(stop, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(button.MouseOver());
+    EXPECT_EQ(Painted(stop)->Pixel(4, Painted(stop)->Height() / 2), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(OwnerDrawnDialogButtonsTest, TheButtonsMouseMessagesReachItsTooltipControl) {
+    HWND go = Item(IDC_GO);
+    OwnerDrawButton& button = *dialog->Button(IDC_GO);
+    EXPECT_EQ(button.ToolTip(), nullptr) << "made on first use";
+    ASSERT_TRUE(ControlInput::MoveMouseOver(go, 5, 5));
+    const HWND tooltip = button.ToolTip();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(GetClassName(tooltip), TOOLTIPS_CLASS);
+    EXPECT_EQ(GetWindow(tooltip, GW_OWNER), dialog->GetSafeHwnd()) << "the button's top window";
+    EXPECT_FALSE(IsWindowVisible(tooltip));
+    ToolTipState state;
+    ASSERT_TRUE(GetToolTipState(tooltip, &state));
+    EXPECT_FALSE(state.active);
+    EXPECT_EQ(state.maxTipWidth, 400);
+    EXPECT_EQ(state.lastHwnd, go);
+    EXPECT_EQ(state.lastMessage, static_cast<UINT>(WM_MOUSEMOVE));
+    const int relayed = state.relayed;
+    EXPECT_GE(relayed, 1);
+    SendMessage(go, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    SendMessage(go, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(GetToolTipState(tooltip, &state));
+    EXPECT_EQ(state.relayed, relayed + 2);
+    EXPECT_EQ(state.lastMessage, static_cast<UINT>(WM_LBUTTONUP));
+    EXPECT_EQ(button.ToolTip(), tooltip) << "one control for the button's life";
+
+    DestroyWindow(go);
+    EXPECT_FALSE(IsWindow(tooltip)) << "it goes with the button";
+}
+
+TEST_F(OwnerDrawnDialogButtonsTest, ATransparentButtonShowsTheBackgroundOfItsParent) {
+    HWND stop = Item(IDC_STOP);
+    OwnerDrawButton& button = *dialog->Button(IDC_STOP);
+    // Paints the dialog's surface under the button.
+    auto paintUnder = [&](COLORREF colour) {
+        RECT place{};
+        GetWindowRect(stop, &place);
+        POINT corner{place.left, place.top};
+        ScreenToClient(dialog->GetSafeHwnd(), &corner);
+        HDC dc = GetDC(dialog->GetSafeHwnd());
+        HBRUSH brush = CreateSolidBrush(colour);
+        const RECT under{corner.x, corner.y, corner.x + place.right - place.left,
+                         corner.y + place.bottom - place.top};
+        FillRect(dc, &under, brush);
+        DeleteObject(brush);
+        ReleaseDC(dialog->GetSafeHwnd(), dc);
+    };
+    auto middle = [&] {
+        DrawingSurface* surface = Painted(stop);
+        return surface->Pixel(4, surface->Height() / 2);
+    };
+    const COLORREF first = RGB(20, 160, 40);
+    const COLORREF second = RGB(30, 40, 170);
+    paintUnder(first);
+    button.SetTransparent(true);
+    EXPECT_EQ(middle(), first);
+    EXPECT_TRUE(button.HasBackgroundCopy());
+    paintUnder(second);
+    button.Invalidate();
+    EXPECT_EQ(middle(), first) << "copied once";
+    SendMessage(stop, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_FALSE(button.HasBackgroundCopy()) << "dropped on a colour change";
+    button.Invalidate();
+    EXPECT_EQ(middle(), second) << "and taken again";
+    button.SetTransparent(false);
+    EXPECT_FALSE(button.HasBackgroundCopy());
+    EXPECT_EQ(middle(), GetSysColor(COLOR_BTNFACE));
 }
 
 }  // namespace
