@@ -19,6 +19,11 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// A file name without its extension.
+std::string BaseOfName(const std::string& name) {
+    return name.substr(0, name.rfind('.'));
+}
+
 // The visible top-level window with that caption, null when there is none.
 HWND FindDialog(const std::string& caption) {
     for (HWND window = GetTopWindow(nullptr); window != nullptr;
@@ -320,6 +325,63 @@ TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
     const std::string after = FileTextOf(ViewFolder() + "\\allImages.htm");
     EXPECT_FALSE(Contains(after, "logo")) << after;
     EXPECT_TRUE(Contains(after, "banner")) << after;
+}
+
+
+// The markup without every picture whose address holds name.
+std::string WithoutPicture(std::string html, const std::string& name) {
+    for (size_t at = html.find(name); at != std::string::npos; at = html.find(name)) {
+        const size_t start = html.rfind("<img", at);
+        const size_t end = html.find('>', at);
+        if (start == std::string::npos || end == std::string::npos)
+            break;
+        html.erase(start, end + 1 - start);
+    }
+    return html;
+}
+
+TEST_F(QuilletTest, SavingAnEditedViewRebuildsItsOtherPagesWithoutTheDeletedPictures) {
+    // The criteria form asks for pictures of at least 50 by 50: the stored pictures are
+    // named on the edited page without their sizes.
+    StoreSetting("minwidth", "50");
+    StoreSetting("minheight", "50");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("1");
+    const std::string view = ViewFolder();
+    const StringArray pictures = FileNamesIn(view + "\\images");
+    ASSERT_GE(pictures.size(), 3u) << FileTextOf(view + "\\allImages.htm");
+    const std::string gone[] = {BaseOfName(pictures[0]), BaseOfName(pictures[1])};
+
+    const auto hostShowsTiledPage = [&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete";
+    };
+    ASSERT_EQ(Click("#/panel/view/tiled"), S_OK);
+    ASSERT_TRUE(PumpUntil(hostShowsTiledPage));
+    ASSERT_EQ(Click("#/panel/edit"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] {
+        return hostShowsTiledPage() && EqualsNoCase(host_.GetDesignMode(), "on");
+    }));
+    std::string edited = host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    for (const std::string& name : gone)
+        edited = WithoutPicture(edited, name);
+    ASSERT_EQ(host_.ReplaceDocumentFromHtml(edited), S_OK);
+    ASSERT_EQ(Click("#/panel/save"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return PanelShows("/215"); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return HostShowsPage("allImages.htm") && PanelShows("/214"); }, 60s));
+
+    // Every page of the view follows the edit; the pictures left are on each of them.
+    const std::string kept = BaseOfName(pictures[2]);
+    for (const char* page : {"allImages.htm", "allThumbs.htm", "slideShow.htm", "zoom.htm"}) {
+        const std::string text = FileTextOf(view + "\\" + page);
+        for (const std::string& name : gone)
+            EXPECT_FALSE(Contains(text, name)) << page << " still shows " << name;
+        EXPECT_TRUE(Contains(text, kept)) << page << ":\n" << text;
+    }
+    const StringArray left = FileNamesIn(view + "\\images");
+    EXPECT_EQ(left.size(), pictures.size() - 2) << ::testing::PrintToString(left);
 }
 
 }  // namespace
