@@ -111,6 +111,15 @@ std::string Ask(HWND control, const std::string& script) {
     return RunScriptInBrowserView(control, script, &answer, kTimeoutMs) ? answer : std::string();
 }
 
+// Clicks the panel's first link whose address holds command, in WebKit; "clicked" when
+// there is one.
+std::string ClickPanelLink(HWND panel, const std::string& command) {
+    return Ask(panel,
+               "var links=document.getElementsByTagName('a');var hit='none';"
+               "for(var i=0;i<links.length;i++){if(links[i].getAttribute('href').indexOf('" +
+                   command + "')>=0){links[i].click();hit='clicked';break;}}hit");
+}
+
 class QuilletScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -199,6 +208,44 @@ TEST_F(QuilletScreenTest, AClickOnExtractRunsTheExtractionAndTheHostEndsOnTheVie
     const std::string view = ScreenshotPath("quillet-view");
     ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), view));
     EXPECT_GT(std::filesystem::file_size(view), 1000u);
+}
+
+TEST_F(QuilletScreenTest, CancelInEditModeShowsTheUneditedPageAgain) {
+    ASSERT_TRUE(host_.Create(site_.Url("/index.htm")));
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(host_.View(), "/index.htm"); }, kTimeoutMs));
+    ASSERT_TRUE(host_.OpenBand(kBandTitle));
+    const HWND panel = Panel();
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(panel, "/214"); }, kTimeoutMs));
+    EXPECT_EQ(Ask(panel, "document.forms['extract'].elements['depth'].value='0';'typed'"), "typed");
+    EXPECT_EQ(ClickPanelLink(panel, "/panel/extract"), "clicked");
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] { return ViewShows(host_.View(), "allImages.htm") && ViewShows(panel, "/214"); },
+        kTimeoutMs))
+        << BrowserViewAddress(host_.View()) << " / " << BrowserViewAddress(panel);
+
+    EXPECT_EQ(ClickPanelLink(panel, "/panel/edit"), "clicked");
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] {
+            return ViewShows(host_.View(), "allImages.htm") &&
+                   Ask(host_.View(), "document.designMode") == "on";
+        },
+        kTimeoutMs))
+        << Ask(host_.View(), "document.designMode");
+    // The person types over the page in WebKit, then cancels.
+    EXPECT_EQ(Ask(host_.View(),
+                  "var p=document.createElement('p');p.id='typed';p.textContent='Typed';"
+                  "document.body.insertBefore(p,document.body.firstChild);'typed'"),
+              "typed");
+    EXPECT_EQ(ClickPanelLink(panel, "/panel/cancel"), "clicked");
+    EXPECT_TRUE(PumpScreenUntil(
+        [&] {
+            return ViewShows(host_.View(), "allImages.htm") &&
+                   Ask(host_.View(), "String(document.getElementById('typed')===null)") == "true";
+        },
+        kTimeoutMs))
+        << Ask(host_.View(), "document.body.innerHTML");
+    EXPECT_EQ(Ask(host_.View(), "document.designMode"), "off");
+    EXPECT_NE(Ask(host_.View(), "String(document.images.length)"), "0");
 }
 
 }  // namespace

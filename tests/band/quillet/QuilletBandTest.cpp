@@ -384,4 +384,43 @@ TEST_F(QuilletTest, SavingAnEditedViewRebuildsItsOtherPagesWithoutTheDeletedPict
     EXPECT_EQ(left.size(), pictures.size() - 2) << ::testing::PrintToString(left);
 }
 
+TEST_F(QuilletTest, CancelInEditModeShowsTheUneditedPageAgain) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("0");
+    const std::string stored = FileTextOf(ViewFolder() + "\\allImages.htm");
+    ASSERT_TRUE(Contains(stored, "logo")) << stored;
+
+    ASSERT_EQ(Click("#/panel/edit"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete" &&
+               EqualsNoCase(host_.GetDesignMode(), "on");
+    }));
+    // The person types over the page, then thinks better of it.
+    const std::string typed = "Typed while editing";
+    std::string edited = host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    const size_t body = edited.find("<body>");
+    ASSERT_NE(body, std::string::npos) << edited;
+    edited.insert(body + 6, "<p>" + typed + "</p>");
+    ASSERT_EQ(host_.ReplaceDocumentFromHtml(edited), S_OK);
+    ASSERT_EQ(Click("#/panel/cancel"), S_OK);
+
+    // The stored file is kept and shown again as it is, with edit mode over.
+    ASSERT_TRUE(PumpUntil([&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete" &&
+               !Contains(document->DocumentElement()->OuterHtml(), typed);
+    })) << host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    EXPECT_TRUE(Contains(host_.GetHtmlDocument()->DocumentElement()->OuterHtml(), "logo"));
+    EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "off")) << host_.GetDesignMode();
+    EXPECT_EQ(FileTextOf(ViewFolder() + "\\allImages.htm"), stored);
+    // Out of edit mode: cancel is refused again.
+    ExpectedMessageBoxes boxes;
+    boxes.Expect("You must be in edit mode for this to work.");
+    EXPECT_EQ(Click("#/panel/cancel"), S_OK);
+}
+
 }  // namespace
