@@ -267,6 +267,35 @@ TEST_F(QuilletTest, StopDuringTheCrawlGivesAFastViewOfWhatWasFound) {
     EXPECT_TRUE(Contains(FileTextOf(ViewFolder() + "\\allImages.htm"), site_.BaseUrl()));
 }
 
+TEST_F(QuilletTest, AfterAStopTheProgressIsWrittenIntoTheProgressPageShownThen) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    ASSERT_EQ(panel_->TypeIntoField("extract", "depth", "0"), S_OK);
+    // The picture's download holds the run after the stop.
+    const char* held = "/pictures/logo.gif";
+    site_.SetStalled(held);
+    const size_t shown = site_.RequestsFor(held).size();  // the test browser's own
+    ASSERT_EQ(Click("#/panel/extract"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return site_.RequestsFor(held).size() > shown; }, 60s));
+    ASSERT_TRUE(PumpUntil([&] { return PanelField("stop", "url") == site_.Url("/index.htm"); }));
+    ASSERT_EQ(Click("#/working/stop"), S_OK);
+
+    // The progress page is loaded afresh while the job still runs: the next updates
+    // write into the page now shown.
+    const std::string progress =
+        panel_->GetLocationURL().substr(0, panel_->GetLocationURL().find('#'));
+    ASSERT_TRUE(panel_->Navigate2(progress));
+    ASSERT_TRUE(PumpUntil([&] { return PanelShows("/215") && PanelField("stop", "url").empty(); }));
+    EXPECT_TRUE(PumpUntil([&] { return PanelField("stop", "url") == site_.Url("/index.htm"); }))
+        << PanelField("stop", "url");
+    EXPECT_TRUE(Contains(PanelField("stop", "percent"), " - ")) << PanelField("stop", "percent");
+    site_.SetDelay(held, std::chrono::milliseconds(0));
+    ASSERT_TRUE(
+        PumpUntil([&] { return HostShowsPage("allImages.htm") && PanelShows("/214"); }, 60s));
+}
+
 TEST_F(QuilletTest, CancelDiscardsTheExtractionAndWritesNothingIntoTheView) {
     site_.SetStalled("/pages/harbour.htm");
     Browse(site_.Url("/index.htm"));
