@@ -226,6 +226,38 @@ TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheVi
     })) << host_.GetLocationURL();
 }
 
+TEST_F(QuilletTest, ABlankNameInNewViewNameIsTheDefaultView) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("0");
+    // "default" is taken; a blank name overwrites it, as the dialog says, and is never
+    // refused as taken.
+    for (const char* blank : {"", "   "}) {
+        Browse(site_.Url("/index.htm"));
+        ASSERT_EQ(Click("#/panel/extract"), S_OK);
+        const HWND dialog = FindDialog("New View Name");
+        ASSERT_NE(dialog, nullptr) << "'" << blank << "'";
+        ASSERT_TRUE(TickBox(GetDlgItem(dialog, 203), false));  // asked again next time
+        ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), blank));
+        ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+        EXPECT_FALSE(IsWindowVisible(dialog)) << "'" << blank << "'";
+        ASSERT_TRUE(PumpUntil([&] { return PanelShows("/215"); })) << "'" << blank << "'";
+        ASSERT_TRUE(PumpUntil(
+            [&] { return HostShowsPage("default") && HostShowsPage("allImages.htm") &&
+                         PanelShows("/214"); },
+            60s))
+            << host_.GetLocationURL();
+    }
+    // One view of the site, with its four pages.
+    std::vector<FolderEntry> views;
+    ASSERT_TRUE(ListFolder(storage_ + "\\127.0.0.1", &views));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].name, "default");
+    EXPECT_EQ(FileNamesIn(ViewFolder()).size(), 4u);
+}
+
 TEST_F(QuilletTest, TheSettingsDialogBrowsesForTheStorageFolderAndKeepsIt) {
     OpenBand();
     ScriptedFolders folders("c:\\chosen");
