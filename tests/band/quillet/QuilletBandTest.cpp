@@ -245,8 +245,10 @@ TEST_F(QuilletTest, ABlankNameInNewViewNameIsTheDefaultView) {
         EXPECT_FALSE(IsWindowVisible(dialog)) << "'" << blank << "'";
         ASSERT_TRUE(PumpUntil([&] { return PanelShows("/215"); })) << "'" << blank << "'";
         ASSERT_TRUE(PumpUntil(
-            [&] { return HostShowsPage("default") && HostShowsPage("allImages.htm") &&
-                         PanelShows("/214"); },
+            [&] {
+                return HostShowsPage("default") && HostShowsPage("allImages.htm") &&
+                       PanelShows("/214");
+            },
             60s))
             << host_.GetLocationURL();
     }
@@ -388,7 +390,6 @@ TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
     EXPECT_TRUE(Contains(after, "banner")) << after;
 }
 
-
 // The markup without every picture whose address holds name.
 std::string WithoutPicture(std::string html, const std::string& name) {
     for (size_t at = html.find(name); at != std::string::npos; at = html.find(name)) {
@@ -421,9 +422,8 @@ TEST_F(QuilletTest, SavingAnEditedViewRebuildsItsOtherPagesWithoutTheDeletedPict
     ASSERT_EQ(Click("#/panel/view/tiled"), S_OK);
     ASSERT_TRUE(PumpUntil(hostShowsTiledPage));
     ASSERT_EQ(Click("#/panel/edit"), S_OK);
-    ASSERT_TRUE(PumpUntil([&] {
-        return hostShowsTiledPage() && EqualsNoCase(host_.GetDesignMode(), "on");
-    }));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return hostShowsTiledPage() && EqualsNoCase(host_.GetDesignMode(), "on"); }));
     std::string edited = host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
     for (const std::string& name : gone)
         edited = WithoutPicture(edited, name);
