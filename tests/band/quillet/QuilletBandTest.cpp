@@ -121,6 +121,15 @@ TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening)
     Browse(site_.Url("/pages/garden.htm"));
 }
 
+TEST_F(QuilletTest, ThePrintCommandPrintsThePanelsOwnPage) {
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    EXPECT_EQ(SendMessage(panelWindow_, WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 0), 0), 0);
+    // The panel's page, not the host's, with the person asked first.
+    EXPECT_EQ(panel_->GetPrints(), (std::vector<PrintRecord>{{panel_->GetLocationURL(), true}}));
+    EXPECT_TRUE(host_.GetPrints().empty());
+}
+
 TEST_F(QuilletTest, ThePanelFillsItsFormFromTheSettingsAndCommandsNeedAView) {
     StoreSetting("depth", "2");
     StoreSetting("minwidth", "100");
