@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/util/RegistryValues.h"
 #include "platform/browser/BandSite.h"
@@ -69,6 +70,26 @@ private:
     HLIBRARY module_ = nullptr;
     DllRegisterServerFunction register_ = nullptr;
     DllRegisterServerFunction unregister_ = nullptr;
+};
+
+// The test browser's own view. It records every address it is asked to show, and shows
+// only the test's own pages (its servers on 127.0.0.1 and localhost, files, module
+// pages): any other address, such as a product's web site, is recorded and refused, so
+// no test reaches a server it did not start.
+class TestHostView final : public CHtmlView {
+public:
+    std::vector<std::string> asked;
+
+protected:
+    void OnBeforeNavigate2(const std::string& url, DWORD, const std::string&, const std::string&,
+                           const std::string&, BOOL* cancel) override {
+        asked.push_back(url);
+        bool local = false;
+        for (const char* start : {"http://127.0.0.1:", "http://localhost:", "file:", "res:"})
+            local = local || url.rfind(start, 0) == 0;
+        if (!local)
+            *cancel = TRUE;
+    }
 };
 
 class BandHostTest : public ::testing::Test {
@@ -203,7 +224,7 @@ protected:
     const std::string settingsKey_;
     TestFrame frameHandler_;
     HWND frame_ = nullptr;
-    CHtmlView host_;
+    TestHostView host_;
     ComPointer<IWebBrowser2> browser_;
     ComPointer<BandSite> bandSite_;
     ComPointer<IObjectWithSite> bandObject_;
