@@ -34,12 +34,20 @@ inline TimingRecord BandTestTiming() {
     return timing;
 }
 
-// A frame window that does what any window does by default.
+// A frame window that does what any window does by default, and counts the markers
+// posted to it (ServePostedMessages).
 class TestFrame final : public WindowHandler {
 public:
+    static constexpr UINT WM_TEST_MARKER = WM_APP + 0x51;
+
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TEST_MARKER) {
+            markersServed = static_cast<int>(wParam);
+            return 0;
+        }
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
+    int markersServed = 0;
 };
 
 // A band module loaded by path, with its registration entry points.
@@ -168,7 +176,8 @@ protected:
         bandObject_->SetSite(nullptr);
         bandObject_.reset();
         panel_ = nullptr;
-        PumpPending();
+        // The panel's deferred clean-up.
+        ServePostedMessages();
     }
 
     // Whether the panel shows its page of that tail ("/214") completely.
@@ -210,6 +219,15 @@ protected:
 
     HRESULT Click(const std::string& href) { return panel_->ClickLink(href); }
 
+    // Serves every message posted to the test's thread before the call: what a command
+    // posted for later has been done once this returns. (A marker posted behind them is
+    // served after them.)
+    void ServePostedMessages() {
+        const int marker = ++markersPosted_;
+        ASSERT_TRUE(PostMessage(frame_, TestFrame::WM_TEST_MARKER, marker, 0));
+        ASSERT_TRUE(PumpUntil([&] { return frameHandler_.markersServed >= marker; }));
+    }
+
     std::string ViewFolder(const std::string& view = "default") const {
         return storage_ + "\\127.0.0.1\\" + view;
     }
@@ -223,6 +241,7 @@ protected:
     const CLSID classId_;
     const std::string settingsKey_;
     TestFrame frameHandler_;
+    int markersPosted_ = 0;
     HWND frame_ = nullptr;
     TestHostView host_;
     ComPointer<IWebBrowser2> browser_;

@@ -102,8 +102,7 @@ TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening)
     OpenBand();
     const HWND first = panelWindow_;
     ASSERT_EQ(bandObject_->SetSite(static_cast<IOleWindow*>(bandSite_.get())), S_OK);
-    PumpPending();
-    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(first); }));
     ComPointer<IDeskBand> desk = bandObject_.query<IDeskBand>();
     HWND second = nullptr;
     ASSERT_EQ(desk->GetWindow(&second), S_OK);
@@ -115,8 +114,7 @@ TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening)
 
     // Closed: the panel is gone, and the host's navigations reach no view.
     EXPECT_EQ(desk->CloseDW(0), S_OK);
-    PumpPending();
-    EXPECT_FALSE(IsWindow(second));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
     Browse(site_.Url("/index.htm"));
     Browse(site_.Url("/pages/garden.htm"));
 }
@@ -206,10 +204,9 @@ TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheVi
     // The same site again: the name is taken, so the panel asks for one.
     Browse(site_.Url("/index.htm"));
     ASSERT_EQ(Click("#/panel/extract"), S_OK);
-    PumpPending();
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = FindDialog("New View Name")) != nullptr; }));
     EXPECT_TRUE(PanelShows("/214")) << panel_->GetLocationURL();
-    HWND dialog = FindDialog("New View Name");
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 201)), "default");
     ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), "second"));
     ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
@@ -369,7 +366,8 @@ TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
         auto document = host_.GetHtmlDocument();
         return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete";
     }));
-    PumpPending();
+    // Every event of the load has come: edit mode stays.
+    ServePostedMessages();
     EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "on")) << host_.GetDesignMode();
     // Outside save and cancel, edit mode refuses every command.
     {
