@@ -141,6 +141,12 @@ LRESULT CHtmlPanelView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                                0);
             return answer;
         }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == ID_FILE_PRINT) {
+                OnFilePrint();
+                return 0;
+            }
+            break;
         case WM_JOB_FINISHED:
             OnJobFinished(reinterpret_cast<Job*>(wParam));
             return 0;

@@ -81,6 +81,8 @@ public:
     bool HasFormField(std::string_view field) const;
     void StartProgressTimer();
     void StopProgressTimer();
+    // Lets go of the progress page's form model; the next update builds it again.
+    void ReleaseProgressForm();
     void UpdateProgressPage();
     void OnJobFinished(Job* job);
     void OpenView(const std::string& site, const std::string& viewName, const std::string& folder);

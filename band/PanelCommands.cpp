@@ -67,6 +67,8 @@ void CHtmlPanelView::OnWorkingCommand(const std::string& fragment) {
         currentJob_->StopEarly();
     if (theBrowserPool != nullptr)
         theBrowserPool->StopActive();
+    // Built again from the page shown at the next update.
+    ReleaseProgressForm();
 }
 
 namespace PanelCommands {

@@ -50,10 +50,13 @@ void NewViewNameDialog::OnOK() {
         return;
     const std::string& storage = panel_.Preferences().storageFolder;
     const std::string marker(panel_.Product().markerPage);
+    // A blank name is the default view, which is overwritten as the dialog says; so is
+    // the name the dialog opened with. Any other stored name is refused.
+    const std::string name = TrimString(viewName_);
     if (autoGenerate_) {
         viewName_ = MakeViewName(storage, siteUrl_, "default", marker);
-    } else if (!(!viewName_.empty() && EqualsNoCase(viewName_, openingName_)) &&
-               ViewExists(storage, siteUrl_, viewName_, marker)) {
+    } else if (!name.empty() && !EqualsNoCase(name, TrimString(openingName_)) &&
+               ViewExists(storage, siteUrl_, name, marker)) {
         MessageBox(GetSafeHwnd(), FormatText("Viewname \"%s\" already taken.", viewName_.c_str()),
                    panel_.Product().title, MB_ICONINFORMATION);
         return;

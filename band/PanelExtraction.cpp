@@ -234,11 +234,15 @@ void CHtmlPanelView::StartProgressTimer() {
 void CHtmlPanelView::StopProgressTimer() {
     if (timerId_ != 0 && GetSafeHwnd() != nullptr)
         KillTimer(GetSafeHwnd(), timerId_);
+    ReleaseProgressForm();
+    timerId_ = 0;
+}
+
+void CHtmlPanelView::ReleaseProgressForm() {
     if (progressForm_) {
         progressForm_->releaseDom();
         progressForm_.reset();
     }
-    timerId_ = 0;
 }
 
 void CHtmlPanelView::OnTimer() {

@@ -34,6 +34,18 @@ bool HasFiles(const std::string& folder) {
                        [](const FolderEntry& entry) { return !entry.isFolder; });
 }
 
+// The settings of the rebuild. The crawl reads the edited page by its file: address
+// (a system path is no address a browser loads), and takes every picture it names:
+// those passed the size criteria when they were extracted, and the page names them
+// without their sizes, so the criteria would leave every one of them out.
+PanelSettings RebuildSettings(PanelSettings settings, const std::string& page) {
+    settings.siteUrl = PathToFileUrl(page);
+    settings.minWidth = 0;
+    settings.minHeight = 0;
+    settings.minFileSize = 0;
+    return settings;
+}
+
 }  // namespace
 
 regenerateHtmlJob::regenerateHtmlJob() {
@@ -51,7 +63,7 @@ void regenerateHtmlJob::Setup(const PanelSettings& settings) {
     editedPage_ = page;
     targetFolder_ = CutAtLastSeparator(page);
     siteName_ = FileNameOfPath(CutAtLastSeparator(targetFolder_));
-    MakeViewPages(settings, siteName_);
+    MakeViewPages(RebuildSettings(settings, page), siteName_);
 }
 
 bool regenerateHtmlJob::FreshViewIsWhole() const {

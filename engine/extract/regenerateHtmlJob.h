@@ -22,8 +22,9 @@ public:
 
     // settings.siteUrl is the address of the edited page (a file:// URL or a path);
     // settings.folder the storage folder's "temp" folder, where the fresh view is built.
-    // The stored view is the page's folder; its site is the folder above it. Before the
-    // job is queued.
+    // The stored view is the page's folder; its site is the folder above it. The crawl
+    // reads the page by its file: address and takes every picture it names, whatever
+    // the size criteria. Before the job is queued.
     void Setup(const PanelSettings& settings);
 
     const std::string& GetTargetFolder() const { return targetFolder_; }

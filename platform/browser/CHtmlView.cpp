@@ -347,6 +347,7 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
     std::shared_ptr<HtmlDocument> document;
     std::string location;
     std::string designMode = "Inherit";
+    std::vector<PrintRecord> prints;
     std::vector<std::string> history;
     int historyIndex = -1;
     int pendingHistory = -1;
@@ -498,6 +499,26 @@ void CHtmlView::SetDesignMode(const std::string& mode) {
     host_->designMode = mode;
     if (host_->document)
         host_->document->SetDesignMode(mode);
+}
+
+HRESULT CHtmlView::ExecWB(LONG command, LONG option, VARIANT*, VARIANT*) {
+    if (command != OLECMDID_PRINT)
+        return OLECMDERR_E_NOTSUPPORTED;
+    if (host_ == nullptr || !host_->document)
+        return E_FAIL;
+    const PrintRecord print{host_->location, option != OLECMDEXECOPT_DONTPROMPTUSER};
+    host_->prints.push_back(print);
+    if (const std::shared_ptr<BrowserControlObserver> presentation = host_->presentation)
+        presentation->OnPrint(print);
+    return S_OK;
+}
+
+void CHtmlView::OnFilePrint() {
+    ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
+}
+
+std::vector<PrintRecord> CHtmlView::GetPrints() const {
+    return host_ != nullptr ? host_->prints : std::vector<PrintRecord>{};
 }
 
 void CHtmlView::SetPresentationObserver(std::shared_ptr<BrowserControlObserver> observer) {

@@ -21,11 +21,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/CObject.h"
 #include "platform/base/Types.h"
 #include "platform/browser/HtmlDocumentObserver.h"
 #include "platform/com/Dispatch.h"
+#include "platform/com/OleInterfaces.h"
 #include "platform/com/Variant.h"
 
 class HtmlDocument;
@@ -36,6 +38,24 @@ struct IDispatch;
 // The ambient property a browser control asks its host for before each load: the
 // download-control flags (DLCTL_..., PageLoader.h) as a VT_I4.
 constexpr DISPID DISPID_AMBIENT_DLCONTROL = -5512;
+
+// The command a view's print handler answers (WM_COMMAND, the low word of wParam).
+constexpr UINT ID_FILE_PRINT = 0xE107;
+// ExecWB's print command and its options; a command it does not know is answered with
+// OLECMDERR_E_NOTSUPPORTED (OleInterfaces.h).
+constexpr LONG OLECMDID_PRINT = 6;
+constexpr LONG OLECMDEXECOPT_DODEFAULT = 0;
+constexpr LONG OLECMDEXECOPT_PROMPTUSER = 1;
+constexpr LONG OLECMDEXECOPT_DONTPROMPTUSER = 2;
+
+// A print a control was asked for: the address of the page it showed, and whether the
+// person chooses the printer first.
+struct PrintRecord {
+    std::string address;
+    bool prompt = false;
+
+    bool operator==(const PrintRecord&) const = default;
+};
 
 // What a presentation of the control (a screen) is told, on the control's thread:
 // every change made through the document (HtmlDocumentObserver) and each document
@@ -52,6 +72,8 @@ public:
     // The code is about to read document (GetHtmlDocument): a screen brings what the
     // person changed on the page into it first (ReplaceDocumentFromHtml).
     virtual void OnDocumentRead(HtmlDocument& document) { (void)document; }
+    // The control prints the page shown (ExecWB); prompt: the person chooses first.
+    virtual void OnPrint(const PrintRecord& print) { (void)print; }
 };
 
 class CHtmlView;
@@ -166,6 +188,19 @@ public:
     HRESULT SubmitForm(const std::string& form);
     // A user's edit in design mode: the element with that id gets text as its content.
     HRESULT EditInDesignMode(const std::string& elementId, const std::string& text);
+
+    // --- Commands (view's thread) ---
+    // Runs a command of the control. OLECMDID_PRINT prints the page shown: the print is
+    // recorded (GetPrints), which is all that happens without a screen, and the
+    // presentation prints it (OnPrint), asking the person first unless the option is
+    // OLECMDEXECOPT_DONTPROMPTUSER. S_OK; E_FAIL without a document;
+    // OLECMDERR_E_NOTSUPPORTED for any other command. in and out are not used.
+    HRESULT ExecWB(LONG command, LONG option, VARIANT* in, VARIANT* out);
+    // The view's print handler (ID_FILE_PRINT): the print command with the default
+    // option.
+    void OnFilePrint();
+    // The prints asked for so far, oldest first.
+    std::vector<PrintRecord> GetPrints() const;
 
     // --- The presentation seam (view's thread) ---
     // Who is told of changes to the documents this control shows; null for nobody.

@@ -71,6 +71,8 @@ struct IWebBrowser2 : IDispatch {
     // As Navigate with url as a VT_BSTR.
     virtual HRESULT Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targetFrameName,
                               VARIANT* postData, VARIANT* headers) = 0;
+    // A command of the control (CHtmlView::ExecWB): OLECMDID_PRINT prints the page shown.
+    virtual HRESULT ExecWB(LONG command, LONG option, VARIANT* in, VARIANT* out) = 0;
 
 protected:
     ~IWebBrowser2() = default;

@@ -125,6 +125,12 @@ HRESULT WebBrowserObject::Stop() {
     return view_->Stop() ? S_OK : E_FAIL;
 }
 
+HRESULT WebBrowserObject::ExecWB(LONG command, LONG option, VARIANT* in, VARIANT* out) {
+    if (view_ == nullptr)
+        return E_FAIL;
+    return view_->ExecWB(command, option, in, out);
+}
+
 HRESULT WebBrowserObject::get_Application(IDispatch** application) {
     if (application == nullptr)
         return E_POINTER;

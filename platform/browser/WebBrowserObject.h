@@ -63,6 +63,7 @@ public:
                      VARIANT* headers) override;
     HRESULT Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targetFrameName, VARIANT* postData,
                       VARIANT* headers) override;
+    HRESULT ExecWB(LONG command, LONG option, VARIANT* in, VARIANT* out) override;
 
     // IConnectionPointContainer
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;

@@ -187,6 +187,9 @@ public:
     BOOL DestroyWindow();
     // The code given to the last EndDialog.
     int GetEndCode() const { return endCode_; }
+    // Whether the dialog has ended since its window was made: EndDialog, or a modal
+    // dialog's window went. A modal loop of a derived class ends on it.
+    bool HasEnded() const { return ended_; }
 
     // Exchanges data with the controls; FALSE when a check failed.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);

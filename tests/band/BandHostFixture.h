@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/util/RegistryValues.h"
 #include "platform/browser/BandSite.h"
@@ -33,12 +34,20 @@ inline TimingRecord BandTestTiming() {
     return timing;
 }
 
-// A frame window that does what any window does by default.
+// A frame window that does what any window does by default, and counts the markers
+// posted to it (ServePostedMessages).
 class TestFrame final : public WindowHandler {
 public:
+    static constexpr UINT WM_TEST_MARKER = WM_APP + 0x51;
+
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TEST_MARKER) {
+            markersServed = static_cast<int>(wParam);
+            return 0;
+        }
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
+    int markersServed = 0;
 };
 
 // A band module loaded by path, with its registration entry points.
@@ -69,6 +78,26 @@ private:
     HLIBRARY module_ = nullptr;
     DllRegisterServerFunction register_ = nullptr;
     DllRegisterServerFunction unregister_ = nullptr;
+};
+
+// The test browser's own view. It records every address it is asked to show, and shows
+// only the test's own pages (its servers on 127.0.0.1 and localhost, files, module
+// pages): any other address, such as a product's web site, is recorded and refused, so
+// no test reaches a server it did not start.
+class TestHostView final : public CHtmlView {
+public:
+    std::vector<std::string> asked;
+
+protected:
+    void OnBeforeNavigate2(const std::string& url, DWORD, const std::string&, const std::string&,
+                           const std::string&, BOOL* cancel) override {
+        asked.push_back(url);
+        bool local = false;
+        for (const char* start : {"http://127.0.0.1:", "http://localhost:", "file:", "res:"})
+            local = local || url.rfind(start, 0) == 0;
+        if (!local)
+            *cancel = TRUE;
+    }
 };
 
 class BandHostTest : public ::testing::Test {
@@ -147,7 +176,8 @@ protected:
         bandObject_->SetSite(nullptr);
         bandObject_.reset();
         panel_ = nullptr;
-        PumpPending();
+        // The panel's deferred clean-up.
+        ServePostedMessages();
     }
 
     // Whether the panel shows its page of that tail ("/214") completely.
@@ -189,6 +219,15 @@ protected:
 
     HRESULT Click(const std::string& href) { return panel_->ClickLink(href); }
 
+    // Serves every message posted to the test's thread before the call: what a command
+    // posted for later has been done once this returns. (A marker posted behind them is
+    // served after them.)
+    void ServePostedMessages() {
+        const int marker = ++markersPosted_;
+        ASSERT_TRUE(PostMessage(frame_, TestFrame::WM_TEST_MARKER, marker, 0));
+        ASSERT_TRUE(PumpUntil([&] { return frameHandler_.markersServed >= marker; }));
+    }
+
     std::string ViewFolder(const std::string& view = "default") const {
         return storage_ + "\\127.0.0.1\\" + view;
     }
@@ -202,8 +241,9 @@ protected:
     const CLSID classId_;
     const std::string settingsKey_;
     TestFrame frameHandler_;
+    int markersPosted_ = 0;
     HWND frame_ = nullptr;
-    CHtmlView host_;
+    TestHostView host_;
     ComPointer<IWebBrowser2> browser_;
     ComPointer<BandSite> bandSite_;
     ComPointer<IObjectWithSite> bandObject_;

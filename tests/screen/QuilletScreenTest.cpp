@@ -111,6 +111,61 @@ std::string Ask(HWND control, const std::string& script) {
     return RunScriptInBrowserView(control, script, &answer, kTimeoutMs) ? answer : std::string();
 }
 
+// Clicks the panel's first link whose address holds command, in WebKit; "clicked" when
+// there is one.
+std::string ClickPanelLink(HWND panel, const std::string& command) {
+    return Ask(panel,
+               "var links=document.getElementsByTagName('a');var hit='none';"
+               "for(var i=0;i<links.length;i++){if(links[i].getAttribute('href').indexOf('" +
+                   command + "')>=0){links[i].click();hit='clicked';break;}}hit");
+}
+
+// Watches for the print dialog while a print runs: cancels the first one it sees and
+// remembers its title; gives up after kTimeoutMs.
+class PrintDialogWatch {
+public:
+    PrintDialogWatch()
+        : deadline_(g_get_monotonic_time() + gint64{kTimeoutMs} * 1000),
+          source_(g_timeout_add(20, &PrintDialogWatch::Look, this)) {}
+    ~PrintDialogWatch() {
+        if (source_ != 0)
+            g_source_remove(source_);
+    }
+    PrintDialogWatch(const PrintDialogWatch&) = delete;
+    PrintDialogWatch& operator=(const PrintDialogWatch&) = delete;
+
+    const std::string& SeenTitle() const { return seenTitle_; }
+
+private:
+    static gboolean Look(gpointer data) {
+        auto* watch = static_cast<PrintDialogWatch*>(data);
+        GListModel* windows = gtk_window_get_toplevels();
+        for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
+            auto* window = GTK_WINDOW(g_list_model_get_item(windows, i));
+            const bool print = g_str_has_prefix(G_OBJECT_TYPE_NAME(window), "GtkPrint");
+            if (print) {
+                const char* title = gtk_window_get_title(window);
+                watch->seenTitle_ = title != nullptr && *title ? title : "<untitled>";
+                // The person's Cancel: the dialog's answer, as its button gives it.
+                g_signal_emit_by_name(window, "response", GTK_RESPONSE_CANCEL);
+            }
+            g_object_unref(window);
+            if (print) {
+                watch->source_ = 0;
+                return G_SOURCE_REMOVE;
+            }
+        }
+        if (g_get_monotonic_time() < watch->deadline_)
+            return G_SOURCE_CONTINUE;
+        watch->source_ = 0;
+        return G_SOURCE_REMOVE;
+    }
+
+    gint64 deadline_;
+    guint source_;
+    std::string seenTitle_;
+};
+
 class QuilletScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -199,6 +254,56 @@ TEST_F(QuilletScreenTest, AClickOnExtractRunsTheExtractionAndTheHostEndsOnTheVie
     const std::string view = ScreenshotPath("quillet-view");
     ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), view));
     EXPECT_GT(std::filesystem::file_size(view), 1000u);
+}
+
+TEST_F(QuilletScreenTest, CancelInEditModeShowsTheUneditedPageAgain) {
+    ASSERT_TRUE(host_.Create(site_.Url("/index.htm")));
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(host_.View(), "/index.htm"); }, kTimeoutMs));
+    ASSERT_TRUE(host_.OpenBand(kBandTitle));
+    const HWND panel = Panel();
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(panel, "/214"); }, kTimeoutMs));
+    EXPECT_EQ(Ask(panel, "document.forms['extract'].elements['depth'].value='0';'typed'"), "typed");
+    EXPECT_EQ(ClickPanelLink(panel, "/panel/extract"), "clicked");
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] { return ViewShows(host_.View(), "allImages.htm") && ViewShows(panel, "/214"); },
+        kTimeoutMs))
+        << BrowserViewAddress(host_.View()) << " / " << BrowserViewAddress(panel);
+
+    EXPECT_EQ(ClickPanelLink(panel, "/panel/edit"), "clicked");
+    ASSERT_TRUE(PumpScreenUntil(
+        [&] {
+            return ViewShows(host_.View(), "allImages.htm") &&
+                   Ask(host_.View(), "document.designMode") == "on";
+        },
+        kTimeoutMs))
+        << Ask(host_.View(), "document.designMode");
+    // The person types over the page in WebKit, then cancels.
+    EXPECT_EQ(Ask(host_.View(),
+                  "var p=document.createElement('p');p.id='typed';p.textContent='Typed';"
+                  "document.body.insertBefore(p,document.body.firstChild);'typed'"),
+              "typed");
+    EXPECT_EQ(ClickPanelLink(panel, "/panel/cancel"), "clicked");
+    EXPECT_TRUE(PumpScreenUntil(
+        [&] {
+            return ViewShows(host_.View(), "allImages.htm") &&
+                   Ask(host_.View(), "String(document.getElementById('typed')===null)") == "true";
+        },
+        kTimeoutMs))
+        << Ask(host_.View(), "document.body.innerHTML");
+    EXPECT_EQ(Ask(host_.View(), "document.designMode"), "off");
+    EXPECT_NE(Ask(host_.View(), "String(document.images.length)"), "0");
+}
+
+TEST_F(QuilletScreenTest, ThePrintCommandOpensWebKitsPrintDialogForThePanelsPage) {
+    ASSERT_TRUE(host_.Create(site_.Url("/index.htm")));
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(host_.View(), "/index.htm"); }, kTimeoutMs));
+    ASSERT_TRUE(host_.OpenBand(kBandTitle));
+    const HWND panel = Panel();
+    ASSERT_TRUE(PumpScreenUntil([&] { return ViewShows(panel, "/214"); }, kTimeoutMs));
+    // The print asks the person first; the watch closes the dialog it opened.
+    PrintDialogWatch watch;
+    SendMessage(panel, WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 0), 0);
+    EXPECT_FALSE(watch.SeenTitle().empty()) << "no print dialog was shown";
 }
 
 }  // namespace

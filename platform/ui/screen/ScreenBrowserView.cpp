@@ -377,6 +377,24 @@ public:
     void OnDesignModeChanged(HtmlDocument&, const std::string& mode) override {
         ApplyDesignMode(mode);
     }
+    // WebKit prints the page it shows; with prompt its print dialog asks the person
+    // first (the call returns once the dialog is closed). The operation lives until
+    // its print has finished.
+    void OnPrint(const PrintRecord& print) override {
+        if (web_ == nullptr)
+            return;
+        WebKitPrintOperation* operation = webkit_print_operation_new(web_);
+        g_signal_connect(operation, "finished", G_CALLBACK(OnPrintFinished), nullptr);
+        if (!print.prompt) {
+            webkit_print_operation_print(operation);
+            return;
+        }
+        GtkRoot* root = gtk_widget_get_root(GTK_WIDGET(web_));
+        if (webkit_print_operation_run_dialog(operation,
+                                              GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr) ==
+            WEBKIT_PRINT_OPERATION_RESPONSE_CANCEL)
+            g_object_unref(operation);
+    }
 
 private:
     // A write of the code, replayed on the page WebKit shows; while WebKit is still
@@ -395,6 +413,10 @@ private:
     void ApplyDesignMode(const std::string& mode) {
         Run(std::string("document.designMode=") +
             (g_ascii_strcasecmp(mode.c_str(), "on") == 0 ? "'on'" : "'off'") + ";");
+    }
+
+    static void OnPrintFinished(WebKitPrintOperation* operation, gpointer) {
+        g_object_unref(operation);
     }
 
     // The page WebKit shows is the model's current document.

@@ -133,9 +133,8 @@ TEST_F(FileBandTest, FilterWordsPickTheListAndAStoredListCountsAsTaken) {
     Browse(site_.Url("/start.htm"));
     ASSERT_EQ(Type("filter", "@"), S_OK);
     ASSERT_EQ(Click("#/panel/extract"), S_OK);
-    PumpPending();
-    HWND dialog = FindDialog("New List Name");
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = FindDialog("New List Name")) != nullptr; }));
     ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), "at"));
     ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
     ASSERT_TRUE(
@@ -184,22 +183,29 @@ TEST_F(FileBandTest, AddAndClearEditTheSiteListWhichTheNextExtractionFollowsAndS
 
     // An empty box: the address alone. Add never clears and never extracts.
     ASSERT_EQ(Click("#/panel/add"), S_OK);
-    PumpPending();
-    EXPECT_EQ(PanelField("sites"), other.Url("/listed.htm"));
+    EXPECT_TRUE(PumpUntil([&] { return PanelField("sites") == other.Url("/listed.htm"); }))
+        << PanelField("sites");
     EXPECT_EQ(PanelField("filter"), "pdf");
     // Add starts from what the box holds now.
     ASSERT_EQ(Type("sites", "http://typed.example/"), S_OK);
     ASSERT_EQ(Click("#/panel/add"), S_OK);
-    PumpPending();
-    EXPECT_EQ(PanelField("sites"), "http://typed.example/\n" + other.Url("/listed.htm"));
+    const std::string both = "http://typed.example/\n" + other.Url("/listed.htm");
+    EXPECT_TRUE(PumpUntil([&] { return PanelField("sites") == both; })) << PanelField("sites");
     ASSERT_EQ(Type("sites", ""), S_OK);
     ASSERT_EQ(Click("#/panel/add"), S_OK);
-    PumpPending();
-    EXPECT_TRUE(other.RequestsFor("/listed.htm").size() == 1u);
+    // Nothing started, then or later: the panel never went to its progress page, and the
+    // page shown was loaded by the test browser alone.
+    ServePostedMessages();
+    EXPECT_TRUE(PanelShows("/222"));
+    EXPECT_EQ(other.RequestsFor("/listed.htm").size(), 1u);
 
     // At depth 0 the listed site is loaded all the same, and its host followed.
     Browse(start);
+    const size_t beforeExtraction = site_.RequestsFor("/start.htm").size();
     Extract();
+    // What one extraction asks of the start page.
+    const size_t extractionRequests = site_.RequestsFor("/start.htm").size() - beforeExtraction;
+    ASSERT_GT(extractionRequests, 0u);
     EXPECT_EQ(StoredSetting("sites"), other.Url("/listed.htm"));
     std::string list = FileTextOf(storage_ + "\\localhost\\default\\allFiles.htm");
     EXPECT_TRUE(Contains(list, "/start.pdf")) << list;
@@ -210,20 +216,24 @@ TEST_F(FileBandTest, AddAndClearEditTheSiteListWhichTheNextExtractionFollowsAndS
     Browse(start);
     const size_t startRequests = site_.RequestsFor("/start.htm").size();
     ASSERT_EQ(Click("#/panel/clear"), S_OK);
-    PumpPending();
-    EXPECT_EQ(PanelField("sites"), "");
-    EXPECT_EQ(site_.RequestsFor("/start.htm").size(), startRequests);
+    EXPECT_TRUE(PumpUntil([&] { return PanelField("sites").empty(); })) << PanelField("sites");
+    // Nothing starts, then or later: no name is asked for (the list is stored) and the
+    // panel stays on its page once everything posted meanwhile has been served.
+    ServePostedMessages();
     EXPECT_TRUE(PanelShows("/222"));
+    EXPECT_EQ(FindDialog("New List Name"), nullptr);
     EXPECT_EQ(StoredSetting("sites"), other.Url("/listed.htm"));
     ASSERT_EQ(Click("#/panel/extract"), S_OK);
-    PumpPending();
-    HWND dialog = FindDialog("New List Name");
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = FindDialog("New List Name")) != nullptr; }));
     ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), "cleared"));
     ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
     ASSERT_TRUE(PumpUntil([&] { return HostShowsPage("cleared") && PanelShows("/222"); }, 60s));
     EXPECT_EQ(StoredSetting("sites"), "");
     EXPECT_TRUE(other.RequestsFor("/listed.htm").empty());
+    // The extraction after the clear is the only one that read the start page since: a
+    // crawl the clear had started would have read it too.
+    EXPECT_EQ(site_.RequestsFor("/start.htm").size(), startRequests + extractionRequests);
 }
 
 TEST_F(FileBandTest, SaveInEditModeWritesTheEditedListAndRebuildsNothing) {

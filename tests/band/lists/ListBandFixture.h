@@ -62,12 +62,13 @@ protected:
 
     std::string PanelField(const std::string& field) { return PanelFieldIn("", field); }
 
-    // A command that no link of the page carries, as an address of the panel's page.
+    // A command that no link of the page carries, as an address of the panel's page. The
+    // panel runs it before this returns; what it posted for later has been served too.
     void Command(const std::string& fragment) {
         const std::string page =
             panel_->GetLocationURL().substr(0, panel_->GetLocationURL().find('#'));
         ASSERT_TRUE(panel_->Navigate2(page + "#" + fragment));
-        PumpPending();
+        ServePostedMessages();
     }
     HRESULT Type(const std::string& field, const std::string& text) {
         return panel_->TypeIntoField("extract", field, text);

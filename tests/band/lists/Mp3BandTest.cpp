@@ -74,9 +74,15 @@ class ScrollThresholdTest : public ListBandTest,
 protected:
     ScrollThresholdTest() : ListBandTest(*GetParam()) {}
 
+    // The main page's body scroll once the panel is that high and has heard of it.
     std::string BodyScrollAt(int height) {
         SetWindowPos(panelWindow_, nullptr, 0, 0, 250, height, SWP_NOMOVE | SWP_NOZORDER);
-        PumpPending();
+        EXPECT_TRUE(PumpUntil([&] {
+            RECT client{};
+            GetClientRect(panelWindow_, &client);
+            return client.bottom - client.top == height;
+        }));
+        ServePostedMessages();
         return panel_->GetHtmlDocument()->Body()->GetAttribute("scroll");
     }
 };

@@ -19,6 +19,11 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// A file name without its extension.
+std::string BaseOfName(const std::string& name) {
+    return name.substr(0, name.rfind('.'));
+}
+
 // The visible top-level window with that caption, null when there is none.
 HWND FindDialog(const std::string& caption) {
     for (HWND window = GetTopWindow(nullptr); window != nullptr;
@@ -97,8 +102,7 @@ TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening)
     OpenBand();
     const HWND first = panelWindow_;
     ASSERT_EQ(bandObject_->SetSite(static_cast<IOleWindow*>(bandSite_.get())), S_OK);
-    PumpPending();
-    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(first); }));
     ComPointer<IDeskBand> desk = bandObject_.query<IDeskBand>();
     HWND second = nullptr;
     ASSERT_EQ(desk->GetWindow(&second), S_OK);
@@ -110,10 +114,18 @@ TEST_F(QuilletTest, ASecondSiteReplacesThePanelAndCloseDWLeavesNothingListening)
 
     // Closed: the panel is gone, and the host's navigations reach no view.
     EXPECT_EQ(desk->CloseDW(0), S_OK);
-    PumpPending();
-    EXPECT_FALSE(IsWindow(second));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
     Browse(site_.Url("/index.htm"));
     Browse(site_.Url("/pages/garden.htm"));
+}
+
+TEST_F(QuilletTest, ThePrintCommandPrintsThePanelsOwnPage) {
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    EXPECT_EQ(SendMessage(panelWindow_, WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 0), 0), 0);
+    // The panel's page, not the host's, with the person asked first.
+    EXPECT_EQ(panel_->GetPrints(), (std::vector<PrintRecord>{{panel_->GetLocationURL(), true}}));
+    EXPECT_TRUE(host_.GetPrints().empty());
 }
 
 TEST_F(QuilletTest, ThePanelFillsItsFormFromTheSettingsAndCommandsNeedAView) {
@@ -192,10 +204,9 @@ TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheVi
     // The same site again: the name is taken, so the panel asks for one.
     Browse(site_.Url("/index.htm"));
     ASSERT_EQ(Click("#/panel/extract"), S_OK);
-    PumpPending();
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = FindDialog("New View Name")) != nullptr; }));
     EXPECT_TRUE(PanelShows("/214")) << panel_->GetLocationURL();
-    HWND dialog = FindDialog("New View Name");
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetWindowText(GetDlgItem(dialog, 201)), "default");
     ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), "second"));
     ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
@@ -219,6 +230,41 @@ TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheVi
     EXPECT_TRUE(PumpUntil([&] {
         return HostShowsPage("default\\allImages.htm") || HostShowsPage("default/allImages.htm");
     })) << host_.GetLocationURL();
+}
+
+TEST_F(QuilletTest, ABlankNameInNewViewNameIsTheDefaultView) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("0");
+    // "default" is taken; a blank name overwrites it, as the dialog says, and is never
+    // refused as taken.
+    for (const char* blank : {"", "   "}) {
+        Browse(site_.Url("/index.htm"));
+        ASSERT_EQ(Click("#/panel/extract"), S_OK);
+        const HWND dialog = FindDialog("New View Name");
+        ASSERT_NE(dialog, nullptr) << "'" << blank << "'";
+        ASSERT_TRUE(TickBox(GetDlgItem(dialog, 203), false));  // asked again next time
+        ASSERT_TRUE(TypeText(GetDlgItem(dialog, 201), blank));
+        const std::shared_ptr<HtmlDocument> asking = panel_->GetHtmlDocument();
+        ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+        EXPECT_FALSE(IsWindowVisible(dialog)) << "'" << blank << "'";
+        // The extraction ran: the panel shows its main page afresh once it has ended.
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return HostShowsPage("default") && HostShowsPage("allImages.htm") &&
+                       PanelShows("/214") && panel_->GetHtmlDocument() != asking;
+            },
+            60s))
+            << host_.GetLocationURL();
+    }
+    // One view of the site, with its four pages.
+    std::vector<FolderEntry> views;
+    ASSERT_TRUE(ListFolder(storage_ + "\\127.0.0.1", &views));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].name, "default");
+    EXPECT_EQ(FileNamesIn(ViewFolder()).size(), 4u);
 }
 
 TEST_F(QuilletTest, TheSettingsDialogBrowsesForTheStorageFolderAndKeepsIt) {
@@ -262,6 +308,43 @@ TEST_F(QuilletTest, StopDuringTheCrawlGivesAFastViewOfWhatWasFound) {
     EXPECT_TRUE(Contains(FileTextOf(ViewFolder() + "\\allImages.htm"), site_.BaseUrl()));
 }
 
+TEST_F(QuilletTest, AfterAStopTheProgressIsWrittenIntoTheProgressPageShownThen) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    ASSERT_EQ(panel_->TypeIntoField("extract", "depth", "0"), S_OK);
+    // The picture's download holds the run after the stop (and is let go however the
+    // test ends).
+    const char* held = "/pictures/logo.gif";
+    site_.SetStalled(held);
+    struct LetGo {
+        LocalSiteServer& site;
+        const char* path;
+        ~LetGo() { site.SetDelay(path, std::chrono::milliseconds(0)); }
+    } letGo{site_, held};
+    const size_t shown = site_.RequestsFor(held).size();  // the test browser's own
+    ASSERT_EQ(Click("#/panel/extract"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return site_.RequestsFor(held).size() > shown; }, 60s));
+    ASSERT_TRUE(PumpUntil([&] { return PanelField("stop", "url") == site_.Url("/index.htm"); }));
+    ASSERT_EQ(Click("#/working/stop"), S_OK);
+
+    // The progress page is loaded afresh while the job still runs: the next updates
+    // write into the page now shown.
+    const std::string progress =
+        panel_->GetLocationURL().substr(0, panel_->GetLocationURL().find('#'));
+    const std::shared_ptr<HtmlDocument> before = panel_->GetHtmlDocument();
+    ASSERT_TRUE(panel_->Navigate2(progress));
+    EXPECT_TRUE(PumpUntil([&] {
+        return PanelShows("/215") && panel_->GetHtmlDocument() != before &&
+               PanelField("stop", "url") == site_.Url("/index.htm");
+    })) << PanelField("stop", "url");
+    EXPECT_TRUE(Contains(PanelField("stop", "percent"), " - ")) << PanelField("stop", "percent");
+    site_.SetDelay(held, std::chrono::milliseconds(0));
+    ASSERT_TRUE(
+        PumpUntil([&] { return HostShowsPage("allImages.htm") && PanelShows("/214"); }, 60s));
+}
+
 TEST_F(QuilletTest, CancelDiscardsTheExtractionAndWritesNothingIntoTheView) {
     site_.SetStalled("/pages/harbour.htm");
     Browse(site_.Url("/index.htm"));
@@ -292,7 +375,8 @@ TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
         auto document = host_.GetHtmlDocument();
         return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete";
     }));
-    PumpPending();
+    // Every event of the load has come: edit mode stays.
+    ServePostedMessages();
     EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "on")) << host_.GetDesignMode();
     // Outside save and cancel, edit mode refuses every command.
     {
@@ -320,6 +404,105 @@ TEST_F(QuilletTest, AnEditedViewIsSavedAndRebuiltWithTheChange) {
     const std::string after = FileTextOf(ViewFolder() + "\\allImages.htm");
     EXPECT_FALSE(Contains(after, "logo")) << after;
     EXPECT_TRUE(Contains(after, "banner")) << after;
+}
+
+// The markup without every picture whose address holds name.
+std::string WithoutPicture(std::string html, const std::string& name) {
+    for (size_t at = html.find(name); at != std::string::npos; at = html.find(name)) {
+        const size_t start = html.rfind("<img", at);
+        const size_t end = html.find('>', at);
+        if (start == std::string::npos || end == std::string::npos)
+            break;
+        html.erase(start, end + 1 - start);
+    }
+    return html;
+}
+
+TEST_F(QuilletTest, SavingAnEditedViewRebuildsItsOtherPagesWithoutTheDeletedPictures) {
+    // The criteria form asks for pictures of at least 50 by 50: the stored pictures are
+    // named on the edited page without their sizes.
+    StoreSetting("minwidth", "50");
+    StoreSetting("minheight", "50");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("1");
+    const std::string view = ViewFolder();
+    const StringArray pictures = FileNamesIn(view + "\\images");
+    ASSERT_GE(pictures.size(), 3u) << FileTextOf(view + "\\allImages.htm");
+    const std::string gone[] = {BaseOfName(pictures[0]), BaseOfName(pictures[1])};
+
+    const auto hostShowsTiledPage = [&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete";
+    };
+    ASSERT_EQ(Click("#/panel/view/tiled"), S_OK);
+    ASSERT_TRUE(PumpUntil(hostShowsTiledPage));
+    ASSERT_EQ(Click("#/panel/edit"), S_OK);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return hostShowsTiledPage() && EqualsNoCase(host_.GetDesignMode(), "on"); }));
+    std::string edited = host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    for (const std::string& name : gone)
+        edited = WithoutPicture(edited, name);
+    ASSERT_EQ(host_.ReplaceDocumentFromHtml(edited), S_OK);
+    const std::shared_ptr<HtmlDocument> editing = panel_->GetHtmlDocument();
+    ASSERT_EQ(Click("#/panel/save"), S_OK);
+    // The rebuild has ended once the panel shows its main page afresh.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return PanelShows("/214") && panel_->GetHtmlDocument() != editing &&
+                   HostShowsPage("allImages.htm");
+        },
+        60s));
+
+    // Every page of the view follows the edit; the pictures left are on each of them.
+    const std::string kept = BaseOfName(pictures[2]);
+    for (const char* page : {"allImages.htm", "allThumbs.htm", "slideShow.htm", "zoom.htm"}) {
+        const std::string text = FileTextOf(view + "\\" + page);
+        for (const std::string& name : gone)
+            EXPECT_FALSE(Contains(text, name)) << page << " still shows " << name;
+        EXPECT_TRUE(Contains(text, kept)) << page << ":\n" << text;
+    }
+    const StringArray left = FileNamesIn(view + "\\images");
+    EXPECT_EQ(left.size(), pictures.size() - 2) << ::testing::PrintToString(left);
+}
+
+TEST_F(QuilletTest, CancelInEditModeShowsTheUneditedPageAgain) {
+    StoreSetting("minwidth", "0");
+    StoreSetting("minheight", "0");
+    Browse(site_.Url("/index.htm"));
+    OpenBand();
+    Extract("0");
+    const std::string stored = FileTextOf(ViewFolder() + "\\allImages.htm");
+    ASSERT_TRUE(Contains(stored, "logo")) << stored;
+
+    ASSERT_EQ(Click("#/panel/edit"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete" &&
+               EqualsNoCase(host_.GetDesignMode(), "on");
+    }));
+    // The person types over the page, then thinks better of it.
+    const std::string typed = "Typed while editing";
+    std::string edited = host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    const size_t body = edited.find("<body>");
+    ASSERT_NE(body, std::string::npos) << edited;
+    edited.insert(body + 6, "<p>" + typed + "</p>");
+    ASSERT_EQ(host_.ReplaceDocumentFromHtml(edited), S_OK);
+    ASSERT_EQ(Click("#/panel/cancel"), S_OK);
+
+    // The stored file is kept and shown again as it is, with edit mode over.
+    ASSERT_TRUE(PumpUntil([&] {
+        auto document = host_.GetHtmlDocument();
+        return HostShowsPage("allImages.htm") && document && document->ReadyState() == "complete" &&
+               !Contains(document->DocumentElement()->OuterHtml(), typed);
+    })) << host_.GetHtmlDocument()->DocumentElement()->OuterHtml();
+    EXPECT_TRUE(Contains(host_.GetHtmlDocument()->DocumentElement()->OuterHtml(), "logo"));
+    EXPECT_TRUE(EqualsNoCase(host_.GetDesignMode(), "off")) << host_.GetDesignMode();
+    EXPECT_EQ(FileTextOf(ViewFolder() + "\\allImages.htm"), stored);
+    // Out of edit mode: cancel is refused again.
+    ExpectedMessageBoxes boxes;
+    boxes.Expect("You must be in edit mode for this to work.");
+    EXPECT_EQ(Click("#/panel/cancel"), S_OK);
 }
 
 }  // namespace
