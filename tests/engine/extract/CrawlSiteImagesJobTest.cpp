@@ -21,6 +21,7 @@
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/RegisteredCorvane.h"
 #include "tests/support/ScopedRegistryStore.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace std::chrono_literals;
 
@@ -303,6 +304,26 @@ TEST_F(ExtractionTest, AFileStartKeepsStoredPicturesAndRemoveCacheClearsThumbsAn
     EXPECT_EQ(FileNamesIn(job->GetImagesFolder()), (StringArray{"harbour-large.jpg", "kept.jpg"}));
     EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()), StringArray{"harbour-large.jpg"});
     EXPECT_TRUE(FileNamesIn(job->GetTempFolder()).empty());
+}
+
+// A fast view of a local page names its pictures by their file: addresses, each escape
+// once: a browser opening the view finds the files.
+TEST_F(ExtractionTest, AFastViewOfALocalPageNamesItsPicturesByTheirOwnAddresses) {
+    const std::string folder = MakeTestFolder("fast-local");
+    ASSERT_TRUE(WriteFileBytes(folder + "/my pic.png", "x"));
+    ASSERT_TRUE(WriteFileBytes(folder + "/page.htm",
+                               "<img src='my%20pic.png' width='200' height='200'>"));
+    PanelSettings settings = Settings(0);
+    settings.siteUrl = PathToFileUrl(folder + "/page.htm");
+    settings.fast = true;
+    OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
+    const std::string picture = PathToFileUrl(folder + "/my pic.png");
+    ASSERT_EQ(job->GetMatchingImages(), StringArray{picture});
+    for (const std::string& page : {job->GetAllImagesPage(), job->GetSlideshowPage()}) {
+        const std::string text = FileTextOf(page);
+        EXPECT_NE(text.find(picture), std::string::npos) << page << ": " << text;
+        EXPECT_EQ(text.find("%2520"), std::string::npos) << page << ": " << text;
+    }
 }
 
 TEST_F(ExtractionTest, AWebStartClearsStoredPictures) {
