@@ -201,7 +201,8 @@ TEST_F(FileBandTest, AddAndClearEditTheSiteListWhichTheNextExtractionFollowsAndS
     Browse(start);
     Extract();
     EXPECT_EQ(StoredSetting("sites"), other.Url("/listed.htm"));
-    std::string list = FileTextOf(storage_ + "\\localhost\\default\\allFiles.htm");
+    std::string list = FileTextOf(storage_ + "\\localhost" + std::to_string(site_.Port()) +
+                                  "\\default\\allFiles.htm");
     EXPECT_TRUE(Contains(list, "/start.pdf")) << list;
     EXPECT_TRUE(Contains(list, other.Url("/listed.pdf"))) << list;
 

@@ -93,8 +93,9 @@ TEST_F(StorageLayoutTest, TheViewLiesUnderTheSiteFolderWithItsFoldersAndPages) {
     PanelSettings settings = Settings("http://www.site.example:8080/a/index.htm");
     settings.viewName = "";
     OwnedJob<CrawlSiteImagesJob> job = Setup(settings);
-    const std::string view = storage_ + "\\www.site.example\\default";
-    EXPECT_EQ(job->GetSiteFolder(), storage_ + "\\www.site.example");
+    // The host keeps its port, the folder name drops the ":".
+    const std::string view = storage_ + "\\www.site.example8080\\default";
+    EXPECT_EQ(job->GetSiteFolder(), storage_ + "\\www.site.example8080");
     EXPECT_EQ(job->GetViewFolder(), view);
     EXPECT_EQ(job->GetImagesFolder(), view + "\\images");
     EXPECT_EQ(job->GetThumbsFolder(), view + "\\thumbs");
@@ -125,7 +126,7 @@ TEST_F(StorageLayoutTest, SiteAndViewNamesComeFromSettingsAndStayInsideTheStorag
     };
     const Case cases[] = {
         {"given", "", "v1", "given\\v1"},
-        {"", "", "v1", "h.x\\v1"},
+        {"", "", "v1", "h.x81\\v1"},
         {"given", "chosen", "v1", "chosen\\v1"},
         {" a:b ", "", "v", "ab\\v"},
         {"..", "", "..", "_\\_"},
@@ -205,7 +206,8 @@ const StringArray kViewPages{"allImages.htm", "allThumbs.htm", "slideShow.htm", 
 
 TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
     OwnedJob<CrawlSiteImagesJob> job = Extract(Settings(3));
-    EXPECT_EQ(job->GetViewFolder(), storage_ + "\\127.0.0.1\\view");
+    EXPECT_EQ(job->GetViewFolder(),
+              storage_ + "\\127.0.0.1" + std::to_string(site_.Port()) + "\\view");
     EXPECT_EQ(job->GetPagesVisitedCount(), 8);
     EXPECT_EQ(job->GetPagesFoundCount(), 8);
     EXPECT_EQ(job->GetImageCount(), 11);
