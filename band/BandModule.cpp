@@ -146,11 +146,15 @@ LONG BandObjectCount() {
 }
 
 void StartBandEngine(const BandProduct& product) {
-    if (theJobManager != nullptr)
-        return;
-    auto* manager = new JobManager(product.jobLimit);
-    theJobManager = manager;
-    manager->StartThread();
+    if (theJobManager == nullptr) {
+        auto* manager = new JobManager(product.jobLimit);
+        theJobManager = manager;
+        manager->StartThread();
+    }
+    // The last band's end may have left the engine behind (its jobs still ran), its
+    // pool closed: the pool lends again, so this band's extractions get browsers.
+    if (theBrowserPool != nullptr)
+        theBrowserPool->ReopenPool();
 }
 
 void StopBandEngine() {
