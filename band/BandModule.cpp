@@ -9,6 +9,7 @@
 #include "band/PanelBand.h"
 #include "engine/browser/BrowserThreadPool.h"
 #include "engine/jobs/JobManager.h"
+#include "engine/workers/MakeThumbnailsJob.h"
 #include "platform/com/BandInterfaces.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/module/SharedLibrary.h"
@@ -146,6 +147,7 @@ LONG BandObjectCount() {
 }
 
 void StartBandEngine(const BandProduct& product) {
+    SetThumbnailsMade(product.makesThumbnails);
     if (theJobManager == nullptr) {
         auto* manager = new JobManager(product.jobLimit);
         theJobManager = manager;

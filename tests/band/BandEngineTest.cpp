@@ -9,6 +9,7 @@
 #include "engine/browser/BrowserThreadPool.h"
 #include "engine/crawl/GetHtmlPageJob.h"
 #include "engine/jobs/JobManager.h"
+#include "engine/workers/MakeThumbnailsJob.h"
 #include "platform/timing/Timing.h"
 #include "tests/support/JobManagerFixture.h"
 #include "tests/support/LocalSiteServer.h"
@@ -78,6 +79,20 @@ TEST(BandEngineTest, ABandOpenedAfterTheLastOneClosedGetsABrowserPoolThatLends) 
     StopBandEngine();
     EXPECT_EQ(theJobManager, nullptr);
     EXPECT_EQ(theBrowserPool, nullptr);
+}
+
+// The image band makes thumbnails; the file and MP3 bands, built on the same code,
+// switch them off as their engine starts.
+TEST(BandEngineTest, TheEngineMakesThumbnailsOnlyForAProductThatDoes) {
+    ScopedTiming timing(EngineTiming());
+    for (const bool makes : {false, true, false}) {
+        BandProduct product = TestProduct();
+        product.makesThumbnails = makes;
+        StartBandEngine(product);
+        EXPECT_EQ(AreThumbnailsMade(), makes);
+        StopBandEngine();
+    }
+    SetThumbnailsMade(true);
 }
 
 }  // namespace
