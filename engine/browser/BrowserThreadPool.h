@@ -11,9 +11,9 @@
 // change and walk holds the process lock, and no wait on another thread does.
 //
 // Life: the product keeps its pool (theBrowserPool) for the life of the process and
-// calls Shutdown at its end; ClosePool only stops lending (ReopenPool lends again). A pool must be shut down
-// before it is destroyed, and destroyed only when no page job holds one of its
-// browsers any more.
+// calls Shutdown at its end; ClosePool only stops lending (ReopenPool lends again). A
+// pool must be shut down before it is destroyed, and destroyed only when no page job
+// holds one of its browsers any more.
 #pragma once
 
 #include <atomic>

@@ -58,8 +58,7 @@ bool IsAddress(std::string_view item) {
         return false;
     for (size_t i = 1; i < colon; ++i) {
         const char ch = item[i];
-        if (!IsSchemeLetter(ch) && !(ch >= '0' && ch <= '9') && ch != '+' && ch != '-' &&
-            ch != '.')
+        if (!IsSchemeLetter(ch) && !(ch >= '0' && ch <= '9') && ch != '+' && ch != '-' && ch != '.')
             return false;
     }
     return true;

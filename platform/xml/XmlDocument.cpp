@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
-#include <utility>
 #include <mutex>
 #include <pugixml.hpp>
+#include <utility>
 
 #include "platform/file/FileLayer.h"
 
@@ -14,9 +14,8 @@ namespace {
 // element are seen (and refused) rather than skipped. DOCTYPEs are skipped unread.
 // References are left in the text by the parser and decoded here (DecodeReferences),
 // so that one the reader cannot decode refuses the text rather than staying in it.
-constexpr unsigned int kParseOptions =
-    (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_comments | pugi::parse_pi |
-    pugi::parse_fragment;
+constexpr unsigned int kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) |
+                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
 
 void AppendUtf8(std::string& out, unsigned long code) {
     if (code < 0x80) {

@@ -3,10 +3,10 @@
 //
 // Parsing never loads a DTD or an external entity: a DOCTYPE is skipped, and text or an
 // attribute value that holds a reference other than the five predefined ones and
-// character references (of characters that exist) is not well-formed to this reader. Text made of white space alone between elements is dropped.
-// Comments, CDATA sections and processing instructions inside the document element
-// are nodes of their own; the XML declaration and anything outside the document
-// element are not part of the tree.
+// character references (of characters that exist) is not well-formed to this reader.
+// Text made of white space alone between elements is dropped. Comments, CDATA sections
+// and processing instructions inside the document element are nodes of their own; the
+// XML declaration and anything outside the document element are not part of the tree.
 //
 // A document and its nodes belong to one thread at a time.
 #pragma once

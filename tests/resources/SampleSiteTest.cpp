@@ -92,8 +92,8 @@ protected:
         CrawlResult result = crawl->Result();
         result.pages = crawl->GetVisitedUrls();
         result.found = crawl->GetPagesFoundCount();
-        for (StringArray* list : {&result.pages, &result.images, &result.matching,
-                                  &result.mp3Links, &result.zipLinks, &result.offered}) {
+        for (StringArray* list : {&result.pages, &result.images, &result.matching, &result.mp3Links,
+                                  &result.zipLinks, &result.offered}) {
             for (std::string& url : *list)
                 url = SitePath(url);
         }
@@ -208,8 +208,8 @@ TEST_F(SampleSiteStartPageTest, AtDepthThreeOnlyTheOtherHostIsLeftOut) {
             leftOut.AddUnique(url);
     }
     EXPECT_EQ(Sorted(leftOut.GetItems()), (StringArray{"http://elsewhere.example/boats.htm",
-                                            "http://elsewhere.example/gallery/index.htm",
-                                            "http://elsewhere.example/market.htm"}));
+                                                       "http://elsewhere.example/gallery/index.htm",
+                                                       "http://elsewhere.example/market.htm"}));
     EXPECT_EQ(std::count(result.pages.begin(), result.pages.end(), "/pages/market.htm"), 1);
 }
 

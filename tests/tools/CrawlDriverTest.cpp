@@ -109,7 +109,8 @@ TEST(CrawlDriverTest, ExtractionOfTheSampleSiteWritesTheViewOnceTheFormatterIsRe
     const std::string linuxPath = all.back();
     // The site folder is the served host with its port, without the ":".
     EXPECT_TRUE(std::regex_match(
-        systemPath, std::regex(R"(c:\\browser\\storage\\127\.0\.0\.1\d+\\default\\allImages\.htm)")))
+        systemPath,
+        std::regex(R"(c:\\browser\\storage\\127\.0\.0\.1\d+\\default\\allImages\.htm)")))
         << systemPath;
     EXPECT_EQ(linuxPath, MapToLinuxPath(systemPath));
     const std::string view = linuxPath.substr(0, linuxPath.rfind('/'));

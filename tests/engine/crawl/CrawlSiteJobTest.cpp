@@ -167,9 +167,14 @@ TEST_F(CrawlSiteJobTest, AnotherPortOrAnotherHostIsAnotherSite) {
     const std::string port = std::to_string(start.Port());
     start.SetBody("/start.htm",
                   "<a href='/same.htm'>same</a>"
-                  "<a href='HTTP://127.0.0.1:" + port + "/capitals.htm'>capitals</a>"
-                  "<a href='" + otherPort.Url("/page.htm") + "'>other port</a>"
-                  "<a href='http://localhost:" + port + "/other-host.htm'>other host</a>");
+                  "<a href='HTTP://127.0.0.1:" +
+                      port +
+                      "/capitals.htm'>capitals</a>"
+                      "<a href='" +
+                      otherPort.Url("/page.htm") +
+                      "'>other port</a>"
+                      "<a href='http://localhost:" +
+                      port + "/other-host.htm'>other host</a>");
     for (const char* path : {"/same.htm", "/capitals.htm", "/other-host.htm"})
         start.SetBody(path, "<title>page</title>");
 

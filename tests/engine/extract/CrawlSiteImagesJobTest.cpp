@@ -313,8 +313,8 @@ TEST_F(ExtractionTest, AFileStartKeepsStoredPicturesAndRemoveCacheClearsThumbsAn
 TEST_F(ExtractionTest, AFastViewOfALocalPageNamesItsPicturesByTheirOwnAddresses) {
     const std::string folder = MakeTestFolder("fast-local");
     ASSERT_TRUE(WriteFileBytes(folder + "/my pic.png", "x"));
-    ASSERT_TRUE(WriteFileBytes(folder + "/page.htm",
-                               "<img src='my%20pic.png' width='200' height='200'>"));
+    ASSERT_TRUE(
+        WriteFileBytes(folder + "/page.htm", "<img src='my%20pic.png' width='200' height='200'>"));
     PanelSettings settings = Settings(0);
     settings.siteUrl = PathToFileUrl(folder + "/page.htm");
     settings.fast = true;

@@ -138,9 +138,8 @@ TEST_F(RegenerateHtmlJobTest, ARebuildWhosePagesFailNeverTakesAnEarlierRunsPages
     const std::string all = FileTextOf(viewFolder_ + "\\allImages.htm");
     OwnedJob<regenerateHtmlJob> setup(new regenerateHtmlJob);
     setup->Setup(RegenerationSettings(viewFolder_ + "\\allImages.htm"));
-    for (const std::string& page :
-         {setup->GetAllImagesPage(), setup->GetThumbnailsPage(), setup->GetSlideshowPage(),
-          setup->GetZoomPage()})
+    for (const std::string& page : {setup->GetAllImagesPage(), setup->GetThumbnailsPage(),
+                                    setup->GetSlideshowPage(), setup->GetZoomPage()})
         ASSERT_TRUE(WriteFileBytes(page, "stale page"));
     ASSERT_TRUE(WriteFileBytes(setup->GetImagesFolder() + "\\stale.jpg", "stale picture"));
     ASSERT_TRUE(WriteFileBytes(setup->GetThumbsFolder() + "\\stale.jpg", "stale thumbnail"));

@@ -38,8 +38,8 @@ void Walk(HWND tree, HTREEITEM first, int depth, std::vector<Shown>* out) {
 class TreeWindow {
 public:
     TreeWindow()
-        : hwnd_(CreateWindowEx(0, "SysTreeView32", "", WS_POPUP, 0, 0, 200, 200, nullptr,
-                               nullptr)) {}
+        : hwnd_(
+              CreateWindowEx(0, "SysTreeView32", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr)) {}
     ~TreeWindow() { DestroyWindow(hwnd_); }
     TreeWindow(const TreeWindow&) = delete;
     TreeWindow& operator=(const TreeWindow&) = delete;
@@ -82,20 +82,19 @@ protected:
 
 TEST_F(AggObjectTreeViewTest, EveryObjectBelowThePageIsAnExpandedItemLabelledByTheFlags) {
     const std::vector<Shown> display = Show(page_, TreeTextDisplay);
-    EXPECT_EQ(Lines(display),
-              (std::vector<std::string>{
-                  "http://h.x/page.htm (html-page)",
-                  " html-frames (collection)",
-                  " html-forms (collection)",
-                  "  f (html-form)",
-                  "   html-form-elements (collection)",
-                  "    s1 (hidden)",
-                  "    find (text)",
-                  " html-images (collection)",
-                  " html-links (collection)",
-                  "  home (html-link)",
-                  " html-email-addresses (collection)",
-              }));
+    EXPECT_EQ(Lines(display), (std::vector<std::string>{
+                                  "http://h.x/page.htm (html-page)",
+                                  " html-frames (collection)",
+                                  " html-forms (collection)",
+                                  "  f (html-form)",
+                                  "   html-form-elements (collection)",
+                                  "    s1 (hidden)",
+                                  "    find (text)",
+                                  " html-images (collection)",
+                                  " html-links (collection)",
+                                  "  home (html-link)",
+                                  " html-email-addresses (collection)",
+                              }));
     ASSERT_FALSE(display.empty());
     EXPECT_EQ(display[0].object, &page_);
     for (const Shown& item : display)
@@ -115,11 +114,10 @@ TEST_F(AggObjectTreeViewTest, EveryObjectBelowThePageIsAnExpandedItemLabelledByT
 
 TEST_F(AggObjectTreeViewTest, HiddenFieldsAreLeftOutOnRequest) {
     aggObject& forms = *page_.findCollection("html-form");
-    const std::vector<std::string> shown =
-        Lines(Show(forms, TreeTextDisplay | TreeSkipHidden));
-    EXPECT_EQ(shown, (std::vector<std::string>{"html-forms (collection)", " f (html-form)",
-                                               "  html-form-elements (collection)",
-                                               "   find (text)"}));
+    const std::vector<std::string> shown = Lines(Show(forms, TreeTextDisplay | TreeSkipHidden));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"html-forms (collection)", " f (html-form)",
+                                        "  html-form-elements (collection)", "   find (text)"}));
     // A hidden object itself gives no item.
     aggObject* hidden = forms.getChildAt(0)->getChildAt(0)->getChildAt(0);
     ASSERT_NE(hidden, nullptr);

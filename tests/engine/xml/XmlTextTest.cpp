@@ -345,8 +345,8 @@ TEST(XmlTextTest, DoctypeNamingALocalFileIsNotRead) {
     const std::string secret = folder + "/secret.txt";
     std::ofstream(secret) << "SECRET-CONTENT";
     std::ofstream(folder + "/defs.dtd") << "<!ENTITY e \"DTD-CONTENT\"><!ATTLIST a d CDATA \"x\">";
-    const std::string doctype = "<!DOCTYPE a SYSTEM \"" + folder +
-                                "/defs.dtd\" [<!ENTITY s SYSTEM \"" + secret + "\">]>";
+    const std::string doctype =
+        "<!DOCTYPE a SYSTEM \"" + folder + "/defs.dtd\" [<!ENTITY s SYSTEM \"" + secret + "\">]>";
     // The DOCTYPE is skipped unread: no default attribute comes from it.
     Tree tree(ParseXmlText(doctype + "<a>text</a>"));
     ASSERT_NE(tree, nullptr);

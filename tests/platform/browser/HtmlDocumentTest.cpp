@@ -365,7 +365,8 @@ TEST(BrowserDocumentTest, ElementsBelowTheDepthLimitStayInThePage) {
         std::string page;
         for (int i = 0; i < depth; ++i)
             page += "<div>";
-        page += "<img src='deep.png' width='120' height='90'><a href='deep.html'>deep <b>link</b></a>";
+        page +=
+            "<img src='deep.png' width='120' height='90'><a href='deep.html'>deep <b>link</b></a>";
         for (int i = 0; i < depth; ++i)
             page += "</div>";
         page += "<img src='after.png'>";

@@ -130,8 +130,7 @@ TEST(XmlDocumentTest, NeverReadsADtdOrAnExternalEntity) {
     std::ofstream(dtdPath) << "<!ENTITY fromDtd \"DTD-CONTENT\">";
     const std::string text = "<!DOCTYPE a SYSTEM \"" + dtdPath + "\" [\n" +
                              "  <!ENTITY secret SYSTEM \"file://" + secretPath + "\">\n" +
-                             "  <!ENTITY local SYSTEM \"" + secretPath + "\">\n" +
-                             "]>\n";
+                             "  <!ENTITY local SYSTEM \"" + secretPath + "\">\n" + "]>\n";
     XmlDocument document;
     // Without references the DOCTYPE is skipped unread.
     ASSERT_TRUE(document.loadXML(text + "<a x=\"plain\">text</a>"));
