@@ -80,7 +80,10 @@ private:
 
 class SampleSiteCrawl : public CrawlFixture {
 protected:
-    SampleSiteCrawl() : server_(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site") {}
+    SampleSiteCrawl()
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads,
+                       WithProductFrameWait(ShortCrawlTiming())),
+          server_(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site") {}
 
     // The crawl from /index.htm to depth, to its end; site URLs as site paths.
     CrawlResult Crawl(int depth) {

@@ -62,8 +62,12 @@ struct SampleDepthCase {
     StringArray pages;
 };
 
+// The start page's two frames are waited for, as the product waits.
 class SampleSiteCrawlTest : public CrawlSiteJobTest,
-                            public ::testing::WithParamInterface<SampleDepthCase> {};
+                            public ::testing::WithParamInterface<SampleDepthCase> {
+protected:
+    SampleSiteCrawlTest() : CrawlSiteJobTest(WithProductFrameWait(ShortCrawlTiming())) {}
+};
 
 const StringArray kLevel0{"/index.htm"};
 const StringArray kLevel1{"/frames/news.htm", "/frames/menu.htm", "/pages/garden.htm",
@@ -115,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 class CrawlPeriodsTest : public CrawlSiteJobTest,
                          public ::testing::WithParamInterface<NamedTiming> {
 protected:
-    CrawlPeriodsTest() : CrawlSiteJobTest(GetParam().record()) {}
+    CrawlPeriodsTest() : CrawlSiteJobTest(WithProductFrameWait(GetParam().record())) {}
 };
 
 TEST_P(CrawlPeriodsTest, ACrawlEndsWhenItsLastPageIsReported) {

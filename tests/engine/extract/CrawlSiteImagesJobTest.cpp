@@ -165,7 +165,8 @@ TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
 // Whole extractions of the bundled sample site, with Corvane writing the pages.
 class ExtractionTest : public CrawlFixture {
 protected:
-    explicit ExtractionTest(const TimingRecord& timing = ShortCrawlTiming())
+    // The sample site's frames are waited for, as the product waits.
+    explicit ExtractionTest(const TimingRecord& timing = WithProductFrameWait(ShortCrawlTiming()))
         : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, timing) {}
 
     PanelSettings Settings(int depth) const {
@@ -247,7 +248,7 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
 class ExtractionPeriodsTest : public ExtractionTest,
                               public ::testing::WithParamInterface<NamedTiming> {
 protected:
-    ExtractionPeriodsTest() : ExtractionTest(GetParam().record()) {}
+    ExtractionPeriodsTest() : ExtractionTest(WithProductFrameWait(GetParam().record())) {}
 };
 
 TEST_P(ExtractionPeriodsTest, EveryStageGoesOnWhenItsChildrenEnd) {
