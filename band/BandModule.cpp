@@ -9,6 +9,7 @@
 #include "band/PanelBand.h"
 #include "engine/browser/BrowserThreadPool.h"
 #include "engine/jobs/JobManager.h"
+#include "engine/workers/MakeThumbnailsJob.h"
 #include "platform/com/BandInterfaces.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/module/SharedLibrary.h"
@@ -146,11 +147,16 @@ LONG BandObjectCount() {
 }
 
 void StartBandEngine(const BandProduct& product) {
-    if (theJobManager != nullptr)
-        return;
-    auto* manager = new JobManager(product.jobLimit);
-    theJobManager = manager;
-    manager->StartThread();
+    SetThumbnailsMade(product.makesThumbnails);
+    if (theJobManager == nullptr) {
+        auto* manager = new JobManager(product.jobLimit);
+        theJobManager = manager;
+        manager->StartThread();
+    }
+    // The last band's end may have left the engine behind (its jobs still ran), its
+    // pool closed: the pool lends again, so this band's extractions get browsers.
+    if (theBrowserPool != nullptr)
+        theBrowserPool->ReopenPool();
 }
 
 void StopBandEngine() {

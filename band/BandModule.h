@@ -27,7 +27,10 @@ void BandObjectCreated();
 void BandObjectDestroyed();
 LONG BandObjectCount();
 
-// The module's job manager, started on first use with the product's limit.
+// The module's job manager, started on first use with the product's limit; thumbnails
+// are made or not as the product says (MakeThumbnailsJob.h). An engine
+// that the last band's end left behind (jobs still ran) is taken up again: its pool,
+// closed then, lends again.
 void StartBandEngine(const BandProduct& product);
 // Ends the module's engine: the pool stops lending, the jobs still running are waited
 // for (bounded), then the pool and the manager go. Never on a job's thread, never with

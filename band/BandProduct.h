@@ -50,6 +50,9 @@ struct BandProduct {
     int jobLimit;                  // the module's job manager
     int extractionBrowserThreads;  // the pool when an extraction creates it
     int rebuildBrowserThreads;     // the pool when a rebuild of an edited view creates it
+    // Whether the module's thumbnail jobs make thumbnails (the image band's); set as the
+    // engine starts.
+    bool makesThumbnails;
     // A new crawl job of the product (set up by the panel with MakeViewPages).
     CrawlSiteImagesJob* (*makeCrawlJob)();
     // The page whose presence marks a stored view ("allImages.htm"); also the page a

@@ -73,6 +73,7 @@ const BandProduct kQuillet = {
     .jobLimit = ImageFinderBandJobLimit,
     .extractionBrowserThreads = ImageFinderBandBrowserThreads,
     .rebuildBrowserThreads = ImageFinderBandBrowserThreads,
+    .makesThumbnails = true,
     .makeCrawlJob = []() -> CrawlSiteImagesJob* { return new CrawlSiteImagesJob; },
     .markerPage = AllImagesPageName,
     .listensToBrowserEvents = true,

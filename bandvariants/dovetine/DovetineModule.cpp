@@ -64,6 +64,7 @@ const BandProduct kDovetine = {
     .jobLimit = FileFinderBandJobLimit,
     .extractionBrowserThreads = FileFinderBandBrowserThreads,
     .rebuildBrowserThreads = FileFinderBandBrowserThreads,
+    .makesThumbnails = false,
     .makeCrawlJob = []() -> CrawlSiteImagesJob* {
         return new CrawlSiteFilesJob(FileFinderBandListValues);
     },

@@ -66,6 +66,7 @@ const BandProduct kHarrowby = {
     .jobLimit = Mp3FinderBandJobLimit,
     .extractionBrowserThreads = Mp3FinderBandExtractionBrowserThreads,
     .rebuildBrowserThreads = Mp3FinderBandViewRebuildBrowserThreads,
+    .makesThumbnails = false,
     .makeCrawlJob = []() -> CrawlSiteImagesJob* {
         return new CrawlSiteFilesJob(Mp3FinderBandListValues);
     },

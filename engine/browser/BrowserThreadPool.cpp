@@ -141,6 +141,12 @@ void BrowserThreadPool::ClosePool() {
     }
 }
 
+void BrowserThreadPool::ReopenPool() {
+    MutexLock lock;
+    if (!shutDown_.load())
+        ClearClosed();
+}
+
 void BrowserThreadPool::Shutdown() {
     AssertProcessLockNotHeld();
     if (shutDown_.exchange(true))

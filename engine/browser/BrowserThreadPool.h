@@ -11,9 +11,9 @@
 // change and walk holds the process lock, and no wait on another thread does.
 //
 // Life: the product keeps its pool (theBrowserPool) for the life of the process and
-// calls Shutdown at its end; ClosePool only stops lending. A pool must be shut down
-// before it is destroyed, and destroyed only when no page job holds one of its
-// browsers any more.
+// calls Shutdown at its end; ClosePool only stops lending (ReopenPool lends again). A
+// pool must be shut down before it is destroyed, and destroyed only when no page job
+// holds one of its browsers any more.
 #pragma once
 
 #include <atomic>
@@ -76,6 +76,9 @@ public:
     // (the stop is posted to each browser's thread; a lent browser's load then ends as
     // failed) and makes every lent browser idle. The threads keep running. Any thread.
     void ClosePool();
+    // Lends again after ClosePool, with the browsers whose threads still run. Nothing
+    // once Shutdown has run. Any thread.
+    void ReopenPool();
     // Closes the pool, ends every load in progress as failed, then quits and joins every
     // thread. Browsers stay allocated until the destructor: a page job that still holds
     // one sees its loads fail at once. Harmless when done before. Never on a pool

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 
 #include "engine/browser/Browser.h"
 #include "engine/browser/BrowserThreadPool.h"
@@ -95,7 +96,14 @@ bool GetHtmlPageJob::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     (void)lParam;
     if (message != WM_PAGE_LOADED)
         return false;
-    OnPageLoaded(reinterpret_cast<Browser*>(wParam));
+    // Whatever the page step throws, the job completes: its body gives the browser back.
+    try {
+        OnPageLoaded(reinterpret_cast<Browser*>(wParam));
+    } catch (const std::exception& error) {
+        Trace("jobs", "GetHtmlPageJob: page of %s failed: %s", url_.c_str(), error.what());
+    } catch (...) {
+        Trace("jobs", "GetHtmlPageJob: page of %s failed", url_.c_str());
+    }
     MarkComplete();
     return true;
 }
@@ -116,6 +124,8 @@ void GetHtmlPageJob::OnPageLoaded(Browser* browser) {
         OnPageModelReady();
     } catch (const std::exception& error) {
         Trace("jobs", "GetHtmlPageJob: page step of %s failed: %s", url_.c_str(), error.what());
+    } catch (...) {
+        Trace("jobs", "GetHtmlPageJob: page step of %s failed", url_.c_str());
     }
     building_->releaseDom();
     MutexLock lock;

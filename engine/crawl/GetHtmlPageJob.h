@@ -67,7 +67,7 @@ protected:
     // (then the load is stopped and its report awaited), then give the browser back.
     // Without a pool the job ends with no model.
     void Run() override;
-    // WM_PAGE_LOADED: OnPageLoaded, then MarkComplete.
+    // WM_PAGE_LOADED: OnPageLoaded, then MarkComplete, whatever OnPageLoaded throws.
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // On the browser's UI thread: the old model goes; unless the load failed, a new one
@@ -75,7 +75,7 @@ protected:
     // model lets go of the live document.
     virtual void OnPageLoaded(Browser* browser);
     // After the model is built, on the browser's thread, the model still live. Nothing
-    // here.
+    // here. Whatever it throws is dropped: the model is kept and the job completes.
     virtual void OnPageModelReady() {}
 
     // The model being built, still holding the live document: for OnPageModelReady, on

@@ -309,9 +309,15 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     const bool crawling = stage_.Equals(GetHtmlPageJobName);
     if (crawling)
         CrawlStage(page, links);
-    // A page job that ends after the crawl stage has gone drives no later stage.
-    if (crawling || page == nullptr)
-        RunLaterStages(child);
+    // A page job that ends after the crawl stage has gone drives no later stage. A
+    // discarded job (stop requested) leaves the stored view as it was, whatever the
+    // product's later stages are: no clean-up, no download, no page.
+    if (crawling || page == nullptr) {
+        if (IsStopRequested())
+            stage_.Clear();
+        else
+            RunLaterStages(child);
+    }
 
     // The finished child leaves the list before the percent is taken, so that the
     // last one brings it to 100.
@@ -328,11 +334,6 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
 }
 
 void CrawlSiteImagesJob::RunLaterStages(Job* child) {
-    // A discarded job leaves the stored view as it was: no clean-up, no download, no page.
-    if (IsStopRequested()) {
-        stage_.Clear();
-        return;
-    }
     if (stage_.IsSet() && !stage_.Equals(GetHtmlPageJobName))
         CleanCache();
     if (stage_.Equals(DownloadImagesJobName))

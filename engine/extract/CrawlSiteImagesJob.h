@@ -149,6 +149,7 @@ protected:
     const StringArray& GetNamesList() const { return namesList_; }
 
     // Stages B to E, in order, each entered in the same call when the one before ends.
+    // Never called once a stop was requested (the job is being discarded).
     virtual void RunLaterStages(Job* child);
     // Whether every child has been handled by its step: none is left in the list but
     // the one whose step is running. Under the lock.

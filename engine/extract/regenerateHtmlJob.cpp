@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/extract/StorageLayout.h"
+#include "engine/folder/FolderNode.h"
 #include "engine/jobs/JobNames.h"
 #include "engine/jobs/MutexLock.h"
 #include "engine/util/FileHelpers.h"
@@ -46,6 +47,16 @@ PanelSettings RebuildSettings(PanelSettings settings, const std::string& page) {
     return settings;
 }
 
+// Deletes every file directly in folder; sub-folders stay, failures are ignored.
+void DeleteFilesIn(const std::string& folder) {
+    FolderNode node;
+    node.SetPath(folder);
+    StringArray files;
+    node.FindFilePaths(files, "", false);
+    for (const std::string& file : files)
+        DeleteFile(file);
+}
+
 }  // namespace
 
 regenerateHtmlJob::regenerateHtmlJob() {
@@ -66,6 +77,19 @@ void regenerateHtmlJob::Setup(const PanelSettings& settings) {
     MakeViewPages(RebuildSettings(settings, page), siteName_);
 }
 
+bool regenerateHtmlJob::FreshViewIsStoredView() const {
+    return EqualsNoCase(MapToLinuxPath(GetViewFolder()), MapToLinuxPath(targetFolder_));
+}
+
+void regenerateHtmlJob::Run() {
+    if (!GetViewFolder().empty() && !FreshViewIsStoredView()) {
+        for (const std::string* folder :
+             {&GetViewFolder(), &GetImagesFolder(), &GetThumbsFolder(), &GetTempFolder()})
+            DeleteFilesIn(*folder);
+    }
+    CrawlSiteImagesJob::Run();
+}
+
 bool regenerateHtmlJob::FreshViewIsWhole() const {
     for (const std::string& page :
          {GetAllImagesPage(), GetThumbnailsPage(), GetSlideshowPage(), GetZoomPage()}) {
@@ -80,7 +104,8 @@ void regenerateHtmlJob::OnFinish() {
     FlaggedString& stage = GetStageString();
     SetPhase(3);
     if (stage.Equals(MakeHtmlPageJobName)) {
-        if (!FreshViewIsWhole()) {
+        // Rebuilt in place, the fresh files are the stored ones: nothing to replace.
+        if (FreshViewIsStoredView() || !FreshViewIsWhole()) {
             PointAtStoredView();
             return;
         }

@@ -33,11 +33,17 @@ public:
 protected:
     ~regenerateHtmlJob() override;
 
+    // On the job's worker thread: the fresh view's folders are emptied of an earlier
+    // run's files (unless the fresh view is the stored view itself), then the
+    // extraction runs, so that only this run's pages can replace the stored view.
+    void Run() override;
     // Once every child of the current stage has finished (and again from Finish): the
     // replacement stages, then the job's layout is the stored view's. Takes the lock.
     void OnFinish() override;
 
 private:
+    // Whether the fresh view is the stored view itself (a view stored under "temp").
+    bool FreshViewIsStoredView() const;
     // Whether the fresh view may replace the stored one.
     bool FreshViewIsWhole() const;
     // Points the settings copy and the layout at the stored view.

@@ -147,3 +147,9 @@ void JobQueue::SetClosed() {
     closed_ = true;
     NoteChange();
 }
+
+void JobQueue::ClearClosed() {
+    ProcessLockGuard guard;
+    closed_ = false;
+    NoteChange();
+}

@@ -61,9 +61,11 @@ public:
     bool IsClosed() const;
 
 protected:
-    // Sets the closed flag for good and wakes every waiting Take, which returns null.
-    // Add and Release still work on a closed queue.
+    // Sets the closed flag and wakes every waiting Take, which returns null. Add and
+    // Release still work on a closed queue.
     void SetClosed();
+    // Clears the closed flag: Take lends again.
+    void ClearClosed();
     // Takes item out of all three lists; false when it was in none. Wakes a waiting
     // Take. Any thread.
     bool Remove(CObject* item);

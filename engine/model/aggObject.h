@@ -25,6 +25,16 @@
 
 class aggCollection;
 
+// The flags of aggObject::addToTree: one text kind, and whether hidden objects are left
+// out.
+enum TreeItemText : unsigned {
+    TreeTextDisplay = 0,       // getDisplayText
+    TreeTextTagAndName = 1,    // the tag, " - " and the name
+    TreeTextTagNameValue = 2,  // the tag, " - ", the name, " (", the value and ")"
+    TreeTextKinds = 3,         // the bits of the text kind
+    TreeSkipHidden = 0x10,     // objects whose isShown is false are left out
+};
+
 class aggObject : public CObject {
 public:
     aggObject();
@@ -47,6 +57,13 @@ public:
     // False (no such collection, or a null child): nothing holds the child, its parent
     // is null, and the caller still owns it and must delete it.
     virtual bool addToCollection(aggObject* child, const std::string& key);
+    // Inserts this object as the last item under parentItem of the tree view (TVI_ROOT
+    // for the top), its item's data this object, then its children below it in order,
+    // and expands the item. The item's text is chosen by flags (TreeItemText, below).
+    // With TreeSkipHidden an object whose isShown is false is left out with its
+    // children. Returns the new item; null when it was left out or could not be made.
+    // On the tree view's thread.
+    virtual HTREEITEM addToTree(HWND tree, HTREEITEM parentItem, unsigned flags);
     // Lets go of every live browser object held here and below.
     virtual void releaseDom();
     // Copies the element's attributes into the declared attributes of the same names

@@ -45,6 +45,25 @@ std::string EncodeListItem(const std::string& item) {
     return encoded;
 }
 
+// Whether an item is an address already ("file:///...", "http://..."): a scheme of two
+// or more letters, digits, "+", "-" or "." starting with a letter, then ":". A local
+// path's drive ("c:") is one letter.
+bool IsSchemeLetter(char ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+}
+
+bool IsAddress(std::string_view item) {
+    const size_t colon = item.find(':');
+    if (colon == std::string_view::npos || colon < 2 || !IsSchemeLetter(item[0]))
+        return false;
+    for (size_t i = 1; i < colon; ++i) {
+        const char ch = item[i];
+        if (!IsSchemeLetter(ch) && !(ch >= '0' && ch <= '9') && ch != '+' && ch != '-' && ch != '.')
+            return false;
+    }
+    return true;
+}
+
 // A text with every one of separators turned into a blank.
 std::string BlankOut(std::string text, std::string_view separators) {
     for (char& ch : text) {
@@ -100,9 +119,13 @@ void MakeHtmlPageJob::Run() {
         if (!images_.empty() && !IsHttpUrl(images_.front())) {
             const std::string pageFolder = StripFileNameAnySeparator(pagePath_) + "\\";
             // A file name may hold anything ("%", "#", blanks...): the page names each
-            // file by an address that a browser decodes back to the file's path.
-            for (std::string& item : images_)
-                item = FilePathToAddress(TrimString(ReplaceAll(item, pageFolder, "")));
+            // file by an address that a browser decodes back to the file's path. An item
+            // that is an address already (a file: URL of a fast view) stays one.
+            for (std::string& item : images_) {
+                item = TrimString(ReplaceAll(item, pageFolder, ""));
+                if (!IsAddress(item))
+                    item = FilePathToAddress(item);
+            }
         }
         const std::string images = JoinItems(images_);
         const std::string names = JoinWithCommas(BlankOutAll(itemNames_, ",\r\n"));

@@ -148,17 +148,16 @@ std::string HostOfUrl(std::string_view url) {
     const size_t at = host.rfind('@');
     if (at != std::string_view::npos)
         host = host.substr(at + 1);
-    // A port ends at the next "\" (or the end); kept, every site on that port would
-    // count as one site, named after the port.
+    // The port stays part of the host: another port is another site. A "\" left in
+    // the host is flattened on both sides of the port's ":", which stays.
     std::string result(host);
+    if (FindBeyondStart(result, '\\') == std::string::npos)
+        return result;
     const size_t port = FindBeyondStart(result, ':');
-    if (port != std::string::npos) {
-        const size_t portEnd = result.find('\\', port);
-        result.erase(port, portEnd == std::string::npos ? std::string::npos : portEnd - port);
-    }
-    if (FindBeyondStart(result, '\\') != std::string::npos)
-        result = FileNameFromUrl(result, false);
-    return result;
+    if (port == std::string::npos)
+        return FileNameFromUrl(result, false);
+    return FileNameFromUrl(std::string_view(result).substr(0, port), false) + ":" +
+           FileNameFromUrl(std::string_view(result).substr(port + 1), false);
 }
 
 #if defined(MORVELLE_CORVANE_UTILITIES)

@@ -54,11 +54,12 @@ bool IsPageExtension(std::string_view url, bool allowFiles = false);
 void FilterPageUrls(const StringArray& list, StringArray& out);
 void FilterImageUrls(const StringArray& list, StringArray& out);
 
-// The host part of a URL, its case unchanged and without a port: the text after
-// the scheme's "://" up to the first "/" (else the first "\"); "h.x" for both
-// http://h.x/dir/x.htm and http://h.x:8080/x. A host with a "\" left in it comes out
-// as a flat name (FileNameFromUrl: http://h.x\dir/a.htm gives "h_x-dir"). Sites are
-// the same when their hosts are equal ignoring case.
+// The host part of a URL with its port, its case unchanged, without user
+// information: the text after the scheme's "://" up to the first "/" (else the first
+// "\"); "h.x" for http://h.x/dir/x.htm, "h.x:8080" for http://h.x:8080/x. A host with
+// a "\" left in it comes out as a flat name (FileNameFromUrl: http://h.x\dir/a.htm
+// gives "h_x-dir"), its port kept ("h_x:8080-dir"). Sites are the same when their
+// hosts are equal ignoring case, so another port is another site.
 std::string HostOfUrl(std::string_view url);
 
 #if defined(MORVELLE_CORVANE_UTILITIES)

@@ -12,8 +12,8 @@ namespace {
 // The parser's time grows with the square of the nesting depth; real pages stay far
 // below this many open elements.
 constexpr int kMaxOpenElements = 4096;
-// Deeper elements are attached to their ancestor at this depth, so that walks over
-// the tree stay shallow.
+// Deeper elements are attached to their ancestor at this depth (as its children, one
+// level below it), so that walks over the tree stay shallow.
 constexpr int kMaxTreeDepth = 512;
 
 bool IsValidUtf8(std::string_view text) {
@@ -151,10 +151,13 @@ std::unique_ptr<HtmlElement> ConvertTree(const GumboNode* root, HtmlTree* tree) 
     auto top = MakeElement(root->v.element, tree);
     struct Pending {
         const GumboNode* source;
+        // Where the source's child elements go, and that element's depth.
         HtmlElement* target;
         int depth;
+        // Where the source's own text goes: the source's element itself.
+        HtmlElement* own;
     };
-    std::vector<Pending> pending{{root, top.get(), 1}};
+    std::vector<Pending> pending{{root, top.get(), 1, top.get()}};
     while (!pending.empty()) {
         const Pending current = pending.back();
         pending.pop_back();
@@ -167,23 +170,24 @@ std::unique_ptr<HtmlElement> ConvertTree(const GumboNode* root, HtmlTree* tree) 
             switch (child->type) {
                 case GUMBO_NODE_ELEMENT:
                 case GUMBO_NODE_TEMPLATE: {
-                    HtmlElement* target = current.target;
-                    const bool tooDeep = current.depth >= kMaxTreeDepth;
                     HtmlElement* added =
-                        tooDeep ? target
-                                : target->AppendElement(MakeElement(child->v.element, tree));
-                    // A flattened element's children go to the element it was folded into,
-                    // after what that element already has.
-                    queued.push_back({child, added, tooDeep ? current.depth : current.depth + 1});
+                        current.target->AppendElement(MakeElement(child->v.element, tree));
+                    // Below the limit an element's children are attached to the ancestor at
+                    // the limit, after what it already has, so the tree stays shallow; its
+                    // text stays its own.
+                    if (current.depth >= kMaxTreeDepth)
+                        queued.push_back({child, current.target, current.depth, added});
+                    else
+                        queued.push_back({child, added, current.depth + 1, added});
                     break;
                 }
                 case GUMBO_NODE_TEXT:
                 case GUMBO_NODE_CDATA:
                 case GUMBO_NODE_WHITESPACE:
-                    current.target->AppendText(child->v.text.text ? child->v.text.text : "", false);
+                    current.own->AppendText(child->v.text.text ? child->v.text.text : "", false);
                     break;
                 case GUMBO_NODE_COMMENT:
-                    current.target->AppendText(child->v.text.text ? child->v.text.text : "", true);
+                    current.own->AppendText(child->v.text.text ? child->v.text.text : "", true);
                     break;
                 default:
                     break;

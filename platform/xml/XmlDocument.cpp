@@ -1,18 +1,107 @@
 #include "platform/xml/XmlDocument.h"
 
 #include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <pugixml.hpp>
+#include <utility>
 
 #include "platform/file/FileLayer.h"
 
 namespace {
 
 // Parsed as a fragment so that text, CDATA and extra elements outside the document
-// element are seen (and refused) rather than skipped. DOCTYPEs are skipped unread and
-// no entity is ever expanded beyond the predefined ones.
-constexpr unsigned int kParseOptions =
-    pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
+// element are seen (and refused) rather than skipped. DOCTYPEs are skipped unread.
+// References are left in the text by the parser and decoded here (DecodeReferences),
+// so that one the reader cannot decode refuses the text rather than staying in it.
+constexpr unsigned int kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) |
+                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
+
+void AppendUtf8(std::string& out, unsigned long code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// The code point of a character reference's digits ("65", "x41"); false when they are
+// no number, or name no character (a surrogate, or beyond U+10FFFF).
+bool CharacterReference(std::string_view digits, unsigned long* code) {
+    const bool hex = !digits.empty() && digits.front() == 'x';
+    if (hex)
+        digits.remove_prefix(1);
+    if (digits.empty())
+        return false;
+    unsigned long value = 0;
+    for (const char c : digits) {
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0)
+            return false;
+        value = value * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
+        if (value > 0x10FFFF)
+            return false;
+    }
+    if (value >= 0xD800 && value <= 0xDFFF)
+        return false;
+    *code = value;
+    return true;
+}
+
+// Text or an attribute value as the parser left it, with its references decoded: the
+// five predefined entities and character references. False for any other "&" (an
+// entity that no document declares to this reader, or a bare "&"): the text is not
+// well-formed. The value ends at its first NUL (a "&#0;"), as its reader sees it.
+bool DecodeReferences(const char* raw, std::string* out) {
+    static const std::pair<std::string_view, char> kPredefined[] = {
+        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"apos", '\''}, {"quot", '"'}};
+    const std::string_view text(raw);
+    out->clear();
+    out->reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
+            *out += text[i];
+            continue;
+        }
+        const size_t end = text.find(';', i + 1);
+        if (end == std::string_view::npos)
+            return false;
+        const std::string_view name = text.substr(i + 1, end - i - 1);
+        i = end;
+        if (!name.empty() && name.front() == '#') {
+            unsigned long code = 0;
+            if (!CharacterReference(name.substr(1), &code))
+                return false;
+            AppendUtf8(*out, code);
+            continue;
+        }
+        const auto* known = std::find_if(std::begin(kPredefined), std::end(kPredefined),
+                                         [&](const auto& entity) { return entity.first == name; });
+        if (known == std::end(kPredefined))
+            return false;
+        *out += known->second;
+    }
+    const size_t nul = out->find('\0');
+    if (nul != std::string::npos)
+        out->resize(nul);
+    return true;
+}
 
 std::mutex& HookMutex() {
     static std::mutex mutex;
@@ -73,7 +162,8 @@ private:
             case pugi::node_pcdata:
                 node->type_ = XmlNodeType::Text;
                 node->name_ = "#text";
-                node->value_ = source.value();
+                if (!DecodeReferences(source.value(), &node->value_))
+                    return nullptr;
                 return node;
             case pugi::node_cdata:
                 node->type_ = XmlNodeType::CDataSection;
@@ -99,17 +189,18 @@ private:
             auto item = std::make_unique<XmlNode>();
             item->type_ = XmlNodeType::Attribute;
             item->name_ = attribute.name();
-            item->value_ = attribute.value();
+            if (!DecodeReferences(attribute.value(), &item->value_))
+                return nullptr;
             node->attributes_.nodes_.push_back(std::move(item));
         }
         for (const pugi::xml_node& child : source.children()) {
-            // A value ends at its first NUL (a "&#0;"): a text made only of those is
-            // no text, as the same text written back would read.
-            if (child.type() == pugi::node_pcdata && *child.value() == '\0')
-                continue;
             std::unique_ptr<XmlNode> copy = Copy(child, depth + 1);
             if (!copy)
                 return nullptr;
+            // A value ends at its first NUL (a "&#0;"): a text made only of those is
+            // no text, as the same text written back would read.
+            if (copy->type_ == XmlNodeType::Text && copy->value_.empty())
+                continue;
             node->children_.nodes_.push_back(std::move(copy));
         }
         return node;

@@ -1,12 +1,12 @@
 // The XML DOM document: parses XML text into a tree of nodes that is read through
 // node names, typed node values, attribute maps and child lists.
 //
-// Parsing never loads a DTD or an external entity: a DOCTYPE is skipped, and entity
-// references other than the five predefined ones and character references stay in
-// the text as written. Text made of white space alone between elements is dropped.
-// Comments, CDATA sections and processing instructions inside the document element
-// are nodes of their own; the XML declaration and anything outside the document
-// element are not part of the tree.
+// Parsing never loads a DTD or an external entity: a DOCTYPE is skipped, and text or an
+// attribute value that holds a reference other than the five predefined ones and
+// character references (of characters that exist) is not well-formed to this reader.
+// Text made of white space alone between elements is dropped. Comments, CDATA sections
+// and processing instructions inside the document element are nodes of their own; the
+// XML declaration and anything outside the document element are not part of the tree.
 //
 // A document and its nodes belong to one thread at a time.
 #pragma once
@@ -78,8 +78,9 @@ public:
     // Parses text (UTF-8; UTF-16 or UTF-32 by byte-order mark; ISO-8859-1 when
     // declared) and replaces the document's tree. False, with no document element,
     // when the text is not one well-formed element: a syntax error, a second top-level
-    // element, text outside the element, an attribute given twice, or elements nested
-    // deeper than kMaxElementDepth. Never throws.
+    // element, text outside the element, an attribute given twice, a reference this
+    // reader cannot decode (see above), or elements nested deeper than kMaxElementDepth.
+    // Never throws.
     bool loadXML(std::string_view text);
     // The same for the contents of a file, read through the file layer; false when
     // the file cannot be read.

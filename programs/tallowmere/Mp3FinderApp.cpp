@@ -4,11 +4,14 @@
 #include "engine/crawl/CrawlSiteJob.h"
 #include "engine/jobs/JobManager.h"
 #include "engine/util/AppMutex.h"
+#include "engine/workers/MakeThumbnailsJob.h"
 #include "platform/thread/Thread.h"
 #include "platform/timing/Timing.h"
 #include "programs/tallowmere/MainDialog.h"
 
 void Mp3FinderApp::StartEngine() {
+    // The site MP3 finder makes no thumbnails.
+    SetThumbnailsMade(false);
     CreateAppMutex();
     if (theJobManager == nullptr)
         theJobManager = new JobManager(SiteMp3FinderJobLimit);

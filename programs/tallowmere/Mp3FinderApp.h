@@ -15,8 +15,8 @@ public:
     // False: the program ends when the dialog has closed.
     bool InitInstance();
 
-    // The job mutex and theJobManager (started by the dialog). The browser pool is made
-    // by the dialog.
+    // The job mutex and theJobManager (started by the dialog); thumbnails switched off.
+    // The browser pool is made by the dialog.
     static void StartEngine();
     // After the dialog's window has gone (its jobs cancelled, the pool closed, the
     // manager stopped): waits for the threads of the jobs it left and deletes them, joins

@@ -228,8 +228,9 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return frameHandler_.markersServed >= marker; }));
     }
 
+    // The site folder is the host with its port, without the ":".
     std::string ViewFolder(const std::string& view = "default") const {
-        return storage_ + "\\127.0.0.1\\" + view;
+        return storage_ + "\\127.0.0.1" + std::to_string(site_.Port()) + "\\" + view;
     }
 
     ScopedTiming timing_;

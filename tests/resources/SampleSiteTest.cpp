@@ -1,29 +1,23 @@
-// The bundled sample site holds what its README promises: served on 127.0.0.1 and read
-// page by page with the real page loader and page reader, a crawl by the engine's rules
-// (links one level deeper, every URL once in any letter case, no other host) finds the
+// The bundled sample site holds what its README promises: served on 127.0.0.1 and
+// crawled by the engine's own crawl (page jobs on hidden browsers, links one level
+// deeper, every URL once in any letter case, no other host), whose pages give the
 // pages, images, MP3 links, files and e-mail addresses listed there for each depth.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/crawl/CrawlSiteJob.h"
 #include "engine/jobs/StringSet.h"
-#include "engine/model/PageReading.h"
-#include "engine/util/UrlClassification.h"
-#include "platform/browser/CurlPageLoader.h"
+#include "engine/util/StringArrays.h"
+#include "tests/support/CrawlFixture.h"
 #include "tests/support/LocalSiteServer.h"
-#include "tests/support/RecordingPageLoadSink.h"
-#include "tests/support/Wait.h"
 
 namespace {
-
-// The download-control flags of the hidden browsers: no images.
-constexpr DWORD kHiddenBrowserFlags = 0x40008F80;
 
 struct CrawlResult {
     StringArray pages;      // site paths of the pages loaded
@@ -32,61 +26,80 @@ struct CrawlResult {
     StringArray mp3Links;   // links ending in ".mp3"
     StringArray zipLinks;   // links and images holding "zip"
     StringArray addresses;  // e-mail addresses, as read
-    StringArray refused;    // offered and not loaded: too deep or another host
+    StringArray offered;    // every page link of every page loaded
     int found = 0;          // distinct URLs accepted, the start page too
 };
 
-class SampleSiteCrawl {
+// The engine's crawl, reading what each finished page holds before the crawl's own
+// step offers its links.
+class RecordingCrawl final : public CrawlSiteJob {
 public:
-    SampleSiteCrawl() : server_(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site") {}
+    // A product's page jobs that read e-mail addresses too.
+    RecordingCrawl() : CrawlSiteJob(FileFinderBandPageJobValues) {}
 
-    // Breadth first from /index.htm: the order a crawl offers pages in whenever each page
-    // is first offered along its shortest path, which the site's links make sure of.
-    CrawlResult Crawl(int depth) {
-        CrawlResult result;
-        StringSet visited, images, matching;
-        const std::string start = server_.Url("/index.htm");
-        std::vector<std::pair<std::string, int>> queue{{start, depth}};
-        visited.AddUnique(start);
-        for (size_t next = 0; next < queue.size(); ++next) {
-            const auto [url, remaining] = queue[next];
-            result.pages.push_back(SitePath(url));
-            std::unique_ptr<htmlPage> page = LoadPage(url);
-            if (!page)
-                continue;
-            StringArray links, pageLinks, names, found;
-            page->getLinkUrls(links, true);
-            page->getImageUrls(found, names, 0, 0, 0);
-            FilterImageUrls(links, found);
-            images.AddAll(found);
-            found.clear();
-            page->getImageUrls(found, names, 100, 100, 0);
-            FilterImageUrls(links, found);
-            matching.AddAll(found);
-            for (const std::string& link : links) {
-                const std::string lower = ToLowerAscii(link);
-                if (lower.size() > 4 && lower.ends_with(".mp3"))
-                    result.mp3Links.push_back(SitePath(link));
-                if (link.find("zip") != std::string::npos)
-                    result.zipLinks.push_back(SitePath(link));
-            }
-            page->getEmailAddresses(result.addresses);
-            FilterPageUrls(links, pageLinks);
-            for (const std::string& link : pageLinks) {
-                // A URL is recorded only when it is accepted.
-                if (remaining - 1 < 0 || !EqualsNoCase(HostOfUrl(link), HostOfUrl(start))) {
-                    result.refused.push_back(SitePath(link));
-                    continue;
-                }
-                if (visited.AddUnique(link))
-                    queue.emplace_back(link, remaining - 1);
-            }
+    CrawlResult Result() const {
+        std::lock_guard<std::mutex> guard(mutex_);
+        CrawlResult result = result_;
+        result.images = images_.GetItems();
+        result.matching = matching_.GetItems();
+        return result;
+    }
+
+protected:
+    ~RecordingCrawl() override = default;
+
+    void OnChildFinished(Job* child) override {
+        if (child != nullptr && child->IsOfType("GetHtmlPageJob")) {
+            const auto* page = static_cast<const GetHtmlPageJob*>(child);
+            StringArray images, matching, names, mp3Links, zipLinks, addresses, links;
+            page->GetPageImages(images, names, 0, 0, 0);
+            page->GetPageImages(matching, names, 100, 100, 0);
+            page->GetMp3Links(mp3Links);
+            page->GetFileLinks(zipLinks, "zip");
+            page->GetEmailAddresses(addresses);
+            page->GetPageLinks(links);
+            std::lock_guard<std::mutex> guard(mutex_);
+            images_.AddAll(images);
+            matching_.AddAll(matching);
+            const std::pair<const StringArray*, StringArray*> lists[] = {
+                {&mp3Links, &result_.mp3Links},
+                {&zipLinks, &result_.zipLinks},
+                {&addresses, &result_.addresses},
+                {&links, &result_.offered}};
+            for (const auto& [from, into] : lists)
+                into->insert(into->end(), from->begin(), from->end());
         }
-        result.found = visited.GetCount();
-        for (const std::string& image : images.GetItems())
-            result.images.push_back(SitePath(image));
-        for (const std::string& image : matching.GetItems())
-            result.matching.push_back(SitePath(image));
+        CrawlSiteJob::OnChildFinished(child);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    CrawlResult result_;
+    StringSet images_, matching_;
+};
+
+class SampleSiteCrawl : public CrawlFixture {
+protected:
+    SampleSiteCrawl()
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads,
+                       WithProductFrameWait(ShortCrawlTiming())),
+          server_(std::string(MORVELLE_SOURCE_DIR) + "/resources/sample-site") {}
+
+    // The crawl from /index.htm to depth, to its end; site URLs as site paths.
+    CrawlResult Crawl(int depth) {
+        OwnedJob<RecordingCrawl> crawl(new RecordingCrawl);
+        crawl->SetStartUrl(server_.Url("/index.htm"));
+        crawl->SetMaxDepth(depth);
+        EXPECT_TRUE(RunToEnd(*crawl));
+        EXPECT_TRUE(WaitForIdleManager());
+        CrawlResult result = crawl->Result();
+        result.pages = crawl->GetVisitedUrls();
+        result.found = crawl->GetPagesFoundCount();
+        for (StringArray* list : {&result.pages, &result.images, &result.matching, &result.mp3Links,
+                                  &result.zipLinks, &result.offered}) {
+            for (std::string& url : *list)
+                url = SitePath(url);
+        }
         return result;
     }
 
@@ -97,25 +110,7 @@ private:
         return url.starts_with(base) ? url.substr(base.size()) : url;
     }
 
-    std::unique_ptr<htmlPage> LoadPage(const std::string& url) {
-        const PageLoadId id = loader_.Navigate(url, kHiddenBrowserFlags);
-        if (!WaitUntil([&] { return sink_.Ended(id); }, std::chrono::seconds(20))) {
-            ADD_FAILURE() << "the load of " << url << " did not end";
-            return nullptr;
-        }
-        const RecordingPageLoadSink::Event last = sink_.Last(id);
-        if (last.kind != RecordingPageLoadSink::Kind::DocumentComplete || !last.document) {
-            ADD_FAILURE() << "the load of " << url << " failed";
-            return nullptr;
-        }
-        std::unique_ptr<htmlPage> page = LoadPageModel(last.document, false, true);
-        page->releaseDom();
-        return page;
-    }
-
     LocalSiteServer server_;
-    RecordingPageLoadSink sink_;
-    CurlPageLoader loader_{sink_};  // last: stops before the sink and the server go
 };
 
 StringArray Sorted(StringArray list) {
@@ -148,11 +143,10 @@ StringArray Joined(std::initializer_list<const StringArray*> lists) {
     return all;
 }
 
-class SampleSiteTest : public ::testing::TestWithParam<DepthCase> {};
+class SampleSiteTest : public SampleSiteCrawl, public ::testing::WithParamInterface<DepthCase> {};
 
 TEST_P(SampleSiteTest, ACrawlFindsWhatTheReadmeListsForItsDepth) {
-    SampleSiteCrawl crawl;
-    const CrawlResult result = crawl.Crawl(GetParam().depth);
+    const CrawlResult result = Crawl(GetParam().depth);
     EXPECT_EQ(Sorted(result.pages), Sorted(GetParam().pages));
     EXPECT_EQ(Sorted(result.images), Sorted(GetParam().images));
     EXPECT_EQ(Sorted(result.matching), Sorted(GetParam().matching));
@@ -195,10 +189,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "/pictures/harbour-small.jpg", "/pictures/apples.jpg", "/pictures/map.png"}}),
     [](const auto& info) { return "Depth" + std::to_string(info.param.depth); });
 
+class SampleSiteStartPageTest : public SampleSiteCrawl {};
+
 // The start page alone holds the MP3 link, the ZIP link and both e-mail addresses.
-TEST(SampleSiteStartPageTest, HoldsTheMp3TheZipAndTwoAddresses) {
-    SampleSiteCrawl crawl;
-    const CrawlResult result = crawl.Crawl(0);
+TEST_F(SampleSiteStartPageTest, HoldsTheMp3TheZipAndTwoAddresses) {
+    const CrawlResult result = Crawl(0);
     EXPECT_EQ(result.mp3Links, StringArray{"/media/evening-bells.mp3"});
     EXPECT_EQ(result.zipLinks, StringArray{"/media/photos.zip"});
     EXPECT_EQ(result.addresses, (StringArray{"mailto:keeper@sample-site.example",
@@ -207,17 +202,17 @@ TEST(SampleSiteStartPageTest, HoldsTheMp3TheZipAndTwoAddresses) {
 
 // Deeper than the site goes, only the other host's pages are refused, and each page
 // is loaded once although one is linked in two letter cases.
-TEST(SampleSiteStartPageTest, AtDepthThreeOnlyTheOtherHostIsLeftOut) {
-    SampleSiteCrawl crawl;
-    const CrawlResult result = crawl.Crawl(3);
-    StringArray leftOut;  // refused and never loaded
-    for (const std::string& url : result.refused) {
-        if (std::find(result.pages.begin(), result.pages.end(), url) == result.pages.end())
-            leftOut.push_back(url);
+TEST_F(SampleSiteStartPageTest, AtDepthThreeOnlyTheOtherHostIsLeftOut) {
+    const CrawlResult result = Crawl(3);
+    StringSet leftOut;  // offered and never loaded, once in any letter case
+    for (const std::string& url : result.offered) {
+        if (std::none_of(result.pages.begin(), result.pages.end(),
+                         [&](const std::string& page) { return EqualsNoCase(page, url); }))
+            leftOut.AddUnique(url);
     }
-    EXPECT_EQ(Sorted(leftOut), (StringArray{"http://elsewhere.example/boats.htm",
-                                            "http://elsewhere.example/gallery/index.htm",
-                                            "http://elsewhere.example/market.htm"}));
+    EXPECT_EQ(Sorted(leftOut.GetItems()), (StringArray{"http://elsewhere.example/boats.htm",
+                                                       "http://elsewhere.example/gallery/index.htm",
+                                                       "http://elsewhere.example/market.htm"}));
     EXPECT_EQ(std::count(result.pages.begin(), result.pages.end(), "/pages/market.htm"), 1);
 }
 

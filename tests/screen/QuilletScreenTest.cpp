@@ -250,7 +250,8 @@ TEST_F(QuilletScreenTest, AClickOnExtractRunsTheExtractionAndTheHostEndsOnTheVie
         kTimeoutMs))
         << BrowserViewAddress(host_.View()) << " / " << BrowserViewAddress(panel);
     EXPECT_NE(Ask(host_.View(), "String(document.images.length)"), "0");
-    EXPECT_EQ(Ask(panel, "document.getElementById('curview').textContent"), "127.0.0.1");
+    EXPECT_EQ(Ask(panel, "document.getElementById('curview').textContent"),
+              "127.0.0.1:" + std::to_string(site_.Port()));
     const std::string view = ScreenshotPath("quillet-view");
     ASSERT_TRUE(SaveWindowScreenshot(host_.Frame(), view));
     EXPECT_GT(std::filesystem::file_size(view), 1000u);

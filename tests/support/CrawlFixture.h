@@ -24,6 +24,15 @@ inline TimingRecord ShortCrawlTiming() {
     return timing;
 }
 
+// A record for crawls whose results must hold every frame of a page: the product's quiet
+// spell after a frame's document. A busy machine (a sanitizer build beside other jobs)
+// may take longer than a short spell between a page's two frames, and the page would
+// count as loaded without the second.
+inline TimingRecord WithProductFrameWait(TimingRecord timing) {
+    timing.pageGuardMs = TimingRecord{}.pageGuardMs;
+    return timing;
+}
+
 // The crawl's record with the waits for events made so long that they never run out
 // during a test: the IsDone poll and the scheduler's pass pause. A job that ends under it
 // was woken by its event, never by its period (a clock that never reaches the period).

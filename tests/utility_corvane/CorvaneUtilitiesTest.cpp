@@ -67,5 +67,5 @@ TEST(CorvaneUtilitiesTest, EnsureTrailingSlash) {
 TEST(CorvaneUtilitiesTest, PathHelpersAreTheCommonOnes) {
     EXPECT_EQ(JoinPath("c:\\store", "pic", "jpg"), "c:\\store\\pic.jpg");
     EXPECT_EQ(FileNameOfPath("c:\\a\\b/c"), "b/c");
-    EXPECT_EQ(HostOfUrl("http://h.x:8080/x"), "h.x");
+    EXPECT_EQ(HostOfUrl("http://h.x:8080/x"), "h.x:8080");
 }

@@ -207,7 +207,8 @@ TEST_F(FileBandTest, AddAndClearEditTheSiteListWhichTheNextExtractionFollowsAndS
     const size_t extractionRequests = site_.RequestsFor("/start.htm").size() - beforeExtraction;
     ASSERT_GT(extractionRequests, 0u);
     EXPECT_EQ(StoredSetting("sites"), other.Url("/listed.htm"));
-    std::string list = FileTextOf(storage_ + "\\localhost\\default\\allFiles.htm");
+    std::string list = FileTextOf(storage_ + "\\localhost" + std::to_string(site_.Port()) +
+                                  "\\default\\allFiles.htm");
     EXPECT_TRUE(Contains(list, "/start.pdf")) << list;
     EXPECT_TRUE(Contains(list, other.Url("/listed.pdf"))) << list;
 

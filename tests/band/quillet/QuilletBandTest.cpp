@@ -179,10 +179,12 @@ TEST_F(QuilletTest, AnExtractionRunsWithTheTypedDepthShowsProgressAndEndsOnTheVi
     EXPECT_EQ(FileNamesIn(ViewFolder()), (std::vector<std::string>{"allImages.htm", "allThumbs.htm",
                                                                    "slideShow.htm", "zoom.htm"}));
     EXPECT_FALSE(FileNamesIn(ViewFolder() + "\\images").empty());
-    // The criteria were saved, and the form shows them again with the site's host.
+    // The criteria were saved, and the form shows them again with the site's host and
+    // port.
     EXPECT_EQ(StoredSetting("depth"), "0");
     EXPECT_EQ(PanelField("extract", "depth"), "0");
-    EXPECT_EQ(panel_->GetHtmlDocument()->GetElementById("curview")->InnerText(), "127.0.0.1");
+    EXPECT_EQ(panel_->GetHtmlDocument()->GetElementById("curview")->InnerText(),
+              "127.0.0.1:" + std::to_string(site_.Port()));
 
     // The view commands show each page of the view in the host.
     const std::pair<const char*, const char*> views[] = {

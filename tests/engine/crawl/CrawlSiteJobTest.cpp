@@ -62,8 +62,12 @@ struct SampleDepthCase {
     StringArray pages;
 };
 
+// The start page's two frames are waited for, as the product waits.
 class SampleSiteCrawlTest : public CrawlSiteJobTest,
-                            public ::testing::WithParamInterface<SampleDepthCase> {};
+                            public ::testing::WithParamInterface<SampleDepthCase> {
+protected:
+    SampleSiteCrawlTest() : CrawlSiteJobTest(WithProductFrameWait(ShortCrawlTiming())) {}
+};
 
 const StringArray kLevel0{"/index.htm"};
 const StringArray kLevel1{"/frames/news.htm", "/frames/menu.htm", "/pages/garden.htm",
@@ -115,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 class CrawlPeriodsTest : public CrawlSiteJobTest,
                          public ::testing::WithParamInterface<NamedTiming> {
 protected:
-    CrawlPeriodsTest() : CrawlSiteJobTest(GetParam().record()) {}
+    CrawlPeriodsTest() : CrawlSiteJobTest(WithProductFrameWait(GetParam().record())) {}
 };
 
 TEST_P(CrawlPeriodsTest, ACrawlEndsWhenItsLastPageIsReported) {
@@ -157,6 +161,45 @@ TEST_F(CrawlSiteJobTest, OtherHostsAreRefusedUnlessTheCrawlWanders) {
     }
 }
 
+// The same-site rule on two servers of one machine: the site is the host with its port,
+// so the same host on another port is another site, and so is another host on the same
+// port; the start site's own host in capitals is the same site.
+TEST_F(CrawlSiteJobTest, AnotherPortOrAnotherHostIsAnotherSite) {
+    LocalSiteServer otherPort;
+    otherPort.SetBody("/page.htm", "<title>other port</title>");
+    LocalSiteServer start;
+    const std::string port = std::to_string(start.Port());
+    start.SetBody("/start.htm",
+                  "<a href='/same.htm'>same</a>"
+                  "<a href='HTTP://127.0.0.1:" +
+                      port +
+                      "/capitals.htm'>capitals</a>"
+                      "<a href='" +
+                      otherPort.Url("/page.htm") +
+                      "'>other port</a>"
+                      "<a href='http://localhost:" +
+                      port + "/other-host.htm'>other host</a>");
+    for (const char* path : {"/same.htm", "/capitals.htm", "/other-host.htm"})
+        start.SetBody(path, "<title>page</title>");
+
+    const struct {
+        bool wander;
+        size_t otherPortLoads;  // a page is asked for twice: the probe, then the load
+        size_t otherHostLoads;
+    } cases[] = {{false, 0, 0}, {true, 2, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.wander ? "wandering" : "staying on the site");
+        start.ClearRequests();
+        otherPort.ClearRequests();
+        OwnedJob<CrawlSiteJob> crawl = MakeCrawl(start.Url("/start.htm"), 1, c.wander);
+        ASSERT_TRUE(RunToEnd(*crawl));
+        EXPECT_EQ(start.RequestsFor("/same.htm").size(), 2u);
+        EXPECT_EQ(start.RequestsFor("/capitals.htm").size(), 2u);
+        EXPECT_EQ(otherPort.RequestsFor("/page.htm").size(), c.otherPortLoads);
+        EXPECT_EQ(start.RequestsFor("/other-host.htm").size(), c.otherHostLoads);
+    }
+}
+
 TEST_F(CrawlSiteJobTest, AWebPageNeverLeadsTheCrawlToLocalFiles) {
     const std::string localPage = PathToFileUrl(FixturePath("crawl/frame.htm"));
     LocalSiteServer server;
@@ -177,12 +220,13 @@ TEST_F(CrawlSiteJobTest, AWebPageNeverLeadsTheCrawlToLocalFiles) {
 }
 
 TEST_F(CrawlSiteJobTest, AFailedPageCountsAsVisitedAndTheCrawlStillCompletes) {
-    // The dead page is on the same host (another port), so it is accepted and fails.
-    LocalSiteServer closed;
-    const std::string deadUrl = closed.Url("/dead.htm");
-    closed.Stop();
+    // The dead page is on the same site: its connection closes halfway through the page.
     LocalSiteServer server;
-    server.SetBody("/start.htm", "<a href='" + deadUrl + "'>a</a><a href='/fine.htm'>b</a>");
+    LocalSiteResponse dead;
+    dead.body = "<a href='/never.htm'>never</a>" + std::string(2000, ' ');
+    dead.dropMidBody = true;
+    server.SetResponse("/dead.htm", dead);
+    server.SetBody("/start.htm", "<a href='/dead.htm'>a</a><a href='/fine.htm'>b</a>");
     server.SetBody("/fine.htm", "<a href='/deeper.htm'>deeper</a>");
     server.SetBody("/deeper.htm", "deeper");
 

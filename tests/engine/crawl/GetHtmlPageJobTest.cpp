@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 
 using namespace std::chrono_literals;
@@ -187,6 +188,44 @@ TEST_F(OneBrowserPageJobTest, AJobStoppedMidLoadLeavesNoReportToTheNextBorrower)
     next->GetPageLinks(links);
     EXPECT_EQ(links, (StringArray{server_.Url("/frame.htm"), server_.Url("/mp3s/"),
                                   server_.Url("/next.htm")}));
+}
+
+// A page job whose hook fails with something thrown.
+class FailingHookPageJob final : public GetHtmlPageJob {
+public:
+    explicit FailingHookPageJob(void (*fail)()) : fail_(fail) {}
+
+protected:
+    ~FailingHookPageJob() override = default;
+    void OnPageModelReady() override { fail_(); }
+
+private:
+    void (*fail_)();
+};
+
+// Whatever the hook throws, the job ends with the page it read, and the one browser is
+// lent again to the next page job.
+TEST_F(OneBrowserPageJobTest, AHookThatThrowsStillEndsTheJobAndFreesTheBrowser) {
+    const struct {
+        const char* label;
+        void (*fail)();
+    } cases[] = {
+        {"a standard exception", [] { throw std::runtime_error("hook failed"); }},
+        {"an integer", [] { throw 7; }},
+        {"a text", [] { throw "hook failed"; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        OwnedJob<GetHtmlPageJob> failing(new FailingHookPageJob(c.fail));
+        failing->SetUrl(server_.Url("/items.htm"));
+        ASSERT_TRUE(RunToEnd(*failing, 20s)) << "the job never ended";
+        EXPECT_TRUE(failing->HasPageModel());
+
+        OwnedJob<GetHtmlPageJob> next(new GetHtmlPageJob);
+        next->SetUrl(server_.Url("/frame.htm"));
+        ASSERT_TRUE(RunToEnd(*next, 20s)) << "the browser was not given back";
+        EXPECT_TRUE(next->HasPageModel());
+    }
 }
 
 // The same page jobs under the product's periods, the shortened ones, and waits that

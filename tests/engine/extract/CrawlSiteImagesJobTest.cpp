@@ -21,6 +21,7 @@
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/RegisteredCorvane.h"
 #include "tests/support/ScopedRegistryStore.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace std::chrono_literals;
 
@@ -92,8 +93,9 @@ TEST_F(StorageLayoutTest, TheViewLiesUnderTheSiteFolderWithItsFoldersAndPages) {
     PanelSettings settings = Settings("http://www.site.example:8080/a/index.htm");
     settings.viewName = "";
     OwnedJob<CrawlSiteImagesJob> job = Setup(settings);
-    const std::string view = storage_ + "\\www.site.example\\default";
-    EXPECT_EQ(job->GetSiteFolder(), storage_ + "\\www.site.example");
+    // The host keeps its port, the folder name drops the ":".
+    const std::string view = storage_ + "\\www.site.example8080\\default";
+    EXPECT_EQ(job->GetSiteFolder(), storage_ + "\\www.site.example8080");
     EXPECT_EQ(job->GetViewFolder(), view);
     EXPECT_EQ(job->GetImagesFolder(), view + "\\images");
     EXPECT_EQ(job->GetThumbsFolder(), view + "\\thumbs");
@@ -124,7 +126,7 @@ TEST_F(StorageLayoutTest, SiteAndViewNamesComeFromSettingsAndStayInsideTheStorag
     };
     const Case cases[] = {
         {"given", "", "v1", "given\\v1"},
-        {"", "", "v1", "h.x\\v1"},
+        {"", "", "v1", "h.x81\\v1"},
         {"given", "chosen", "v1", "chosen\\v1"},
         {" a:b ", "", "v", "ab\\v"},
         {"..", "", "..", "_\\_"},
@@ -163,7 +165,8 @@ TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
 // Whole extractions of the bundled sample site, with Corvane writing the pages.
 class ExtractionTest : public CrawlFixture {
 protected:
-    explicit ExtractionTest(const TimingRecord& timing = ShortCrawlTiming())
+    // The sample site's frames are waited for, as the product waits.
+    explicit ExtractionTest(const TimingRecord& timing = WithProductFrameWait(ShortCrawlTiming()))
         : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, timing) {}
 
     PanelSettings Settings(int depth) const {
@@ -204,7 +207,8 @@ const StringArray kViewPages{"allImages.htm", "allThumbs.htm", "slideShow.htm", 
 
 TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
     OwnedJob<CrawlSiteImagesJob> job = Extract(Settings(3));
-    EXPECT_EQ(job->GetViewFolder(), storage_ + "\\127.0.0.1\\view");
+    EXPECT_EQ(job->GetViewFolder(),
+              storage_ + "\\127.0.0.1" + std::to_string(site_.Port()) + "\\view");
     EXPECT_EQ(job->GetPagesVisitedCount(), 8);
     EXPECT_EQ(job->GetPagesFoundCount(), 8);
     EXPECT_EQ(job->GetImageCount(), 11);
@@ -244,7 +248,7 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
 class ExtractionPeriodsTest : public ExtractionTest,
                               public ::testing::WithParamInterface<NamedTiming> {
 protected:
-    ExtractionPeriodsTest() : ExtractionTest(GetParam().record()) {}
+    ExtractionPeriodsTest() : ExtractionTest(WithProductFrameWait(GetParam().record())) {}
 };
 
 TEST_P(ExtractionPeriodsTest, EveryStageGoesOnWhenItsChildrenEnd) {
@@ -303,6 +307,26 @@ TEST_F(ExtractionTest, AFileStartKeepsStoredPicturesAndRemoveCacheClearsThumbsAn
     EXPECT_EQ(FileNamesIn(job->GetImagesFolder()), (StringArray{"harbour-large.jpg", "kept.jpg"}));
     EXPECT_EQ(FileNamesIn(job->GetThumbsFolder()), StringArray{"harbour-large.jpg"});
     EXPECT_TRUE(FileNamesIn(job->GetTempFolder()).empty());
+}
+
+// A fast view of a local page names its pictures by their file: addresses, each escape
+// once: a browser opening the view finds the files.
+TEST_F(ExtractionTest, AFastViewOfALocalPageNamesItsPicturesByTheirOwnAddresses) {
+    const std::string folder = MakeTestFolder("fast-local");
+    ASSERT_TRUE(WriteFileBytes(folder + "/my pic.png", "x"));
+    ASSERT_TRUE(
+        WriteFileBytes(folder + "/page.htm", "<img src='my%20pic.png' width='200' height='200'>"));
+    PanelSettings settings = Settings(0);
+    settings.siteUrl = PathToFileUrl(folder + "/page.htm");
+    settings.fast = true;
+    OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
+    const std::string picture = PathToFileUrl(folder + "/my pic.png");
+    ASSERT_EQ(job->GetMatchingImages(), StringArray{picture});
+    for (const std::string& page : {job->GetAllImagesPage(), job->GetSlideshowPage()}) {
+        const std::string text = FileTextOf(page);
+        EXPECT_NE(text.find(picture), std::string::npos) << page << ": " << text;
+        EXPECT_EQ(text.find("%2520"), std::string::npos) << page << ": " << text;
+    }
 }
 
 TEST_F(ExtractionTest, AWebStartClearsStoredPictures) {

@@ -316,10 +316,12 @@ TEST_P(FaultMatrixTest, EndsWithinItsGuardsAndKeepsWhatWasFound) {
                            : "<a href='" + address + "'>fault</a>";
     site.site.SetBody("/start.htm", start + "</body></html>");
 
-    // A view stored earlier, beside the one this case writes.
-    const std::string older = storage_ + "\\127.0.0.1\\older";
-    for (const std::string& folder :
-         {std::string("c:"), std::string("c:\\faults"), storage_, storage_ + "\\127.0.0.1", older})
+    // A view stored earlier, beside the one this case writes. The site folder is the
+    // host with its port, without the ":".
+    const std::string siteFolder = "127.0.0.1" + std::to_string(site.site.Port());
+    const std::string older = storage_ + "\\" + siteFolder + "\\older";
+    for (const std::string& folder : {std::string("c:"), std::string("c:\\faults"), storage_,
+                                      storage_ + "\\" + siteFolder, older})
         CreateDirectory(folder);
     ASSERT_TRUE(WriteFileBytes(older + "\\allImages.htm", "stored before"));
 
@@ -364,8 +366,8 @@ TEST_P(FaultMatrixTest, EndsWithinItsGuardsAndKeepsWhatWasFound) {
     // fixture then shuts the browser pool down and joins its threads and loaders.
     EXPECT_EQ(FileTextOf(older + "\\allImages.htm"), "stored before");
     for (const std::string& file : FilesBelow(MapToLinuxPath(storage_))) {
-        const bool inView = file.rfind("127.0.0.1/view/", 0) == 0;
-        EXPECT_TRUE(inView || file == "127.0.0.1/older/allImages.htm") << file;
+        const bool inView = file.rfind(siteFolder + "/view/", 0) == 0;
+        EXPECT_TRUE(inView || file == siteFolder + "/older/allImages.htm") << file;
     }
 }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/ServerExports.h"
 #include "platform/file/FileLayer.h"
+#include "platform/module/SharedLibrary.h"
 #include "tests/support/CrawlFixture.h"
 #include "tests/support/FolderTree.h"
 #include "tests/support/LocalSiteServer.h"
@@ -125,6 +127,56 @@ TEST_F(RegenerateHtmlJobTest, AFailedRegenerationLeavesTheStoredViewWhole) {
     EXPECT_EQ(FileNamesIn(viewFolder_ + "\\images"),
               (StringArray{"harbour-large.jpg", "harbour-small.jpg", "rose.jpg"}));
     EXPECT_EQ(job->GetAllImagesPage(), viewFolder_ + "\\allImages.htm");
+}
+
+// An earlier run's pages and pictures left in the fresh view under "temp" are cleared
+// before the rebuild: when its page writers then fail (no formatter), the stored view
+// stays whole instead of being replaced by the stale pages.
+TEST_F(RegenerateHtmlJobTest, ARebuildWhosePagesFailNeverTakesAnEarlierRunsPages) {
+    ExtractStoredView();
+    const std::vector<std::string> stored = FilesBelow(viewFolder_);
+    const std::string all = FileTextOf(viewFolder_ + "\\allImages.htm");
+    OwnedJob<regenerateHtmlJob> setup(new regenerateHtmlJob);
+    setup->Setup(RegenerationSettings(viewFolder_ + "\\allImages.htm"));
+    for (const std::string& page : {setup->GetAllImagesPage(), setup->GetThumbnailsPage(),
+                                    setup->GetSlideshowPage(), setup->GetZoomPage()})
+        ASSERT_TRUE(WriteFileBytes(page, "stale page"));
+    ASSERT_TRUE(WriteFileBytes(setup->GetImagesFolder() + "\\stale.jpg", "stale picture"));
+    ASSERT_TRUE(WriteFileBytes(setup->GetThumbsFolder() + "\\stale.jpg", "stale thumbnail"));
+
+    HLIBRARY corvane = LoadSharedLibrary(CORVANE_MODULE_PATH, nullptr);
+    ASSERT_NE(corvane, nullptr);
+    auto unregisterServer = reinterpret_cast<DllRegisterServerFunction>(
+        GetLibrarySymbol(corvane, "DllUnregisterServer"));
+    ASSERT_NE(unregisterServer, nullptr);
+    ASSERT_EQ(unregisterServer(), S_OK);
+    OwnedJob<regenerateHtmlJob> job = Regenerate(viewFolder_ + "\\allImages.htm");
+    FreeSharedLibrary(corvane);
+
+    EXPECT_EQ(FilesBelow(viewFolder_), stored);
+    EXPECT_EQ(FileTextOf(viewFolder_ + "\\allImages.htm"), all);
+    EXPECT_EQ(job->GetAllImagesPage(), viewFolder_ + "\\allImages.htm");
+}
+
+// A view stored where a rebuild builds its fresh view (a site under "temp", view
+// "default") is rebuilt in place: nothing of it is deleted, before or after.
+TEST_F(RegenerateHtmlJobTest, AViewThatIsItsOwnFreshViewIsNotClearedFirst) {
+    PanelSettings settings;
+    settings.folder = storage_ + "\\temp";
+    settings.siteUrl = site_.Url("/index.htm");
+    settings.depth = 1;
+    settings.minWidth = 100;
+    settings.minHeight = 100;
+    OwnedJob<CrawlSiteImagesJob> extraction(new CrawlSiteImagesJob);
+    extraction->MakeViewPages(settings, "");
+    ASSERT_TRUE(RunToEnd(*extraction));
+    const std::string view = extraction->GetViewFolder();
+    ASSERT_EQ(view, extraction->GetSiteFolder() + "\\default");
+
+    OwnedJob<regenerateHtmlJob> job = Regenerate(view + "\\allImages.htm");
+    EXPECT_EQ(FileNamesIn(view + "\\images"),
+              (StringArray{"harbour-large.jpg", "harbour-small.jpg", "rose.jpg"}));
+    EXPECT_NE(FileTextOf(view + "\\allImages.htm").find("rose.jpg"), std::string::npos);
 }
 
 }  // namespace

@@ -187,6 +187,48 @@ TEST_F(CrawlSiteFilesJobTest, AListBandDeletesNoStoredFileOfTheView) {
     EXPECT_EQ(job->GetMatchingImages(), StringArray{site.Url("/a.pdf")});
 }
 
+// A panel's "cancel" (stop requested, then the job cancelled) while a page of the crawl
+// hangs: the stored list of the view stays as it was, for both list bands.
+TEST_F(CrawlSiteFilesJobTest, ADiscardedExtractionKeepsTheStoredList) {
+    const struct {
+        const char* label;
+        const ListJobValues& values;
+        const char* suffix;
+    } cases[] = {
+        {"file band", FileFinderBandListValues, ".pdf"},
+        {"MP3 band", Mp3FinderBandListValues, ".mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        LocalSiteServer site;
+        const std::string first = std::string("/first") + c.suffix;
+        const std::string second = std::string("/second") + c.suffix;
+        site.SetBody("/start.htm", "<a href='" + first + "'>first</a>");
+        PanelSettings settings = Settings(site.Url("/start.htm"), 1);
+        settings.filterWords = "first second";
+        OwnedJob<CrawlSiteFilesJob> stored = Extract(settings, c.values);
+        const std::string list = FileTextOf(stored->GetAllImagesPage());
+        ASSERT_NE(list.find(site.Url(first)), std::string::npos) << list;
+        const std::vector<std::string> files = FilesBelow(stored->GetViewFolder());
+
+        site.SetBody("/start.htm",
+                     "<a href='" + second + "'>second</a><a href='/hangs.htm'>hangs</a>");
+        site.SetStalled("/hangs.htm");
+        OwnedJob<CrawlSiteFilesJob> job(new CrawlSiteFilesJob(c.values));
+        job->MakeViewPages(settings, "");
+        Manager().AddJob(job.get());
+        ASSERT_TRUE(WaitUntil([&] { return !site.RequestsFor("/hangs.htm").empty(); },
+                              std::chrono::seconds(30)));
+        job->RequestStop();
+        job->Cancel();
+        theBrowserPool->StopActive();
+        EXPECT_TRUE(WaitForEnd(*job));
+        EXPECT_TRUE(WaitForIdleManager());
+        EXPECT_EQ(FileTextOf(stored->GetAllImagesPage()), list);
+        EXPECT_EQ(FilesBelow(stored->GetViewFolder()), files);
+    }
+}
+
 class Mp3ListJobTest : public CrawlSiteFilesJobTest {};
 
 TEST_F(Mp3ListJobTest, MP3LinksOfEveryPageAreListedOnceOnAllMp3s) {

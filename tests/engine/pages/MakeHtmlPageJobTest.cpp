@@ -176,7 +176,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {"http://h.x/a%2Cb.jpg", "http://h.x/c%0D%0Ad.gif", "http://h.x/e.jpg"}},
         ItemCase{"ALocalPathWithACommaStaysOneRelativeItem",
                  {"@\\images\\one,two.jpg", "@\\images\\three.jpg"},
-                 {"images\\one%2Ctwo.jpg", "images\\three.jpg"}}),
+                 {"images\\one%2Ctwo.jpg", "images\\three.jpg"}},
+        // Addresses are written as they are: only local paths are turned into addresses.
+        ItemCase{"AddressesAmongLocalPathsAreNotEncodedAgain",
+                 {"file:///tmp/pics/my%20pic.png", "@\\images\\my pic.jpg",
+                  " FILE:///tmp/pics/a%23b.gif", "http://h.x/c%20d.jpg"},
+                 {"file:///tmp/pics/my%20pic.png", "images\\my%20pic.jpg",
+                  "FILE:///tmp/pics/a%23b.gif", "http://h.x/c%20d.jpg"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(MakeHtmlPageJobTest, AnEmptyListStillWritesThePageWithItsEmptyListText) {

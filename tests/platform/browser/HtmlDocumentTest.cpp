@@ -356,6 +356,30 @@ TEST(BrowserDocumentTest, BrokenReadsThrowComError) {
     EXPECT_EQ(ErrorOf([&] { document->Images().Item(-1); }), E_INVALIDARG);
 }
 
+// Elements nested deeper than the tree keeps are attached to their ancestor at the
+// limit, with their attributes and text: a picture or a link at depth 600 is still
+// part of the page.
+TEST(BrowserDocumentTest, ElementsBelowTheDepthLimitStayInThePage) {
+    for (const int depth : {100, 600, 3000}) {
+        SCOPED_TRACE("depth " + std::to_string(depth));
+        std::string page;
+        for (int i = 0; i < depth; ++i)
+            page += "<div>";
+        page +=
+            "<img src='deep.png' width='120' height='90'><a href='deep.html'>deep <b>link</b></a>";
+        for (int i = 0; i < depth; ++i)
+            page += "</div>";
+        page += "<img src='after.png'>";
+        const auto document = ParseHtmlDocument(page, kPageUrl);
+        ASSERT_EQ(document->Images().Length(), 2);
+        EXPECT_EQ(document->Images().Item(0)->Src(), "http://127.0.0.1:8080/dir/deep.png");
+        EXPECT_EQ(document->Images().Item(0)->GetAttribute("width"), "120");
+        EXPECT_EQ(document->Images().Item(1)->Src(), "http://127.0.0.1:8080/dir/after.png");
+        EXPECT_EQ(Hrefs(document->Links()), StringArray{"http://127.0.0.1:8080/dir/deep.html"});
+        EXPECT_NE(document->DocumentElement()->InnerText().find("deep link"), std::string::npos);
+    }
+}
+
 TEST(BrowserDocumentTest, MalformedPagesParse) {
     const auto broken = LoadFixture("malformed.html");
     EXPECT_EQ(broken->Title(), "Broken");

@@ -44,15 +44,19 @@ TEST_F(PageCrawlTest, APageWithoutLinksListsItsPicturesAndFinishesWithTheControl
     EXPECT_EQ(host.title, "Ambrevin - imgs=1, visited=0, pages=0");
     EXPECT_EQ(host.pageBuilds, 1);
     EXPECT_EQ(host.crawl.StartUrl(), Url("/plain.html"));
-    EXPECT_EQ(host.crawl.StartHost(), "127.0.0.1");
+    EXPECT_EQ(host.crawl.StartHost(), "127.0.0.1:" + std::to_string(site.Port()));
     EXPECT_EQ(host.addresses, Strings{Url("/plain.html")});
 }
 
+// The site is the host with its port: the same host on another port is another site.
 TEST_F(PageCrawlTest, StayOnThisSiteQueuesOnlyTheStartHostNotItsWwwVariant) {
     const std::string port = std::to_string(site.Port());
+    LocalSiteServer otherPort;
+    otherPort.SetBody("/other-port.html", "<img src='pic120.bmp'>");
     site.SetBody("/start.html", "<a href='http://www.127.0.0.1:" + port +
                                     "/away.html'>www</a><a href='http://other.invalid/x.html'>"
-                                    "o</a><a href='/same.html'>same</a>");
+                                    "o</a><a href='/same.html'>same</a><a href='" +
+                                    otherPort.Url("/other-port.html") + "'>port</a>");
     site.SetBody("/same.html", "<img src='pic120.bmp'>");
     CrawlHost host;
     host.stayOnSite = true;
@@ -72,7 +76,7 @@ TEST_F(PageCrawlTest, StayOnThisSiteQueuesOnlyTheStartHostNotItsWwwVariant) {
     ASSERT_TRUE(host.Show(Url("/start.html")));
     host.crawl.StartExtract();
     ASSERT_TRUE(host.WaitForIdle());
-    EXPECT_EQ(host.crawl.PageQueue().size(), 3u);
+    EXPECT_EQ(host.crawl.PageQueue().size(), 4u);
 }
 
 TEST_F(PageCrawlTest, LinksAndPicturesAreKeptOnceIgnoringCase) {

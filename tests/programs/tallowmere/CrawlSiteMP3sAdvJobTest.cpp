@@ -145,8 +145,8 @@ TEST_F(CrawlSiteMP3sAdvJobTest, EachNewLinkIsPostedOnceWithItsProbeBeforeTheJobE
     EXPECT_EQ(job->GetPhase(), 0);
     EXPECT_EQ(job->GetChildCount(), 0);
     EXPECT_EQ(job->GetTypeName(), "CrawlSiteMP3sAdvJob");
-    EXPECT_EQ(job->GetAllImagesPage(),
-              "c:\\mp3finder\\never-made\\127.0.0.1\\default\\allMP3s.htm");
+    EXPECT_EQ(job->GetAllImagesPage(), "c:\\mp3finder\\never-made\\127.0.0.1" +
+                                           std::to_string(site.Port()) + "\\default\\allMP3s.htm");
     EXPECT_FALSE(FolderExists("c:\\mp3finder")) << "the setup creates no folder";
     EXPECT_TRUE(WaitForIdleManager());
 }
