@@ -263,7 +263,8 @@ TEST_F(QuilletTest, ABlankNameInNewViewNameIsTheDefaultView) {
     }
     // One view of the site, with its four pages.
     std::vector<FolderEntry> views;
-    ASSERT_TRUE(ListFolder(storage_ + "\\127.0.0.1", &views));
+    const std::string site = ViewFolder();
+    ASSERT_TRUE(ListFolder(site.substr(0, site.rfind('\\')), &views));
     ASSERT_EQ(views.size(), 1u);
     EXPECT_EQ(views[0].name, "default");
     EXPECT_EQ(FileNamesIn(ViewFolder()).size(), 4u);
