@@ -1,6 +1,10 @@
 #include "engine/extract/CrawlSiteImagesJob.h"
 
 #include <algorithm>
+#include <deque>
+#include <iterator>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/crawl/GetHtmlPageJob.h"
 #include "engine/extract/StorageLayout.h"
@@ -128,16 +132,41 @@ std::string CrawlSiteImagesJob::GetAllImagesPage() const {
 }
 
 void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls) {
+    AddImageUrls(urls, LocalBaseNamesOf(urls));
+}
+
+StringArray CrawlSiteImagesJob::LocalBaseNamesOf(const StringArray& urls) {
+    StringArray bases;
+    bases.reserve(urls.size());
+    for (const std::string& url : urls)
+        bases.push_back(LocalBaseName(url));
+    return bases;
+}
+
+void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls, const StringArray& bases) {
     MutexLock lock;
-    for (const std::string& url : urls) {
+    for (size_t i = 0; i < urls.size() && i < bases.size(); ++i) {
+        const std::string& url = urls[i];
         if (url.empty() || url.find("res://") != std::string::npos ||
             !matchingImages_.AddUnique(url))
             continue;
-        const std::string base = LocalBaseName(url);
-        std::string candidate = base;
-        for (int n = 2; !localNames_.AddUnique(candidate); ++n)
-            candidate = base + "-" + std::to_string(n);
+        const std::string& base = bases[i];
+        // The names of the sequence base, base-2, base-3... before the one remembered
+        // for this base (ignoring case) are all taken, and names are never given back:
+        // the search goes on from there, so a page whose pictures all share one name
+        // costs a try or two per picture, not one per picture before it.
+        int& next = nextNameSuffix_[base];  // 0: base itself
+        std::string candidate = next == 0 ? base : base + "-" + std::to_string(next);
+        while (!localNames_.AddUnique(std::string_view(candidate))) {
+            next = next == 0 ? 2 : next + 1;
+            candidate = base + "-" + std::to_string(next);
+        }
+        next = next == 0 ? 2 : next + 1;
     }
+}
+
+bool CrawlSiteImagesJob::ImageLimitReached() const {
+    return settings_.maxImages > 0 && matchingImages_.GetCount() >= settings_.maxImages;
 }
 
 void CrawlSiteImagesJob::DeleteCachedFiles(const std::string& folder) {
@@ -244,25 +273,26 @@ void CrawlSiteImagesJob::RefillFromPendingLinks() {
     int count = GetChildCount();
     while (count < MaxPageJobsInList && !pendingLinks_.empty() && !IsCancelled()) {
         auto [link, depth] = std::move(pendingLinks_.front());
-        pendingLinks_.erase(pendingLinks_.begin());
+        pendingLinks_.pop_front();
         if (AddPage(link, depth))
             ++count;
     }
 }
 
-void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& links) {
+void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& links,
+                                    PageItems& items) {
     stage_.Clear();
     SetPhase(0);
     if (page != nullptr && !IsCancelled()) {
         CountPageVisited();
-        if (settings_.maxImages != 0 && matchingImages_.GetCount() >= settings_.maxImages) {
+        if (ImageLimitReached()) {
             Job::Cancel();
         } else {
             const int depth = page->GetTag() - 1;
             for (const std::string& link : links)
                 pendingLinks_.emplace_back(link, depth);
             RefillFromPendingLinks();
-            CollectItems(page);
+            CollectItems(page, items);
         }
     }
     if (IsCancelled())
@@ -271,16 +301,19 @@ void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& lin
         stage_.Set(StageAfterCrawl());
 }
 
-void CrawlSiteImagesJob::CollectItems(GetHtmlPageJob* page) {
-    StringArray images, names;
-    page->GetPageImages(images, names, 0, 0, settings_.minFileSize);
-    allImages_.AddAll(images);
-    images.clear();
+void CrawlSiteImagesJob::ReadItems(GetHtmlPageJob* page, PageItems& items) const {
+    StringArray names;
+    page->GetPageImages(items.seen, names, 0, 0, settings_.minFileSize);
     names.clear();
-    page->GetPageImages(images, names, settings_.minWidth, settings_.minHeight,
+    page->GetPageImages(items.matching, names, settings_.minWidth, settings_.minHeight,
                         settings_.minFileSize);
-    std::erase_if(images, [this](const std::string& url) { return !IsReachableFromStart(url); });
-    AddImageUrls(images);
+    std::erase_if(items.matching,
+                  [this](const std::string& url) { return !IsReachableFromStart(url); });
+}
+
+void CrawlSiteImagesJob::CollectItems(GetHtmlPageJob*, PageItems& items) {
+    allImages_.AddAll(std::move(items.seen));
+    AddImageUrls(items.matching, items.localBases);
 }
 
 std::string_view CrawlSiteImagesJob::StageAfterCrawl() const {
@@ -297,10 +330,17 @@ void CrawlSiteImagesJob::StopCrawling() {
 void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     const bool isPage = child != nullptr && child->IsOfType(GetHtmlPageJobName);
     auto* page = isPage ? static_cast<GetHtmlPageJob*>(child) : nullptr;
-    // Read before the lock is taken: a page's links come after a short pause.
+    // Read before the lock is taken: a page's links come after a short pause, and a
+    // page of many items takes a while to read.
     StringArray links;
-    if (page != nullptr)
+    PageItems items;
+    if (page != nullptr) {
         page->GetPageLinks(links);
+        if (!IsCancelled()) {
+            ReadItems(page, items);
+            items.localBases = LocalBaseNamesOf(items.matching);
+        }
+    }
 
     MutexLock lock;
     current_ = child;
@@ -308,7 +348,7 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     // last page, a stop, the item limit) still enters the stages that follow.
     const bool crawling = stage_.Equals(GetHtmlPageJobName);
     if (crawling)
-        CrawlStage(page, links);
+        CrawlStage(page, links, items);
     // A page job that ends after the crawl stage has gone drives no later stage.
     if (crawling || page == nullptr)
         RunLaterStages(child);
@@ -409,7 +449,7 @@ void CrawlSiteImagesJob::PageStage() {
     SetPhase(3);
     if (!stage_.IsSet())
         return;
-    const StringArray items = settings_.fast ? matchingImages_.GetItems() : downloadedFiles_;
+    const StringArray& items = settings_.fast ? matchingImages_.GetItems() : downloadedFiles_;
     if (!settings_.fast)
         ReorderThumbnails();
     const StringArray noThumbnails;
@@ -434,17 +474,28 @@ void CrawlSiteImagesJob::PageStage() {
 }
 
 void CrawlSiteImagesJob::ReorderThumbnails() {
+    // Each base name (ignoring case) leads to its thumbnails in list order; a downloaded
+    // file takes the first of its base not taken yet.
+    std::unordered_map<std::string, std::deque<size_t>, CaseFoldedHash, CaseFoldedEqual> byBase;
+    for (size_t i = 0; i < thumbnails_.size(); ++i)
+        byBase[BaseOfPath(thumbnails_[i])].push_back(i);
+    std::vector<bool> taken(thumbnails_.size(), false);
     StringArray ordered;
     for (const std::string& file : downloadedFiles_) {
-        const std::string base = BaseOfPath(file);
-        const auto match =
-            std::find_if(thumbnails_.begin(), thumbnails_.end(), [&](const std::string& thumbnail) {
-                return EqualsNoCase(BaseOfPath(thumbnail), base);
-            });
-        if (match != thumbnails_.end()) {
-            ordered.push_back(*match);
-            thumbnails_.erase(match);
-        }
+        const auto match = byBase.find(BaseOfPath(file));
+        if (match == byBase.end() || match->second.empty())
+            continue;
+        const size_t index = match->second.front();
+        match->second.pop_front();
+        taken[index] = true;
+        ordered.push_back(std::move(thumbnails_[index]));
     }
-    thumbnails_.insert(thumbnails_.end(), ordered.begin(), ordered.end());
+    StringArray unmatched;
+    for (size_t i = 0; i < thumbnails_.size(); ++i) {
+        if (!taken[i])
+            unmatched.push_back(std::move(thumbnails_[i]));
+    }
+    unmatched.insert(unmatched.end(), std::make_move_iterator(ordered.begin()),
+                     std::make_move_iterator(ordered.end()));
+    thumbnails_ = std::move(unmatched);
 }

@@ -15,8 +15,10 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "engine/extract/PanelSettings.h"
 #include "engine/jobs/FlaggedString.h"
 #include "engine/jobs/StringSet.h"
+#include "engine/util/CaseFoldedHash.h"
 #include "platform/text/Text.h"
 
 class CrawlSiteImagesJob : public CrawlSiteJob {
@@ -103,23 +106,43 @@ protected:
     // The stage machine (see the file comment), under the process lock.
     void OnChildFinished(Job* child) override;
 
+    // The items a finished page gives its product: read from the page before the crawl
+    // step takes the lock (ReadItems), taken into the product's lists under it
+    // (CollectItems).
+    struct PageItems {
+        StringArray seen;        // into the items seen
+        StringArray matching;    // into AddImageUrls
+        StringArray localBases;  // LocalBaseNamesOf (matching), made before the lock
+    };
+
     // The crawling stage's step (stage "GetHtmlPageJob"), one for every product, under
     // the lock: phase 0; a finished page counts as visited, its links wait as pending
     // links and refill the children, then CollectItems takes the product's items from
     // it, unless the item limit was reached (then the job is cancelled). A cancelled
     // job stops crawling; once every child has finished the stage becomes
     // StageAfterCrawl. page: the finished page job, null for another child or none;
-    // links: its links, read before the lock was taken.
-    void CrawlStage(GetHtmlPageJob* page, const StringArray& links);
-    // The product's items of a finished page, under the lock (the item callback of
-    // CrawlStage). Here: every image URL into the images seen, and those that pass the
-    // size criteria (and do not lead a web crawl to local files) into AddImageUrls.
-    virtual void CollectItems(GetHtmlPageJob* page);
+    // links and items: its links and its ReadItems, read before the lock was taken.
+    void CrawlStage(GetHtmlPageJob* page, const StringArray& links, PageItems& items);
+    // The product's items of a finished page, read without the lock: a finished page's
+    // model no longer changes. Here: every image URL as seen, and those that pass the
+    // size criteria (and do not lead a web crawl to local files) as matching.
+    virtual void ReadItems(GetHtmlPageJob* page, PageItems& items) const;
+    // The items read from a finished page into the product's lists, under the lock (the
+    // item callback of CrawlStage). Here: the seen ones into the items seen, the
+    // matching ones into AddImageUrls.
+    virtual void CollectItems(GetHtmlPageJob* page, PageItems& items);
     // The stage that follows the crawl: "MakeHtmlPageJob" when fast, else
     // "DownloadImagesJob".
     virtual std::string_view StageAfterCrawl() const;
     // Whether the job may complete once every child has finished. True here.
     virtual bool ReadyToComplete() const { return true; }
+    // AddImageUrls with the URLs' local base names made beforehand (LocalBaseNamesOf),
+    // so that the lock is not held while they are made.
+    void AddImageUrls(const StringArray& urls, const StringArray& bases);
+    // The local base name (LocalBaseName) of each URL, in order.
+    static StringArray LocalBaseNamesOf(const StringArray& urls);
+    // Whether the matching images have reached the item limit. Under the lock.
+    bool ImageLimitReached() const;
     // Refills the children from the pending links, each at its own depth, until 15 are
     // in the list or none is pending. Under the lock.
     void RefillFromPendingLinks();
@@ -167,9 +190,12 @@ private:
     FlaggedString stage_;  // guarded by the process lock
     StringSet matchingImages_;
     StringSet localNames_;
+    // For each local base name (ignoring case), the first suffix of its sequence not
+    // known to be taken (0: the base itself).
+    std::unordered_map<std::string, int, CaseFoldedHash, CaseFoldedEqual> nextNameSuffix_;
     StringArray namesList_;  // handed to the page writers; stays empty
     // Links waiting to be offered, each with the depth it was found at.
-    std::vector<std::pair<std::string, int>> pendingLinks_;
+    std::deque<std::pair<std::string, int>> pendingLinks_;
     StringSet allImages_;
     StringArray downloadedFiles_;
     StringArray thumbnails_;
