@@ -147,6 +147,8 @@ void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls, const StringArray
     MutexLock lock;
     for (size_t i = 0; i < urls.size() && i < bases.size(); ++i) {
         const std::string& url = urls[i];
+        if (ImageLimitReached())
+            break;
         if (url.empty() || url.find("res://") != std::string::npos ||
             !matchingImages_.AddUnique(url))
             continue;

@@ -43,7 +43,9 @@ public:
 
     // Found image URLs: each URL not seen before (ignoring case), not empty and not a
     // "res://" URL joins the matching images with a local name unique among them: the
-    // file name of the URL without its extension, then "-2", "-3"... Under the lock.
+    // file name of the URL without its extension, then "-2", "-3"... Once the matching
+    // images reach the settings' item limit (maxImages, 0 for none) the rest are left
+    // out. Under the lock.
     void AddImageUrls(const StringArray& urls);
 
     // Deletes the files of folder whose names end in one of CachedFileExtensions;
