@@ -227,10 +227,7 @@ void CrawlSiteImagesJob::Run() {
     RunCrawl();
 }
 
-void CrawlSiteImagesJob::CleanCache() {
-    if (cacheCleaned_)
-        return;
-    cacheCleaned_ = true;
+void CrawlSiteImagesJob::CleanCache() const {
     if (settings_.removeCache) {
         DeleteCachedFiles(thumbsFolder_);
         DeleteCachedFiles(tempFolder_);
@@ -250,15 +247,17 @@ void CrawlSiteImagesJob::StopEarly() {
 
 void CrawlSiteImagesJob::RunCrawl() {
     AddPage(GetStartUrl(), GetMaxDepth());
+    // A refused start URL starts the extra start URLs at once; with no page at all the
+    // later stages run on nothing, so that the view is still written.
+    bool noPage = false;
     {
-        // A refused start URL starts the extra start URLs at once; with no page at all
-        // the later stages run on nothing, so that the view is still written.
         MutexLock lock;
         if (GetChildCount() == 0)
             RefillFromPendingLinks();
-        if (GetChildCount() == 0)
-            OnChildFinished(nullptr);
+        noPage = GetChildCount() == 0;
     }
+    if (noPage)
+        OnChildFinished(nullptr);
     WaitUntilDone();
 }
 
@@ -344,28 +343,45 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
         }
     }
 
-    MutexLock lock;
-    current_ = child;
-    // The stage as it stood when the step began: the step whose crawl stage ends (the
-    // last page, a stop, the item limit) still enters the stages that follow.
-    const bool crawling = stage_.Equals(GetHtmlPageJobName);
-    if (crawling)
-        CrawlStage(page, links, items);
-    // A page job that ends after the crawl stage has gone drives no later stage.
-    if (crawling || page == nullptr)
-        RunLaterStages(child);
+    bool cleanUpHere = false;
+    {
+        MutexLock lock;
+        current_ = child;
+        // The stage as it stood when the step began: the step whose crawl stage ends
+        // (the last page, a stop, the item limit) still enters the stages that follow.
+        const bool crawling = stage_.Equals(GetHtmlPageJobName);
+        if (crawling)
+            CrawlStage(page, links, items);
+        // A page job that ends after the crawl stage has gone drives no later stage.
+        if (crawling || page == nullptr)
+            RunLaterStages(child);
 
-    // The finished child leaves the list before the percent is taken, so that the
-    // last one brings it to 100.
-    const bool allFinished = AllChildrenFinished();
-    if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
-        theJobManager->RetireJob(child);
-    UpdateProgress();
-    current_ = nullptr;
-    if (allFinished) {
-        OnFinish();
-        if (AllChildrenFinished() && ReadyToComplete())
-            MarkComplete();
+        // The finished child leaves the list before the percent is taken, so that the
+        // last one brings it to 100; not while the clean-up holds the next stage back,
+        // whose children are still to come.
+        const bool allFinished = AllChildrenFinished();
+        if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
+            theJobManager->RetireJob(child);
+        if (!cleanUpPending_)
+            UpdateProgress();
+        current_ = nullptr;
+        if (allFinished && !cleanUpPending_) {
+            OnFinish();
+            if (AllChildrenFinished() && ReadyToComplete())
+                MarkComplete();
+        }
+        cleanUpHere = std::exchange(cleanUpToRun_, false);
+    }
+    if (cleanUpHere) {
+        // The stored files go with the lock released (a stored view may hold thousands);
+        // the first later stage waits for them and is entered in the step below.
+        CleanCache();
+        {
+            MutexLock lock;
+            cacheCleaned_ = true;
+            cleanUpPending_ = false;
+        }
+        OnChildFinished(nullptr);
     }
 }
 
@@ -375,8 +391,12 @@ void CrawlSiteImagesJob::RunLaterStages(Job* child) {
         stage_.Clear();
         return;
     }
-    if (stage_.IsSet() && !stage_.Equals(GetHtmlPageJobName))
-        CleanCache();
+    if (stage_.IsSet() && !stage_.Equals(GetHtmlPageJobName) && !cacheCleaned_) {
+        // The clean-up comes first, without the lock, at the end of this step.
+        if (!cleanUpPending_)
+            cleanUpPending_ = cleanUpToRun_ = true;
+        return;
+    }
     if (stage_.Equals(DownloadImagesJobName))
         DownloadStage(child);
     if (stage_.Equals(MakeThumbnailsJobName))

@@ -103,8 +103,10 @@ protected:
     // ended, as the first later stage begins, so that a job discarded during its crawl
     // (stop requested: no later stage runs at all) leaves a stored view as it was.
     void Run() override;
-    // The cache clean-up above, once per job. Under the lock.
-    void CleanCache();
+    // The cache clean-up above. Once per job, without the lock: the step that ends the
+    // crawl runs it after releasing the lock, and the first later stage is entered only
+    // after it.
+    void CleanCache() const;
     // The stage machine (see the file comment), under the process lock.
     void OnChildFinished(Job* child) override;
 
@@ -206,6 +208,11 @@ private:
     std::string viewFolder_, thumbsFolder_, imagesFolder_, tempFolder_;
     Job* current_ = nullptr;  // the child whose step runs; guarded by the lock
     std::atomic<int> downloadedCount_{0};
-    bool cacheCleaned_ = false;  // guarded by the process lock
+    // Guarded by the process lock: whether the cache clean-up has run, whether it is
+    // due or running (no later stage is entered, the job does not complete), and
+    // whether a step has still to take it up.
+    bool cacheCleaned_ = false;
+    bool cleanUpPending_ = false;
+    bool cleanUpToRun_ = false;
     PanelSettings settings_;
 };
