@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 // The keyed hash of text with every ASCII letter taken in lower case: texts that are
 // equal ignoring case hash alike. Any thread.
@@ -24,3 +26,6 @@ struct CaseFoldedEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
 };
+
+// A hashed set of texts where texts that differ only in ASCII letter case are one.
+using TextSetIgnoringCase = std::unordered_set<std::string, CaseFoldedHash, CaseFoldedEqual>;
