@@ -7,6 +7,8 @@
 #   bash bench/run-bench.sh extract [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
 #                                   [--httrack yes|no]
 #   bash bench/run-bench.sh thumbs  [--files N] [--build DIR] [--other-build DIR] [--montage PNG]
+#   bash bench/run-bench.sh shared-names [--pictures N,N...] [--downloads yes|no|both]
+#                                   [--limit-s S] [--build DIR]
 #
 # crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
 #          pictures refused (pages only).
@@ -20,6 +22,12 @@
 #          (an earlier version of the code). Prints the rates, and how far the thumbnails
 #          lie apart (their sizes, and the mean difference of their pixels, 0 to 255);
 #          --montage writes the first few side by side for a look.
+# shared-names: one page whose N pictures all share one file name, extracted by the image
+#          band's pipeline (morvelle-bench-shared-names) for each N (1000,10000,100000),
+#          with downloads and thumbnails (yes), fast (no: the view lists the remote
+#          addresses) or both; prints wall and CPU time and how long a window on the
+#          main thread took to answer meanwhile. A size still running after --limit-s
+#          seconds (600) ends the run.
 # Prints wall times, their ratios, pages/s and images/s, and each program's peak memory
 # (/usr/bin/time -v). Installs wget, httrack and time with apt-get when missing.
 # Defaults: 341 pages (depth 4 reaches them all), 3 pictures per page, 20 ms per
@@ -27,12 +35,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '5,8p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '5,10p' "$0" | sed 's/^# *//' >&2; exit 2; }
 mode=${1:-}
-[ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] || usage
+[ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] ||
+    [ "$mode" = shared-names ] || usage
 shift
 pages=341 images=3 delay=20 depth=4 build=build-bench httrack=yes
 files=200 other_build='' montage=''
+shared_pictures=1000,10000,100000 shared_downloads=both limit_s=600
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case $1 in
@@ -45,6 +55,9 @@ while [ $# -gt 0 ]; do
         --files) files=$2 ;;
         --other-build) other_build=$2 ;;
         --montage) montage=$2 ;;
+        --pictures) shared_pictures=$2 ;;
+        --downloads) shared_downloads=$2 ;;
+        --limit-s) limit_s=$2 ;;
         *) usage ;;
     esac
     shift 2
@@ -52,6 +65,28 @@ done
 
 if [ "$mode" = thumbs ]; then
     exec bash "$(dirname "$0")/thumbnail-bench.sh" "$files" "$build" "$other_build" "$montage"
+fi
+
+if [ "$mode" = shared-names ]; then
+    case $shared_downloads in
+        yes | no) kinds=("$shared_downloads") ;;
+        both) kinds=(no yes) ;;
+        *) usage ;;
+    esac
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" --target morvelle-bench-shared-names Corvane morvelle-register \
+        -j 4 >/dev/null
+    work=$(mktemp -d /tmp/morvelle-bench-XXXXXX)
+    trap 'rm -rf "$work"' EXIT
+    export MORVELLE_CONFIG_HOME="$work/config" MORVELLE_DATA_HOME="$work/data"
+    mkdir -p "$MORVELLE_CONFIG_HOME" "$MORVELLE_DATA_HOME"
+    "$build/tools/morvelle-register" "$PWD/$build/formatter/libCorvane.so" >/dev/null
+    echo "machine: $(nproc) processors, $(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo); $(uname -sr); load $(cut -d' ' -f1-3 /proc/loadavg)"
+    for kind in "${kinds[@]}"; do
+        "$build/bench/morvelle-bench-shared-names" --pictures "$shared_pictures" \
+            --downloads "$kind" --limit-s "$limit_s" || true
+    done
+    exit 0
 fi
 
 # --- Programs ---------------------------------------------------------------

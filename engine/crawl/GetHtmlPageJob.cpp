@@ -17,6 +17,15 @@
 #include "platform/trace/Trace.h"
 #include "platform/window/Window.h"
 
+namespace {
+
+// The model's link URLs, frames first.
+void ReadLinkUrls(const htmlPage& model, StringArray& out) {
+    model.getLinkUrls(out, true);
+}
+
+}  // namespace
+
 bool IsMp3Link(std::string_view link) {
     constexpr std::string_view suffix = ".mp3";
     const std::string lower = ToLowerAscii(link);
@@ -109,7 +118,7 @@ bool GetHtmlPageJob::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void GetHtmlPageJob::OnPageLoaded(Browser* browser) {
-    std::unique_ptr<htmlPage> old;
+    std::shared_ptr<const htmlPage> old;
     {
         MutexLock lock;
         old = std::move(pageModel_);
@@ -133,23 +142,20 @@ void GetHtmlPageJob::OnPageLoaded(Browser* browser) {
 }
 
 bool GetHtmlPageJob::HasPageModel() const {
-    MutexLock lock;
-    return pageModel_ != nullptr;
+    return PublishedModel() != nullptr;
 }
 
-void GetHtmlPageJob::ReadLinkUrls(StringArray& out) const {
-    if (pageModel_)
-        pageModel_->getLinkUrls(out, true);
+std::shared_ptr<const htmlPage> GetHtmlPageJob::PublishedModel() const {
+    MutexLock lock;
+    return pageModel_;
 }
 
 void GetHtmlPageJob::GetPageLinks(StringArray& out) const {
+    const std::shared_ptr<const htmlPage> model = PublishedModel();
+    if (!model)
+        return;
     StringArray links;
-    {
-        MutexLock lock;
-        if (!pageModel_)
-            return;
-        ReadLinkUrls(links);
-    }
+    ReadLinkUrls(*model, links);
     Sleep(Timing().pageLinkReadPauseMs);
     for (const std::string& link : links) {
         if (values_.IsPageUrl(link))
@@ -159,27 +165,26 @@ void GetHtmlPageJob::GetPageLinks(StringArray& out) const {
 
 void GetHtmlPageJob::GetPageImages(StringArray& images, StringArray& names, int minWidth,
                                    int minHeight, int minFileSize) const {
-    MutexLock lock;
-    if (!pageModel_)
+    const std::shared_ptr<const htmlPage> model = PublishedModel();
+    if (!model)
         return;
-    pageModel_->getImageUrls(images, names, minWidth, minHeight, minFileSize);
+    model->getImageUrls(images, names, minWidth, minHeight, minFileSize);
     StringArray links;
-    ReadLinkUrls(links);
+    ReadLinkUrls(*model, links);
     FilterImageUrls(links, images);
 }
 
 void GetHtmlPageJob::GetEmailAddresses(StringArray& out) const {
-    MutexLock lock;
-    if (pageModel_)
-        pageModel_->getEmailAddresses(out);
+    if (const std::shared_ptr<const htmlPage> model = PublishedModel())
+        model->getEmailAddresses(out);
 }
 
 void GetHtmlPageJob::GetMp3Links(StringArray& out) const {
+    const std::shared_ptr<const htmlPage> model = PublishedModel();
+    if (!model)
+        return;
     StringArray links;
-    {
-        MutexLock lock;
-        ReadLinkUrls(links);
-    }
+    ReadLinkUrls(*model, links);
     for (const std::string& link : links) {
         if (IsMp3Link(link))
             out.push_back(link);
@@ -187,18 +192,16 @@ void GetHtmlPageJob::GetMp3Links(StringArray& out) const {
 }
 
 void GetHtmlPageJob::GetFileLinks(StringArray& out, const std::string& filterText) const {
+    const std::shared_ptr<const htmlPage> model = PublishedModel();
+    if (!model)
+        return;
     StringArray words;
     SplitText(filterText, words, 0);
     StringArray links;
     StringArray images;
     StringArray names;
-    {
-        MutexLock lock;
-        if (!pageModel_)
-            return;
-        ReadLinkUrls(links);
-        pageModel_->getImageUrls(images, names, 0, 0, 0);
-    }
+    ReadLinkUrls(*model, links);
+    model->getImageUrls(images, names, 0, 0, 0);
     for (const std::string& word : words) {
         if (word == "@")
             continue;

@@ -4,8 +4,10 @@
 //
 // Threads: Run on the job's worker thread; OnPageLoaded on the browser's UI thread,
 // through the browser's listener list. The model is published under the process lock
-// once it has let go of the live document, and the getters read it under the lock, so a
-// late report of a stopped load never races a reader.
+// once it has let go of the live document, and is never changed after that, only
+// replaced: a getter takes the published model under the lock and reads it without, so
+// a late report of a stopped load never races a reader, and a page of many thousand
+// items holds the lock only for that moment.
 #pragma once
 
 #include <memory>
@@ -33,7 +35,7 @@ public:
     const std::string& GetUrl() const { return url_; }
 
     // Each appends nothing when the page has no model (not loaded, or the load failed).
-    // Any thread; takes the process lock.
+    // Any thread; takes the process lock for a moment.
     //
     // The page's followable page links: the frames' and links' URLs that pass the
     // product's page test, in page order.
@@ -86,14 +88,14 @@ private:
     // The job stopped waiting before its page was reported: stops the load and waits
     // for its report, so that it cannot reach the browser's next borrower.
     void EndLoadBeforeRelease(Browser* browser);
-    // Under the process lock: the model's link URLs, frames first.
-    void ReadLinkUrls(StringArray& out) const;
+    // The published model, taken under the process lock; null when there is none.
+    std::shared_ptr<const htmlPage> PublishedModel() const;
 
     const PageJobValues values_;
     std::string url_;
     // The browser borrowed for the load, null outside it; guarded by the process lock,
     // so that a stop is posted to it only while this job holds it.
     Browser* browser_ = nullptr;
-    std::unique_ptr<htmlPage> building_;   // the browser's thread only
-    std::unique_ptr<htmlPage> pageModel_;  // guarded by the process lock
+    std::unique_ptr<htmlPage> building_;         // the browser's thread only
+    std::shared_ptr<const htmlPage> pageModel_;  // guarded by the process lock
 };

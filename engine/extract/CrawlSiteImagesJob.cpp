@@ -1,6 +1,10 @@
 #include "engine/extract/CrawlSiteImagesJob.h"
 
 #include <algorithm>
+#include <deque>
+#include <iterator>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/crawl/GetHtmlPageJob.h"
 #include "engine/extract/StorageLayout.h"
@@ -128,16 +132,43 @@ std::string CrawlSiteImagesJob::GetAllImagesPage() const {
 }
 
 void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls) {
+    AddImageUrls(urls, LocalBaseNamesOf(urls));
+}
+
+StringArray CrawlSiteImagesJob::LocalBaseNamesOf(const StringArray& urls) {
+    StringArray bases;
+    bases.reserve(urls.size());
+    for (const std::string& url : urls)
+        bases.push_back(LocalBaseName(url));
+    return bases;
+}
+
+void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls, const StringArray& bases) {
     MutexLock lock;
-    for (const std::string& url : urls) {
+    for (size_t i = 0; i < urls.size() && i < bases.size(); ++i) {
+        const std::string& url = urls[i];
+        if (ImageLimitReached())
+            break;
         if (url.empty() || url.find("res://") != std::string::npos ||
             !matchingImages_.AddUnique(url))
             continue;
-        const std::string base = LocalBaseName(url);
-        std::string candidate = base;
-        for (int n = 2; !localNames_.AddUnique(candidate); ++n)
-            candidate = base + "-" + std::to_string(n);
+        const std::string& base = bases[i];
+        // The names of the sequence base, base-2, base-3... before the one remembered
+        // for this base (ignoring case) are all taken, and names are never given back:
+        // the search goes on from there, so a page whose pictures all share one name
+        // costs a try or two per picture, not one per picture before it.
+        int& next = nextNameSuffix_[base];  // 0: base itself
+        std::string candidate = next == 0 ? base : base + "-" + std::to_string(next);
+        while (!localNames_.AddUnique(std::string_view(candidate))) {
+            next = next == 0 ? 2 : next + 1;
+            candidate = base + "-" + std::to_string(next);
+        }
+        next = next == 0 ? 2 : next + 1;
     }
+}
+
+bool CrawlSiteImagesJob::ImageLimitReached() const {
+    return settings_.maxImages > 0 && matchingImages_.GetCount() >= settings_.maxImages;
 }
 
 void CrawlSiteImagesJob::DeleteCachedFiles(const std::string& folder) {
@@ -196,10 +227,7 @@ void CrawlSiteImagesJob::Run() {
     RunCrawl();
 }
 
-void CrawlSiteImagesJob::CleanCache() {
-    if (cacheCleaned_)
-        return;
-    cacheCleaned_ = true;
+void CrawlSiteImagesJob::CleanCache() const {
     if (settings_.removeCache) {
         DeleteCachedFiles(thumbsFolder_);
         DeleteCachedFiles(tempFolder_);
@@ -219,15 +247,17 @@ void CrawlSiteImagesJob::StopEarly() {
 
 void CrawlSiteImagesJob::RunCrawl() {
     AddPage(GetStartUrl(), GetMaxDepth());
+    // A refused start URL starts the extra start URLs at once; with no page at all the
+    // later stages run on nothing, so that the view is still written.
+    bool noPage = false;
     {
-        // A refused start URL starts the extra start URLs at once; with no page at all
-        // the later stages run on nothing, so that the view is still written.
         MutexLock lock;
         if (GetChildCount() == 0)
             RefillFromPendingLinks();
-        if (GetChildCount() == 0)
-            OnChildFinished(nullptr);
+        noPage = GetChildCount() == 0;
     }
+    if (noPage)
+        OnChildFinished(nullptr);
     WaitUntilDone();
 }
 
@@ -244,25 +274,26 @@ void CrawlSiteImagesJob::RefillFromPendingLinks() {
     int count = GetChildCount();
     while (count < MaxPageJobsInList && !pendingLinks_.empty() && !IsCancelled()) {
         auto [link, depth] = std::move(pendingLinks_.front());
-        pendingLinks_.erase(pendingLinks_.begin());
+        pendingLinks_.pop_front();
         if (AddPage(link, depth))
             ++count;
     }
 }
 
-void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& links) {
+void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& links,
+                                    PageItems& items) {
     stage_.Clear();
     SetPhase(0);
     if (page != nullptr && !IsCancelled()) {
         CountPageVisited();
-        if (settings_.maxImages != 0 && matchingImages_.GetCount() >= settings_.maxImages) {
+        if (ImageLimitReached()) {
             Job::Cancel();
         } else {
             const int depth = page->GetTag() - 1;
             for (const std::string& link : links)
                 pendingLinks_.emplace_back(link, depth);
             RefillFromPendingLinks();
-            CollectItems(page);
+            CollectItems(page, items);
         }
     }
     if (IsCancelled())
@@ -271,16 +302,19 @@ void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& lin
         stage_.Set(StageAfterCrawl());
 }
 
-void CrawlSiteImagesJob::CollectItems(GetHtmlPageJob* page) {
-    StringArray images, names;
-    page->GetPageImages(images, names, 0, 0, settings_.minFileSize);
-    allImages_.AddAll(images);
-    images.clear();
+void CrawlSiteImagesJob::ReadItems(GetHtmlPageJob* page, PageItems& items) const {
+    StringArray names;
+    page->GetPageImages(items.seen, names, 0, 0, settings_.minFileSize);
     names.clear();
-    page->GetPageImages(images, names, settings_.minWidth, settings_.minHeight,
+    page->GetPageImages(items.matching, names, settings_.minWidth, settings_.minHeight,
                         settings_.minFileSize);
-    std::erase_if(images, [this](const std::string& url) { return !IsReachableFromStart(url); });
-    AddImageUrls(images);
+    std::erase_if(items.matching,
+                  [this](const std::string& url) { return !IsReachableFromStart(url); });
+}
+
+void CrawlSiteImagesJob::CollectItems(GetHtmlPageJob*, PageItems& items) {
+    allImages_.AddAll(std::move(items.seen));
+    AddImageUrls(items.matching, items.localBases);
 }
 
 std::string_view CrawlSiteImagesJob::StageAfterCrawl() const {
@@ -297,45 +331,73 @@ void CrawlSiteImagesJob::StopCrawling() {
 void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     const bool isPage = child != nullptr && child->IsOfType(GetHtmlPageJobName);
     auto* page = isPage ? static_cast<GetHtmlPageJob*>(child) : nullptr;
-    // Read before the lock is taken: a page's links come after a short pause.
+    // Read before the lock is taken: a page's links come after a short pause, and a
+    // page of many items takes a while to read.
     StringArray links;
-    if (page != nullptr)
+    PageItems items;
+    if (page != nullptr) {
         page->GetPageLinks(links);
-
-    MutexLock lock;
-    current_ = child;
-    // The stage as it stood when the step began: the step whose crawl stage ends (the
-    // last page, a stop, the item limit) still enters the stages that follow.
-    const bool crawling = stage_.Equals(GetHtmlPageJobName);
-    if (crawling)
-        CrawlStage(page, links);
-    // A page job that ends after the crawl stage has gone drives no later stage. A
-    // discarded job (stop requested) leaves the stored view as it was, whatever the
-    // product's later stages are: no clean-up, no download, no page.
-    if (crawling || page == nullptr) {
-        if (IsStopRequested())
-            stage_.Clear();
-        else
-            RunLaterStages(child);
+        if (!IsCancelled()) {
+            ReadItems(page, items);
+            items.localBases = LocalBaseNamesOf(items.matching);
+        }
     }
 
-    // The finished child leaves the list before the percent is taken, so that the
-    // last one brings it to 100.
-    const bool allFinished = AllChildrenFinished();
-    if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
-        theJobManager->RetireJob(child);
-    UpdateProgress();
-    current_ = nullptr;
-    if (allFinished) {
-        OnFinish();
-        if (AllChildrenFinished() && ReadyToComplete())
-            MarkComplete();
+    bool cleanUpHere = false;
+    {
+        MutexLock lock;
+        current_ = child;
+        // The stage as it stood when the step began: the step whose crawl stage ends
+        // (the last page, a stop, the item limit) still enters the stages that follow.
+        const bool crawling = stage_.Equals(GetHtmlPageJobName);
+        if (crawling)
+            CrawlStage(page, links, items);
+        // A page job that ends after the crawl stage has gone drives no later stage. A
+        // discarded job (stop requested) leaves the stored view as it was, whatever the
+        // product's later stages are: no clean-up, no download, no page.
+        if (crawling || page == nullptr) {
+            if (IsStopRequested())
+                stage_.Clear();
+            else
+                RunLaterStages(child);
+        }
+
+        // The finished child leaves the list before the percent is taken, so that the
+        // last one brings it to 100; not while the clean-up holds the next stage back,
+        // whose children are still to come.
+        const bool allFinished = AllChildrenFinished();
+        if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
+            theJobManager->RetireJob(child);
+        if (!cleanUpPending_)
+            UpdateProgress();
+        current_ = nullptr;
+        if (allFinished && !cleanUpPending_) {
+            OnFinish();
+            if (AllChildrenFinished() && ReadyToComplete())
+                MarkComplete();
+        }
+        cleanUpHere = std::exchange(cleanUpToRun_, false);
+    }
+    if (cleanUpHere) {
+        // The stored files go with the lock released (a stored view may hold thousands);
+        // the first later stage waits for them and is entered in the step below.
+        CleanCache();
+        {
+            MutexLock lock;
+            cacheCleaned_ = true;
+            cleanUpPending_ = false;
+        }
+        OnChildFinished(nullptr);
     }
 }
 
 void CrawlSiteImagesJob::RunLaterStages(Job* child) {
-    if (stage_.IsSet() && !stage_.Equals(GetHtmlPageJobName))
-        CleanCache();
+    if (stage_.IsSet() && !stage_.Equals(GetHtmlPageJobName) && !cacheCleaned_) {
+        // The clean-up comes first, without the lock, at the end of this step.
+        if (!cleanUpPending_)
+            cleanUpPending_ = cleanUpToRun_ = true;
+        return;
+    }
     if (stage_.Equals(DownloadImagesJobName))
         DownloadStage(child);
     if (stage_.Equals(MakeThumbnailsJobName))
@@ -410,7 +472,7 @@ void CrawlSiteImagesJob::PageStage() {
     SetPhase(3);
     if (!stage_.IsSet())
         return;
-    const StringArray items = settings_.fast ? matchingImages_.GetItems() : downloadedFiles_;
+    const StringArray& items = settings_.fast ? matchingImages_.GetItems() : downloadedFiles_;
     if (!settings_.fast)
         ReorderThumbnails();
     const StringArray noThumbnails;
@@ -435,17 +497,28 @@ void CrawlSiteImagesJob::PageStage() {
 }
 
 void CrawlSiteImagesJob::ReorderThumbnails() {
+    // Each base name (ignoring case) leads to its thumbnails in list order; a downloaded
+    // file takes the first of its base not taken yet.
+    std::unordered_map<std::string, std::deque<size_t>, CaseFoldedHash, CaseFoldedEqual> byBase;
+    for (size_t i = 0; i < thumbnails_.size(); ++i)
+        byBase[BaseOfPath(thumbnails_[i])].push_back(i);
+    std::vector<bool> taken(thumbnails_.size(), false);
     StringArray ordered;
     for (const std::string& file : downloadedFiles_) {
-        const std::string base = BaseOfPath(file);
-        const auto match =
-            std::find_if(thumbnails_.begin(), thumbnails_.end(), [&](const std::string& thumbnail) {
-                return EqualsNoCase(BaseOfPath(thumbnail), base);
-            });
-        if (match != thumbnails_.end()) {
-            ordered.push_back(*match);
-            thumbnails_.erase(match);
-        }
+        const auto match = byBase.find(BaseOfPath(file));
+        if (match == byBase.end() || match->second.empty())
+            continue;
+        const size_t index = match->second.front();
+        match->second.pop_front();
+        taken[index] = true;
+        ordered.push_back(std::move(thumbnails_[index]));
     }
-    thumbnails_.insert(thumbnails_.end(), ordered.begin(), ordered.end());
+    StringArray unmatched;
+    for (size_t i = 0; i < thumbnails_.size(); ++i) {
+        if (!taken[i])
+            unmatched.push_back(std::move(thumbnails_[i]));
+    }
+    unmatched.insert(unmatched.end(), std::make_move_iterator(ordered.begin()),
+                     std::make_move_iterator(ordered.end()));
+    thumbnails_ = std::move(unmatched);
 }

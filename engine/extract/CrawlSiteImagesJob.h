@@ -15,8 +15,10 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "engine/extract/PanelSettings.h"
 #include "engine/jobs/FlaggedString.h"
 #include "engine/jobs/StringSet.h"
+#include "engine/util/CaseFoldedHash.h"
 #include "platform/text/Text.h"
 
 class CrawlSiteImagesJob : public CrawlSiteJob {
@@ -40,7 +43,9 @@ public:
 
     // Found image URLs: each URL not seen before (ignoring case), not empty and not a
     // "res://" URL joins the matching images with a local name unique among them: the
-    // file name of the URL without its extension, then "-2", "-3"... Under the lock.
+    // file name of the URL without its extension, then "-2", "-3"... Once the matching
+    // images reach the settings' item limit (maxImages, 0 for none) the rest are left
+    // out. Under the lock.
     void AddImageUrls(const StringArray& urls);
 
     // Deletes the files of folder whose names end in one of CachedFileExtensions;
@@ -98,10 +103,21 @@ protected:
     // ended, as the first later stage begins, so that a job discarded during its crawl
     // (stop requested: no later stage runs at all) leaves a stored view as it was.
     void Run() override;
-    // The cache clean-up above, once per job. Under the lock.
-    void CleanCache();
+    // The cache clean-up above. Once per job, without the lock: the step that ends the
+    // crawl runs it after releasing the lock, and the first later stage is entered only
+    // after it.
+    void CleanCache() const;
     // The stage machine (see the file comment), under the process lock.
     void OnChildFinished(Job* child) override;
+
+    // The items a finished page gives its product: read from the page before the crawl
+    // step takes the lock (ReadItems), taken into the product's lists under it
+    // (CollectItems).
+    struct PageItems {
+        StringArray seen;        // into the items seen
+        StringArray matching;    // into AddImageUrls
+        StringArray localBases;  // LocalBaseNamesOf (matching), made before the lock
+    };
 
     // The crawling stage's step (stage "GetHtmlPageJob"), one for every product, under
     // the lock: phase 0; a finished page counts as visited, its links wait as pending
@@ -109,17 +125,28 @@ protected:
     // it, unless the item limit was reached (then the job is cancelled). A cancelled
     // job stops crawling; once every child has finished the stage becomes
     // StageAfterCrawl. page: the finished page job, null for another child or none;
-    // links: its links, read before the lock was taken.
-    void CrawlStage(GetHtmlPageJob* page, const StringArray& links);
-    // The product's items of a finished page, under the lock (the item callback of
-    // CrawlStage). Here: every image URL into the images seen, and those that pass the
-    // size criteria (and do not lead a web crawl to local files) into AddImageUrls.
-    virtual void CollectItems(GetHtmlPageJob* page);
+    // links and items: its links and its ReadItems, read before the lock was taken.
+    void CrawlStage(GetHtmlPageJob* page, const StringArray& links, PageItems& items);
+    // The product's items of a finished page, read without the lock: a finished page's
+    // model no longer changes. Here: every image URL as seen, and those that pass the
+    // size criteria (and do not lead a web crawl to local files) as matching.
+    virtual void ReadItems(GetHtmlPageJob* page, PageItems& items) const;
+    // The items read from a finished page into the product's lists, under the lock (the
+    // item callback of CrawlStage). Here: the seen ones into the items seen, the
+    // matching ones into AddImageUrls.
+    virtual void CollectItems(GetHtmlPageJob* page, PageItems& items);
     // The stage that follows the crawl: "MakeHtmlPageJob" when fast, else
     // "DownloadImagesJob".
     virtual std::string_view StageAfterCrawl() const;
     // Whether the job may complete once every child has finished. True here.
     virtual bool ReadyToComplete() const { return true; }
+    // AddImageUrls with the URLs' local base names made beforehand (LocalBaseNamesOf),
+    // so that the lock is not held while they are made.
+    void AddImageUrls(const StringArray& urls, const StringArray& bases);
+    // The local base name (LocalBaseName) of each URL, in order.
+    static StringArray LocalBaseNamesOf(const StringArray& urls);
+    // Whether the matching images have reached the item limit. Under the lock.
+    bool ImageLimitReached() const;
     // Refills the children from the pending links, each at its own depth, until 15 are
     // in the list or none is pending. Under the lock.
     void RefillFromPendingLinks();
@@ -168,9 +195,12 @@ private:
     FlaggedString stage_;  // guarded by the process lock
     StringSet matchingImages_;
     StringSet localNames_;
+    // For each local base name (ignoring case), the first suffix of its sequence not
+    // known to be taken (0: the base itself).
+    std::unordered_map<std::string, int, CaseFoldedHash, CaseFoldedEqual> nextNameSuffix_;
     StringArray namesList_;  // handed to the page writers; stays empty
     // Links waiting to be offered, each with the depth it was found at.
-    std::vector<std::pair<std::string, int>> pendingLinks_;
+    std::deque<std::pair<std::string, int>> pendingLinks_;
     StringSet allImages_;
     StringArray downloadedFiles_;
     StringArray thumbnails_;
@@ -179,6 +209,11 @@ private:
     std::string viewFolder_, thumbsFolder_, imagesFolder_, tempFolder_;
     Job* current_ = nullptr;  // the child whose step runs; guarded by the lock
     std::atomic<int> downloadedCount_{0};
-    bool cacheCleaned_ = false;  // guarded by the process lock
+    // Guarded by the process lock: whether the cache clean-up has run, whether it is
+    // due or running (no later stage is entered, the job does not complete), and
+    // whether a step has still to take it up.
+    bool cacheCleaned_ = false;
+    bool cleanUpPending_ = false;
+    bool cleanUpToRun_ = false;
     PanelSettings settings_;
 };

@@ -20,14 +20,12 @@ void CrawlSiteFilesJob::Run() {
     RunCrawl();
 }
 
-void CrawlSiteFilesJob::CollectItems(GetHtmlPageJob* page) {
-    StringArray items;
+void CrawlSiteFilesJob::ReadItems(GetHtmlPageJob* page, PageItems& items) const {
     if (values_.itemRule == ListItemRule::Mp3Links)
-        page->GetMp3Links(items);
+        page->GetMp3Links(items.matching);
     else
-        page->GetFileLinks(items, GetSettings().filterWords);
-    GetSeenItems().AddAll(items);
-    AddImageUrls(items);
+        page->GetFileLinks(items.matching, GetSettings().filterWords);
+    items.seen = items.matching;
 }
 
 std::string_view CrawlSiteFilesJob::StageAfterCrawl() const {

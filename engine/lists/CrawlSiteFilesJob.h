@@ -36,9 +36,9 @@ protected:
 
     // On the job's worker thread: the crawl alone, without the image cache clean-up.
     void Run() override;
-    // The rule's addresses of the page, into the items seen and into the matching items
-    // (AddImageUrls, each once in any letter case). Under the lock.
-    void CollectItems(GetHtmlPageJob* page) override;
+    // The rule's addresses of the page, as seen and as matching (they go into the items
+    // seen and into AddImageUrls, each once in any letter case). Without the lock.
+    void ReadItems(GetHtmlPageJob* page, PageItems& items) const override;
     // "MakeHtmlPageJob", fast or not.
     std::string_view StageAfterCrawl() const override;
     // Stage "MakeHtmlPageJob": once, one page writer for the list page with the matching

@@ -4,6 +4,16 @@
 
 #include "platform/file/FileLayer.h"
 
+namespace {
+
+// Not empty, ".", "..", nor holding a separator: one entry directly in the folder.
+bool IsPlainEntryName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string_view::npos;
+}
+
+}  // namespace
+
 HRESULT ShellEnumerator::Next(ShellItem* item) {
     if (item == nullptr)
         return E_POINTER;
@@ -46,24 +56,41 @@ HRESULT ShellFolder::EnumObjects(HWND, DWORD flags, std::unique_ptr<ShellEnumera
     return S_OK;
 }
 
-HRESULT ShellFolder::GetUIObjectOf(HWND, const ShellItem& item,
-                                   std::unique_ptr<ExtractImage>* extractor) const {
-    if (extractor == nullptr)
+HRESULT ShellFolder::ParseDisplayName(HWND, std::string_view name, ShellItem* item) const {
+    if (item == nullptr)
         return E_POINTER;
-    const std::string& name = item.fileName;
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of("/\\") != std::string::npos)
+    if (!IsPlainEntryName(name))
         return E_INVALIDARG;
-    if (item.isFolder)
-        return E_NOINTERFACE;
     try {
-        std::string path = path_;
-        if (path.back() != '\\' && path.back() != '/')
-            path.push_back('\\');
-        path += name;
-        *extractor = std::make_unique<ExtractImage>(std::move(path));
+        if (!FileIsReadable(EntryPath(name)))
+            return E_FAIL;
+        *item = ShellItem{std::string(name), false};
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
     return S_OK;
+}
+
+HRESULT ShellFolder::GetUIObjectOf(HWND, const ShellItem& item,
+                                   std::unique_ptr<ExtractImage>* extractor) const {
+    if (extractor == nullptr)
+        return E_POINTER;
+    if (!IsPlainEntryName(item.fileName))
+        return E_INVALIDARG;
+    if (item.isFolder)
+        return E_NOINTERFACE;
+    try {
+        *extractor = std::make_unique<ExtractImage>(EntryPath(item.fileName));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+std::string ShellFolder::EntryPath(std::string_view name) const {
+    std::string path = path_;
+    if (path.back() != '\\' && path.back() != '/')
+        path.push_back('\\');
+    path += name;
+    return path;
 }

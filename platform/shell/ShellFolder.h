@@ -47,6 +47,12 @@ public:
     // when the folder can no longer be read. owner is not looked at.
     HRESULT EnumObjects(HWND owner, DWORD flags, std::unique_ptr<ShellEnumerator>* items) const;
 
+    // The item of the readable file named exactly name (letter case included) in the
+    // folder, without listing the folder: S_OK and the item; E_INVALIDARG for a name
+    // that is no plain entry name (empty, ".", "..", or holding "/" or "\"); E_FAIL
+    // when the folder holds no readable file of that very name. owner is not looked at.
+    HRESULT ParseDisplayName(HWND owner, std::string_view name, ShellItem* item) const;
+
     // The thumbnail extractor of a non-folder item: S_OK and the extractor;
     // E_NOINTERFACE for a folder item; E_INVALIDARG for a name that is no plain entry
     // name (empty, ".", "..", or holding "/" or "\"). owner is not looked at.
@@ -57,6 +63,9 @@ public:
 
 private:
     explicit ShellFolder(std::string path) : path_(std::move(path)) {}
+
+    // The system path of the entry name in the folder.
+    std::string EntryPath(std::string_view name) const;
 
     std::string path_;
 };

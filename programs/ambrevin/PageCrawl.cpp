@@ -57,6 +57,7 @@ void PageCrawl::StartExtract() {
     following_ = false;
     running_ = true;
     pageQueue_.clear();
+    queuedPages_.clear();
     visited_.clear();
     host_.UpdateTitle();
     host_.StartTimer(kStatusTimerId, Timing().finderStatusTimerMs);
@@ -100,7 +101,9 @@ void PageCrawl::StopCrawl() {
 
 void PageCrawl::ClearLists() {
     found_.clear();
+    foundImages_.clear();
     pageQueue_.clear();
+    queuedPages_.clear();
     visited_.clear();
 }
 
@@ -188,14 +191,14 @@ void PageCrawl::QueuePages(const StringArray& links) {
     for (const std::string& link : links) {
         if (stayOnSite_ && !StringMatch(LowerAscii(HostOfUrl(link)), startHost_, true, false))
             continue;
-        if (!link.empty() && !ArrayContains(pageQueue_, link))
+        if (!link.empty() && queuedPages_.insert(link).second)
             pageQueue_.push_back(link);
     }
 }
 
 void PageCrawl::AddFoundImages(const StringArray& images) {
     for (const std::string& image : images) {
-        if (image.empty() || ArrayContains(found_, image))
+        if (image.empty() || !foundImages_.insert(image).second)
             continue;
         found_.push_back(image);
         host_.AddFoundRow(image);

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "engine/util/CaseFoldedHash.h"
 #include "platform/base/Types.h"
 #include "platform/text/Text.h"
 
@@ -112,6 +113,9 @@ private:
     StringArray pageQueue_;
     StringArray visited_;
     StringArray found_;
+    // The page queue and the found list again, hashed, for the tests ignoring case.
+    TextSetIgnoringCase queuedPages_;
+    TextSetIgnoringCase foundImages_;
     bool running_ = false;
     bool following_ = false;
     bool stayOnSite_ = false;

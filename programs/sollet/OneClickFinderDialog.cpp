@@ -23,12 +23,9 @@ constexpr const char* kCaption = "Sollet";
 constexpr const char* kAboutItem = "&About Sollet";
 
 // Adds text to array and key set unless its key (the text ignoring case) is there.
-bool AddUnique(StringArray& array, std::vector<std::string>& keys, const std::string& text) {
-    std::string key = ToLowerAscii(text);
-    const auto at = std::lower_bound(keys.begin(), keys.end(), key);
-    if (at != keys.end() && *at == key)
+bool AddUnique(StringArray& array, TextSetIgnoringCase& keys, const std::string& text) {
+    if (!keys.insert(text).second)
         return false;
-    keys.insert(at, std::move(key));
     array.push_back(text);
     return true;
 }

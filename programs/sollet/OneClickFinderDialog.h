@@ -12,8 +12,10 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "engine/util/CaseFoldedHash.h"
 #include "platform/text/Text.h"
 #include "platform/ui/Dialog.h"
 #include "programs/sollet/GalleryViewerDialog.h"
@@ -78,9 +80,9 @@ private:
     std::uint32_t pagesVisited_ = 0;
     StringArray foundImages_;
     StringArray seenLinks_;
-    // The lower-cased found images and seen links, sorted, for the tests ignoring case.
-    std::vector<std::string> foundKeys_;
-    std::vector<std::string> seenKeys_;
+    // The found images and seen links again, hashed, for the tests ignoring case.
+    TextSetIgnoringCase foundKeys_;
+    TextSetIgnoringCase seenKeys_;
     std::deque<std::string> queue_;
     std::int64_t startTime_ = 0;
     UINT_PTR timerId_ = 0;

@@ -52,17 +52,21 @@ std::string_view CrawlSiteMP3sAdvJob::StageAfterCrawl() const {
     return MakeHtmlPageJobName;
 }
 
-void CrawlSiteMP3sAdvJob::CollectItems(GetHtmlPageJob* page) {
-    StringArray links;
-    page->GetMp3Links(links);
-    std::erase_if(links, [this](const std::string& url) { return !IsReachableFromStart(url); });
+void CrawlSiteMP3sAdvJob::ReadItems(GetHtmlPageJob* page, PageItems& items) const {
+    page->GetMp3Links(items.matching);
+    std::erase_if(items.matching,
+                  [this](const std::string& url) { return !IsReachableFromStart(url); });
+}
+
+void CrawlSiteMP3sAdvJob::CollectItems(GetHtmlPageJob* page, PageItems& items) {
+    const StringArray& links = items.matching;
     for (const std::string& link : links) {
         if (!link.empty() && GetSeenItems().AddUnique(link))
             linksToProbe_.push_back(link);
     }
     if (!linksToProbe_.empty() && prober_ == nullptr)
         prober_ = page;
-    AddImageUrls(links);
+    AddImageUrls(links, items.localBases);
 }
 
 bool CrawlSiteMP3sAdvJob::ReadyToComplete() const {

@@ -45,10 +45,12 @@ protected:
     void Run() override;
     // The shared crawl step, then the probes and posts of the links it found.
     void OnChildFinished(Job* child) override;
-    // The page's MP3 links (not those that lead a web crawl to local files): each one not
-    // reported before (ignoring case) waits for its probe; all join the matching items.
-    // Under the lock.
-    void CollectItems(GetHtmlPageJob* page) override;
+    // The page's MP3 links (not those that lead a web crawl to local files), as
+    // matching. Without the lock.
+    void ReadItems(GetHtmlPageJob* page, PageItems& items) const override;
+    // Each MP3 link not reported before (ignoring case) waits for its probe; all join
+    // the matching items. Under the lock.
+    void CollectItems(GetHtmlPageJob* page, PageItems& items) override;
     // "MakeHtmlPageJob": nothing follows the crawl.
     std::string_view StageAfterCrawl() const override;
     // No stage after the crawl.

@@ -2,8 +2,8 @@
 
 #include "engine/crawl/GetHtmlPageJob.h"
 
-void WatchedImagesJob::CollectItems(GetHtmlPageJob* page) {
+void WatchedImagesJob::CollectItems(GetHtmlPageJob* page, PageItems& items) {
     if (page != nullptr && page->HasPageModel())
         ++loadedPages_;
-    CrawlSiteImagesJob::CollectItems(page);
+    CrawlSiteImagesJob::CollectItems(page, items);
 }

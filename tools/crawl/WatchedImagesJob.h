@@ -19,7 +19,7 @@ public:
 protected:
     ~WatchedImagesJob() override = default;
 
-    void CollectItems(GetHtmlPageJob* page) override;
+    void CollectItems(GetHtmlPageJob* page, PageItems& items) override;
 
 private:
     std::atomic<int> loadedPages_{0};

@@ -279,6 +279,38 @@ TEST_F(ExtractionTest, TheItemLimitStopsTheCrawlAndEveryMatchFoundIsDownloaded) 
     EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
 }
 
+TEST_F(ExtractionTest, TheItemLimitHoldsWithinOnePage) {
+    // One page of 500 pictures, a limit of 20: the first 20 in page order are kept and
+    // downloaded, and no other picture is asked for.
+    std::string page = "<html><body>";
+    StringArray first;
+    for (int i = 0; i < 500; ++i) {
+        const std::string path = "/many/p" + std::to_string(i) + ".png";
+        site_.SetBody(path,
+                      FileTextOf(std::string(MORVELLE_SOURCE_DIR) +
+                                 "/resources/sample-site/pictures/map.png"),
+                      "image/png");
+        page += "<img src='" + path + "' width=200 height=200>";
+        if (i < 20)
+            first.push_back(site_.Url(path));
+    }
+    site_.SetBody("/many.htm", page + "</body></html>");
+    PanelSettings settings = Settings(0);
+    settings.siteUrl = site_.Url("/many.htm");
+    settings.maxImages = 20;
+    OwnedJob<CrawlSiteImagesJob> job = Extract(settings);
+    EXPECT_EQ(job->GetMatchingImages(), first);
+    EXPECT_EQ(job->GetDownloadedCount(), 20);
+    EXPECT_EQ(FileNamesIn(job->GetImagesFolder()).size(), 20u);
+    int asked = 0;
+    for (const auto& [path, count] : RequestCounts()) {
+        if (path.rfind("/many/", 0) == 0)
+            asked += count;
+    }
+    EXPECT_EQ(asked, 20);
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()), kViewPages);
+}
+
 TEST_F(ExtractionTest, FastModeDownloadsNothingAndListsTheRemoteAddresses) {
     PanelSettings settings = Settings(1);
     settings.fast = true;

@@ -388,3 +388,102 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrixTest, ::testing::ValuesIn(AllParams(
                          });
 
 }  // namespace
+
+// ---- A page whose pictures all share one file name ----------------------------------
+// Every picture is collected once and stored under a name of its own (pic, pic-2,
+// pic-3...), in page order, and the view lists them all. The names are made, and the
+// pictures found, in steps that grow with the page: the large fast case would take
+// minutes of the process lock if each picture were compared with those before it.
+
+namespace {
+
+struct SharedNameCase {
+    const char* name;
+    int pictures;
+    bool fast;  // the view lists the remote addresses: nothing is downloaded
+};
+
+const SharedNameCase kSharedNameCases[] = {
+    {"FiveThousandListed", 5000, true},
+    {"ThreeHundredStored", 300, false},
+};
+
+class SharedNamePageTest : public CrawlFixture,
+                           public ::testing::WithParamInterface<SharedNameCase> {
+protected:
+    SharedNamePageTest()
+        : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, FaultTiming()) {
+        static std::atomic<int> count{0};
+        storage_ = "c:\\faults\\shared" + std::to_string(++count);
+    }
+
+    ScopedRegistryStore store_;
+    RegisteredCorvane corvane_;
+    std::string storage_;
+};
+
+TEST_P(SharedNamePageTest, EveryPictureIsKeptOnceUnderANameOfItsOwn) {
+    const SharedNameCase& c = GetParam();
+    FaultSite site;
+    LocalSiteResponse picture;
+    picture.body = SamplePicture("map.png");
+    picture.contentType = "image/png";
+    site.site.SetDefaultResponse(picture);
+    std::string page = "<html><body>";
+    for (int i = 0; i < c.pictures; ++i)
+        page += "<img src='/shared/" + std::to_string(i) + "/pic.png' width=200 height=200>\r\n";
+    // Sent gzip-compressed: the server's own compression of a large page takes seconds
+    // of a busy machine, past the fetch's low-speed window.
+    LocalSiteResponse start;
+    start.body = page + "</body></html>";
+    start.gzip = true;
+    site.site.SetResponse("/start.htm", std::move(start));
+
+    for (const std::string& folder : {std::string("c:"), std::string("c:\\faults"), storage_})
+        CreateDirectory(folder);
+    PanelSettings settings;
+    settings.folder = storage_;
+    settings.siteUrl = site.site.Url("/start.htm");
+    settings.depth = 0;
+    settings.fast = c.fast;
+    settings.viewName = "view";
+    OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);
+    job->MakeViewPages(settings, "");
+    ASSERT_TRUE(RunToEnd(*job, 60s));
+
+    StringArray names{"pic"};
+    StringArray files{"pic.png"};
+    for (int n = 2; n <= c.pictures; ++n) {
+        names.push_back("pic-" + std::to_string(n));
+        files.push_back(names.back() + ".png");
+    }
+    EXPECT_EQ(job->GetMatchingImageCount(), c.pictures);
+    EXPECT_EQ(job->GetLocalNames(), names);
+    EXPECT_EQ(FileNamesIn(job->GetViewFolder()),
+              (StringArray{"allImages.htm", "allThumbs.htm", "slideShow.htm", "zoom.htm"}));
+    const std::string all = FileTextOf(job->GetAllImagesPage());
+    const std::string last = std::to_string(c.pictures - 1);
+    int fetched = 0;
+    for (const LocalSiteRequest& request : site.site.Requests())
+        fetched += request.path.rfind("/shared/", 0) == 0 ? 1 : 0;
+    if (c.fast) {
+        EXPECT_EQ(fetched, 0);
+        EXPECT_NE(all.find(site.site.Url("/shared/" + last + "/pic.png")), std::string::npos);
+    } else {
+        EXPECT_EQ(fetched, c.pictures) << "each picture fetched once";
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(FileNamesIn(job->GetImagesFolder()), files);
+        EXPECT_EQ(static_cast<int>(job->GetThumbnails().size()), c.pictures);
+        EXPECT_NE(all.find("images\\" + names.back() + ".png"), std::string::npos);
+    }
+    EXPECT_TRUE(WaitForIdleManager());
+    for (const std::string& file : FilesBelow(MapToLinuxPath(storage_)))
+        EXPECT_EQ(file.rfind("127.0.0.1/view/", 0), 0u) << file;
+}
+
+INSTANTIATE_TEST_SUITE_P(SharedNames, SharedNamePageTest, ::testing::ValuesIn(kSharedNameCases),
+                         [](const ::testing::TestParamInfo<SharedNameCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace

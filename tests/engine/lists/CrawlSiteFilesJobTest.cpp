@@ -129,6 +129,27 @@ TEST_F(CrawlSiteFilesJobTest, TheItemLimitStopsTheCrawlAndTheListIsStillWritten)
     EXPECT_EQ(job->GetChildCount(), 0);
 }
 
+TEST_F(CrawlSiteFilesJobTest, TheItemLimitHoldsWithinOnePage) {
+    LocalSiteServer site;
+    std::string start;
+    StringArray first;
+    for (int i = 0; i < 500; ++i) {
+        const std::string path = "/f" + std::to_string(i) + ".pdf";
+        start += "<a href='" + path + "'>f</a>";
+        if (i < 20)
+            first.push_back(path);
+    }
+    site.SetBody("/start.htm", start);
+    PanelSettings settings = Settings(site.Url("/start.htm"), 0);
+    settings.filterWords = "pdf";
+    settings.maxImages = 20;
+    OwnedJob<CrawlSiteFilesJob> job = Extract(settings);
+    EXPECT_EQ(job->GetMatchingImages(), Urls(site, first));
+    const std::string page = FileTextOf(job->GetAllImagesPage());
+    EXPECT_NE(page.find(site.Url("/f19.pdf")), std::string::npos);
+    EXPECT_EQ(page.find(site.Url("/f20.pdf")), std::string::npos);
+}
+
 TEST_F(CrawlSiteFilesJobTest, TheSiteListIsCrawledAtTheStartDepthAndOtherHostsAreFollowed) {
     // The start site is "localhost", the listed and linked site "127.0.0.1".
     LocalSiteServer other;
