@@ -477,8 +477,9 @@ TEST_P(SharedNamePageTest, EveryPictureIsKeptOnceUnderANameOfItsOwn) {
         EXPECT_NE(all.find("images\\" + names.back() + ".png"), std::string::npos);
     }
     EXPECT_TRUE(WaitForIdleManager());
+    const std::string viewFolder = "127.0.0.1" + std::to_string(site.site.Port()) + "/view/";
     for (const std::string& file : FilesBelow(MapToLinuxPath(storage_)))
-        EXPECT_EQ(file.rfind("127.0.0.1/view/", 0), 0u) << file;
+        EXPECT_EQ(file.rfind(viewFolder, 0), 0u) << file;
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedNames, SharedNamePageTest, ::testing::ValuesIn(kSharedNameCases),
