@@ -13,6 +13,7 @@
 #include "platform/window/WindowMessages.h"
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
+#include "tests/screen/RealInput.h"
 #include "tests/screen/ScreenTestSupport.h"
 
 namespace {
@@ -87,6 +88,36 @@ TEST(DialogScreenTest, GtkInputReachesTheModelAndTheModelShowsInGtk) {
     ASSERT_TRUE(top && GTK_IS_WINDOW(top));
     gtk_window_close(GTK_WINDOW(top));
     EXPECT_FALSE(IsWindow(window));
+}
+
+// The same window driven through the X server: a real click on the push button and on
+// the check box reaches the model.
+TEST(DialogScreenTest, RealClicksReachTheModelsButtons) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Real input",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND agree =
+        CreateWindowEx(0, "BUTTON", "I &agree", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 44,
+                       200, 24, window, ControlIdMenu(kAgreeId));
+    const HWND ok = CreateWindowEx(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 250,
+                                   120, 80, 28, window, ControlIdMenu(kOkId));
+    ASSERT_TRUE(agree && ok);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(ok, 10000));
+
+    ASSERT_TRUE(RealInput::Click(ok));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return program.clicks == 1; }, 10000));
+    ASSERT_TRUE(RealInput::Click(agree, 6, 12));
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] { return SendMessage(agree, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED); },
+        10000));
+    DestroyWindow(window);
 }
 
 }  // namespace
