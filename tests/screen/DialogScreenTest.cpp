@@ -120,4 +120,87 @@ TEST(DialogScreenTest, RealClicksReachTheModelsButtons) {
     DestroyWindow(window);
 }
 
+// The person's keys in one-line and multi-line edits: the model learns each change, the
+// caret stays where the keys put it (an echo of the model's text does not move it), and
+// what an edit refuses does not stay on the screen.
+TEST(DialogScreenTest, RealTypingInEditsReadsBackAsTyped) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Typing",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               240, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND name = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200,
+                                     24, window, ControlIdMenu(kNameId));
+    const HWND number = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_NUMBER,
+                                       10, 44, 200, 24, window, ControlIdMenu(kNameId + 1));
+    const HWND notes = CreateWindowEx(
+        0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_WANTRETURN, 10, 78,
+        200, 80, window, ControlIdMenu(kNameId + 2));
+    ASSERT_TRUE(name && number && notes);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(notes, 10000));
+    auto reads = [](HWND edit, const std::string& text) {
+        return RealInput::WaitUntil([&] { return GetWindowText(edit) == text; }, 10000);
+    };
+    auto selection = [](HWND edit) {
+        DWORD start = 0;
+        DWORD end = 0;
+        SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                    reinterpret_cast<LPARAM>(&end));
+        return std::make_pair(start, end);
+    };
+
+    ASSERT_TRUE(RealInput::Click(name));
+    ASSERT_TRUE(RealInput::TypeText("abc123"));
+    EXPECT_TRUE(reads(name, "abc123")) << GetWindowText(name);
+    EXPECT_EQ(GetFocus(), name);
+    // Keys that move the caret and select.
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kHome));
+    ASSERT_TRUE(RealInput::TypeText("X"));
+    EXPECT_TRUE(reads(name, "Xabc123")) << GetWindowText(name);
+    EXPECT_EQ(selection(name), std::make_pair(DWORD{1}, DWORD{1}));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kShiftEnd));
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] { return selection(name) == std::make_pair(DWORD{1}, DWORD{7}); }, 10000));
+    ASSERT_TRUE(RealInput::TypeText("yz"));
+    EXPECT_TRUE(reads(name, "Xyz")) << GetWindowText(name);
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kBackspace));
+    EXPECT_TRUE(reads(name, "Xy")) << GetWindowText(name);
+    // The program writes the same text back (as a data exchange does): typing goes on
+    // where the caret was.
+    SetWindowText(name, "Xy");
+    ASSERT_TRUE(RealInput::TypeText("!"));
+    EXPECT_TRUE(reads(name, "Xy!")) << GetWindowText(name);
+    // The program's own text shows.
+    SetWindowText(name, "set by the program");
+    EXPECT_STREQ(gtk_editable_get_text(GTK_EDITABLE(ScreenWidgetOf(name))), "set by the program");
+
+    // Digits only: the letter is refused by the model and goes from the screen too.
+    ASSERT_TRUE(RealInput::Click(number));
+    ASSERT_TRUE(RealInput::TypeText("4a2"));
+    EXPECT_TRUE(reads(number, "42")) << GetWindowText(number);
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] {
+            return std::string(gtk_editable_get_text(GTK_EDITABLE(ScreenWidgetOf(number)))) == "42";
+        },
+        10000));
+
+    // Several lines: Enter stays in the edit (ES_WANTRETURN); the model keeps CR LF.
+    ASSERT_TRUE(RealInput::Click(notes));
+    ASSERT_TRUE(RealInput::TypeText("one\ntwo"));
+    EXPECT_TRUE(reads(notes, "one\r\ntwo")) << GetWindowText(notes);
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kLeft));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kLeft));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kLeft));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kBackspace));
+    EXPECT_TRUE(reads(notes, "onetwo")) << GetWindowText(notes);
+    EXPECT_EQ(selection(notes), std::make_pair(DWORD{3}, DWORD{3}));
+    EXPECT_EQ(program.clicks, 0);
+    DestroyWindow(window);
+}
+
 }  // namespace

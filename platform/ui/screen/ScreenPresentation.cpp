@@ -124,28 +124,9 @@ gboolean PaintNow(gpointer) {
 
 void PaintSoon(HWND hwnd) {
     if (ToPaint().empty())
-        g_idle_add(PaintNow, nullptr);
+        screen::RunSoon(PaintNow, nullptr);
     if (std::find(ToPaint().begin(), ToPaint().end(), hwnd) == ToPaint().end())
         ToPaint().push_back(hwnd);
-}
-
-// The pointer over a canvas is the model's pointer: the window under it gets its
-// WM_MOUSEMOVE, and the one it leaves the WM_MOUSELEAVE it asked for.
-void OnPointerMotion(GtkEventControllerMotion*, double x, double y, gpointer data) {
-    const HWND hwnd = HwndOf(data);
-    if (IsWindow(hwnd))
-        ControlInput::MoveMouseOver(hwnd, static_cast<int>(x), static_cast<int>(y));
-}
-
-void OnPointerLeave(GtkEventControllerMotion*, gpointer) {
-    ControlInput::MoveMouseAway();
-}
-
-// A click on an owner-drawn button's drawing is the button's click.
-void OnCanvasReleased(GtkGestureClick*, int, double, double, gpointer data) {
-    const HWND hwnd = HwndOf(data);
-    if (IsWindow(hwnd) && IsOwnerDrawnButton(hwnd))
-        UserInput::ClickButton(hwnd);
 }
 
 // The person closed a top-level window: the model closes it (or not).
@@ -188,27 +169,29 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
     UserInput::ResizeWindow(hwnd, frame.right - frame.left, frame.bottom - frame.top);
 }
 
-// A canvas under a GtkFixed: a window of no known kind.
-void MakeGenericWidget(HWND hwnd, Entry& entry) {
+// A canvas under a GtkFixed: a window of no known kind. The pointer over it is the
+// model's (ScreenInput.cpp); an owner-drawn button takes the keyboard focus.
+void MakeGenericWidget(HWND hwnd, Entry& entry, bool topLevel) {
     GtkWidget* overlay = gtk_overlay_new();
     entry.canvas = gtk_drawing_area_new();
     gtk_widget_set_hexpand(entry.canvas, TRUE);
     gtk_widget_set_vexpand(entry.canvas, TRUE);
     gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(entry.canvas), DrawWindow, hwnd, nullptr);
     g_signal_connect(entry.canvas, "resize", G_CALLBACK(OnCanvasResize), hwnd);
-    GtkEventController* motion = gtk_event_controller_motion_new();
-    g_signal_connect(motion, "motion", G_CALLBACK(OnPointerMotion), hwnd);
-    g_signal_connect(motion, "leave", G_CALLBACK(OnPointerLeave), hwnd);
-    gtk_widget_add_controller(entry.canvas, motion);
-    if (IsOwnerDrawnButton(hwnd)) {
-        GtkGesture* click = gtk_gesture_click_new();
-        g_signal_connect(click, "released", G_CALLBACK(OnCanvasReleased), hwnd);
-        gtk_widget_add_controller(entry.canvas, GTK_EVENT_CONTROLLER(click));
-    }
     gtk_overlay_set_child(GTK_OVERLAY(overlay), entry.canvas);
     entry.container = gtk_fixed_new();
     gtk_overlay_add_overlay(GTK_OVERLAY(overlay), entry.container);
+    screen::AttachPointer(hwnd, overlay, topLevel);
+    if (IsOwnerDrawnButton(hwnd))
+        gtk_widget_set_focusable(overlay, TRUE);
     entry.widget = overlay;
+}
+
+// Whether GTK's focus is on the widget or inside it.
+bool HoldsFocus(GtkWidget* widget) {
+    GtkRoot* root = gtk_widget_get_root(widget);
+    GtkWidget* focus = root ? gtk_root_get_focus(root) : nullptr;
+    return focus != nullptr && (focus == widget || gtk_widget_is_ancestor(focus, widget));
 }
 
 // Where the child's widget goes in its parent's container, and its size.
@@ -253,6 +236,7 @@ public:
     void WindowCreated(HWND hwnd) override {
         if (!screen::OnScreenThread())
             return;
+        screen::PresentationCall call;
         Entry entry;
         const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
         entry.topLevel = (style & WS_CHILD) == 0;
@@ -263,8 +247,10 @@ public:
             gtk_window_set_title(GTK_WINDOW(window), GetWindowText(hwnd).c_str());
             g_signal_connect(window, "close-request", G_CALLBACK(OnCloseRequest), hwnd);
             Entry content;
-            MakeGenericWidget(hwnd, content);
+            MakeGenericWidget(hwnd, content, true);
             gtk_window_set_child(GTK_WINDOW(window), content.widget);
+            screen::MarkWindowWidget(hwnd, window);
+            screen::AttachKeys(hwnd, window);
             entry.widget = window;
             entry.container = content.container;
             entry.canvas = content.canvas;
@@ -278,8 +264,9 @@ public:
             entry.widget = entry.kind->make(hwnd);
             g_object_ref_sink(entry.widget);
             gtk_widget_add_css_class(entry.widget, "morvelle-control");
+            screen::MarkWindowWidget(hwnd, entry.widget);
         } else {
-            MakeGenericWidget(hwnd, entry);
+            MakeGenericWidget(hwnd, entry, false);
             g_object_ref_sink(entry.widget);
         }
         Entry& stored = Entries()[hwnd] = entry;
@@ -291,6 +278,8 @@ public:
     void WindowDestroyed(HWND hwnd) override {
         if (!screen::OnScreenThread())
             return;
+        screen::PresentationCall call;
+        screen::ForgetPressedWindow(hwnd);
         auto found = Entries().find(hwnd);
         if (found == Entries().end())
             return;
@@ -308,11 +297,13 @@ public:
     }
 
     void WindowMoved(HWND hwnd) override {
+        screen::PresentationCall call;
         if (Entry* entry = Mine(hwnd))
             Place(hwnd, *entry);
     }
 
     void WindowShown(HWND hwnd, bool visible) override {
+        screen::PresentationCall call;
         Entry* entry = Mine(hwnd);
         if (entry == nullptr || entry->widget == nullptr)
             return;
@@ -327,11 +318,13 @@ public:
     }
 
     void WindowEnabled(HWND hwnd, bool enabled) override {
+        screen::PresentationCall call;
         if (Entry* entry = Mine(hwnd); entry && entry->widget)
             gtk_widget_set_sensitive(entry->widget, enabled);
     }
 
     void WindowTextChanged(HWND hwnd) override {
+        screen::PresentationCall call;
         Entry* entry = Mine(hwnd);
         if (entry == nullptr || entry->widget == nullptr)
             return;
@@ -342,6 +335,7 @@ public:
     }
 
     void WindowStyleChanged(HWND hwnd) override {
+        screen::PresentationCall call;
         Entry* entry = Mine(hwnd);
         if (entry == nullptr)
             return;
@@ -360,7 +354,9 @@ public:
     }
 
     void FocusChanged(HWND, HWND to) override {
-        if (Entry* entry = Mine(to); entry && entry->widget && !entry->topLevel)
+        screen::PresentationCall call;
+        if (Entry* entry = Mine(to);
+            entry && entry->widget && !entry->topLevel && !HoldsFocus(entry->widget))
             gtk_widget_grab_focus(entry->widget);
     }
 
@@ -370,6 +366,7 @@ public:
     }
 
     void ControlContentChanged(HWND hwnd, UINT message) override {
+        screen::PresentationCall call;
         if (Entry* entry = Mine(hwnd); entry && entry->kind && entry->kind->refresh)
             entry->kind->refresh(hwnd, entry->widget, message);
     }
@@ -406,6 +403,7 @@ void AdoptChildWidget(HWND hwnd, GtkWidget* widget) {
         return;
     entry->widget = widget;
     g_object_ref_sink(widget);
+    MarkWindowWidget(hwnd, widget);
     Place(hwnd, *entry);
 }
 
