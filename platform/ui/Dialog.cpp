@@ -124,7 +124,9 @@ BOOL DialogKey(HWND window, WPARAM virtualKey, bool shift) {
                     reinterpret_cast<LPARAM>(cancel));
         return TRUE;
     }
-    if (virtualKey == VK_TAB && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
+    // Tab leaves even a multi-line edit that takes Enter (DLGC_WANTALLKEYS); only a
+    // control that asks for Tab keeps it.
+    if (virtualKey == VK_TAB && !(code & DLGC_WANTTAB)) {
         // The focus may be deeper than the dialog's own children (a browser control's
         // window): the step counts from the child of the dialog that holds it.
         HWND from = focus;
@@ -315,6 +317,14 @@ HWND CDialog::MakeWindow(HWND parent, bool modal) {
         return nullptr;
     if (focus && first != nullptr && IsWindow(first))
         FocusControl(first);
+    // The size messages the dialog posted itself while it started (to lay itself out
+    // once) are served now, so that it shows its layout from its first frame. A few at
+    // most: a layout that keeps posting more is served by the loop as before.
+    MSG posted;
+    for (int i = 0; i < 8 && IsWindow(hwnd) && TakePostedMessage(&posted, hwnd, WM_SIZE); ++i)
+        DispatchMessage(&posted);
+    if (!IsWindow(hwnd))
+        return nullptr;
     if ((modal || (style & WS_VISIBLE)) && !ended_)
         ::ShowWindow(hwnd, SW_SHOW);
     return hwnd;

@@ -43,8 +43,8 @@ void SetResourceModule(HMODULE module);
 // control when it wants it (a multi-line edit with ES_WANTRETURN), else clicks the
 // focused push button or the default button (DM_GETDEFID, else IDOK) through WM_COMMAND
 // with BN_CLICKED; Esc sends WM_COMMAND IDCANCEL; Tab (with shift: Shift+Tab) moves the
-// focus to the next (previous) tab stop, unless the focus wants it (DLGC_WANTTAB or
-// DLGC_WANTALLKEYS); other keys go to the focus as WM_KEYDOWN. dialog is the dialog or
+// focus to the next (previous) tab stop, unless the focus asks for it (DLGC_WANTTAB);
+// other keys go to the focus as WM_KEYDOWN. dialog is the dialog or
 // any window in it. FALSE when it is no live window.
 BOOL DialogKey(HWND dialog, WPARAM virtualKey, bool shift = false);
 // The tab stop after control (before it, with previous) among the dialog's visible,
