@@ -3,6 +3,9 @@
 #include <gdk/x11/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 
@@ -301,6 +304,53 @@ bool TypeText(std::string_view text) {
 
 bool PressKey(const Key& key) {
     return Strike(key.keysym, key.shift, key.control) && Flush();
+}
+
+MessageBoxAnswers::MessageBoxAnswers(std::vector<Key> keys) : keys_(std::move(keys)) {
+    UseScreenDialogs();  // the boxes show on the screen, not in a test's service
+    source_ = g_timeout_add(20, &MessageBoxAnswers::Tick, this);
+}
+
+MessageBoxAnswers::~MessageBoxAnswers() {
+    g_source_remove(source_);
+}
+
+int MessageBoxAnswers::Tick(void* data) {
+    auto* self = static_cast<MessageBoxAnswers*>(data);
+    // The box given the focus on an earlier tick takes its key once GTK knows it has it.
+    if (self->focusing_ != nullptr) {
+        auto* box = static_cast<GtkWidget*>(self->focusing_);
+        if (!gtk_window_is_active(GTK_WINDOW(box)))
+            return G_SOURCE_CONTINUE;
+        const std::size_t index = std::min(self->answered_.size(), self->keys_.size() - 1);
+        self->answered_.push_back(box);
+        self->focusing_ = nullptr;
+        PressKey(self->keys_[index]);
+        g_object_unref(box);
+        return G_SOURCE_CONTINUE;
+    }
+    GListModel* windows = gtk_window_get_toplevels();
+    for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
+        auto* window = static_cast<GtkWidget*>(g_list_model_get_item(windows, i));
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        const bool isBox = GTK_IS_MESSAGE_DIALOG(window);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        const bool seen = std::find(self->answered_.begin(), self->answered_.end(), window) !=
+                          self->answered_.end();
+        if (isBox && !seen && gtk_widget_get_mapped(window) && XWindowOf(window) != 0 &&
+            !self->keys_.empty()) {
+            gchar* text = nullptr;
+            g_object_get(window, "text", &text, nullptr);
+            self->texts_.push_back(text ? text : "");
+            g_free(text);
+            XSetInputFocus(X(), XWindowOf(window), RevertToPointerRoot, CurrentTime);
+            Flush();
+            self->focusing_ = window;  // the reference is kept until it is answered
+            return G_SOURCE_CONTINUE;
+        }
+        g_object_unref(window);
+    }
+    return G_SOURCE_CONTINUE;
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {

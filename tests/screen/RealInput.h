@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/Types.h"
 
@@ -94,6 +95,30 @@ bool ClickAt(int x, int y);
 // character the keymap cannot type.
 bool TypeText(std::string_view text);
 bool PressKey(const Key& key);
+
+// While it lives, answers each message box GTK shows with keys, as a person would: the
+// box gets the keyboard focus, then the keys go to it, one per box (the last key again
+// once the list is used up). The texts of the boxes answered are kept, in order. It puts
+// the screen's message boxes back in place of a test's service (the test program's
+// check of unexpected boxes takes its place again after the test).
+class MessageBoxAnswers {
+public:
+    explicit MessageBoxAnswers(std::vector<Key> keys);
+    ~MessageBoxAnswers();
+    MessageBoxAnswers(const MessageBoxAnswers&) = delete;
+    MessageBoxAnswers& operator=(const MessageBoxAnswers&) = delete;
+
+    const std::vector<std::string>& Texts() const { return texts_; }
+
+private:
+    static int Tick(void* self);
+
+    std::vector<Key> keys_;
+    std::vector<std::string> texts_;
+    void* focusing_ = nullptr;  // the box given the focus, not yet answered
+    std::vector<void*> answered_;
+    unsigned source_ = 0;
+};
 
 // Serves GTK and the model until done() answers true (true) or timeoutMs pass (false).
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs);

@@ -46,6 +46,9 @@ struct Entry {
     bool frameKnown = false;
     int frameWidth = 0;
     int frameHeight = 0;
+    // A top-level window's content (the overlay of its canvas): until the first size is
+    // known it asks for the client size, so the window opens with all of it.
+    GtkWidget* content = nullptr;
 };
 
 std::unordered_map<HWND, Entry>& Entries() {
@@ -150,16 +153,16 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
     if (!entry->frameKnown) {
-        // The first size: the window was asked for the client size, and what it added
-        // around the canvas is the frame. It is asked again with the frame added, and
-        // the model keeps its size.
+        // The first size: the content asked for the client size, so the window opened
+        // with all of it, and what the window adds around the canvas (its title bar) is
+        // the frame. The content lets go of its request, so the person may make the
+        // window smaller, and the window keeps the size it has.
         entry->frameKnown = true;
-        entry->frameWidth = std::max(clientWidth - width, 0);
-        entry->frameHeight = std::max(clientHeight - height, 0);
-        if (entry->frameWidth != 0 || entry->frameHeight != 0) {
-            Place(hwnd, *entry);
-            return;
-        }
+        entry->frameWidth = std::max(gtk_widget_get_width(entry->widget) - width, 0);
+        entry->frameHeight = std::max(gtk_widget_get_height(entry->widget) - height, 0);
+        gtk_widget_set_size_request(entry->content, -1, -1);
+        gtk_window_set_default_size(GTK_WINDOW(entry->widget), width + entry->frameWidth,
+                                    height + entry->frameHeight);
     }
     if (clientWidth == width && clientHeight == height)
         return;
@@ -205,10 +208,12 @@ void Place(HWND hwnd, Entry& entry) {
             gtk_widget_get_width(entry.canvas) == client.right - client.left &&
             gtk_widget_get_height(entry.canvas) == client.bottom - client.top)
             return;
-        gtk_window_set_default_size(
-            GTK_WINDOW(entry.widget),
-            std::max<LONG>(client.right - client.left, 1) + entry.frameWidth,
-            std::max<LONG>(client.bottom - client.top, 1) + entry.frameHeight);
+        const int width = std::max<LONG>(client.right - client.left, 1);
+        const int height = std::max<LONG>(client.bottom - client.top, 1);
+        if (!entry.frameKnown && entry.content != nullptr)
+            gtk_widget_set_size_request(entry.content, width, height);
+        gtk_window_set_default_size(GTK_WINDOW(entry.widget), width + entry.frameWidth,
+                                    height + entry.frameHeight);
         return;
     }
     const HWND parent = GetParent(hwnd);
@@ -254,6 +259,7 @@ public:
             entry.widget = window;
             entry.container = content.container;
             entry.canvas = content.canvas;
+            entry.content = content.widget;
             if (Entry* owner = Find(GetWindow(hwnd, GW_OWNER)); owner && owner->topLevel)
                 gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(owner->widget));
         } else if (entry.kind != nullptr) {
