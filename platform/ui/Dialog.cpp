@@ -331,10 +331,13 @@ HWND CDialog::MakeWindow(HWND parent, bool modal) {
 }
 
 INT_PTR CDialog::DoModal() {
-    HWND owner = parent_;
-    HWND hwnd = MakeWindow(owner, true);
+    HWND hwnd = MakeWindow(parent_, true);
     if (hwnd == nullptr)
         return -1;
+    // The owner is the top-level window that holds the parent given (a band's dialog is
+    // given a child window of the browser's frame): that window is disabled meanwhile.
+    const HWND owner =
+        (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD) ? parent_ : GetWindow(hwnd, GW_OWNER);
     const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
     if (disableOwner)
         ::EnableWindow(owner, FALSE);

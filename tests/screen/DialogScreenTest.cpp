@@ -7,6 +7,9 @@
 #include <string>
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/Window.h"
@@ -200,6 +203,65 @@ TEST(DialogScreenTest, RealTypingInEditsReadsBackAsTyped) {
     EXPECT_TRUE(reads(notes, "onetwo")) << GetWindowText(notes);
     EXPECT_EQ(selection(notes), std::make_pair(DWORD{3}, DWORD{3}));
     EXPECT_EQ(program.clicks, 0);
+    DestroyWindow(window);
+}
+
+// A modal dialog owned by a child window (as a band's dialogs are) is transient for the
+// owner's top-level window and modal for it while it runs; a real click on its OK ends it.
+TEST(DialogScreenTest, AModalDialogIsTransientAndModalForItsOwnersWindow) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Owner",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND pane = CreateWindowEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, window,
+                                     ControlIdMenu(20));
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(window, 10000));
+    std::string error;
+    const auto dialogTemplate = ParseDialogTemplate(
+        "DIALOG 7 0 0 120 50\nCAPTION \"Asked\"\nSTYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION\n"
+        "FONT 8 \"MS Sans Serif\"\nBEGIN\nDEFPUSHBUTTON 1 \"OK\" 35 20 50 14\nEND\n",
+        &error);
+    ASSERT_TRUE(dialogTemplate) << error;
+    CDialog dialog(*dialogTemplate, pane);
+
+    // Looked at from the dialog's own loop: a GTK timeout served there.
+    struct Seen {
+        CDialog* dialog;
+        bool transient = false;
+        bool modal = false;
+        bool ownerDisabled = false;
+        bool clicked = false;
+    } seen{&dialog};
+    const guint source = g_timeout_add(
+        20,
+        [](gpointer data) -> gboolean {
+            auto* seen = static_cast<Seen*>(data);
+            const HWND hwnd = seen->dialog->m_hWnd;
+            GtkWidget* top = hwnd ? ScreenWidgetOf(hwnd) : nullptr;
+            if (seen->clicked || top == nullptr || !RealInput::WindowRect(GetDlgItem(hwnd, IDOK)))
+                return G_SOURCE_CONTINUE;
+            GtkWindow* owner = gtk_window_get_transient_for(GTK_WINDOW(top));
+            seen->transient =
+                owner != nullptr && GTK_WIDGET(owner) == ScreenWidgetOf(GetParent(hwnd));
+            seen->ownerDisabled = !IsWindowEnabled(GetParent(hwnd));
+            seen->modal = gtk_window_get_modal(GTK_WINDOW(top)) != FALSE;
+            seen->clicked = RealInput::Click(GetDlgItem(hwnd, IDOK));
+            return G_SOURCE_CONTINUE;
+        },
+        &seen);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    g_source_remove(source);
+    EXPECT_TRUE(seen.clicked);
+    EXPECT_TRUE(seen.transient) << "transient for the owner's top-level window";
+    EXPECT_TRUE(seen.modal);
+    EXPECT_TRUE(seen.ownerDisabled) << "the owner's top-level window is disabled meanwhile";
+    EXPECT_TRUE(IsWindowEnabled(window));
     DestroyWindow(window);
 }
 

@@ -65,6 +65,14 @@ HWND HwndOf(gpointer data) {
     return static_cast<HWND>(data);
 }
 
+// The top-level window that holds hwnd (hwnd itself when it is one).
+HWND TopLevelOf(HWND hwnd) {
+    HWND top = hwnd;
+    while (top != nullptr && (GetWindowLong(top, GWL_STYLE) & WS_CHILD) != 0)
+        top = GetParent(top);
+    return top;
+}
+
 bool IsOwnerDrawnButton(HWND hwnd) {
     return g_ascii_strcasecmp(GetClassName(hwnd).c_str(), "BUTTON") == 0 &&
            (GetWindowLong(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
@@ -260,7 +268,10 @@ public:
             entry.container = content.container;
             entry.canvas = content.canvas;
             entry.content = content.widget;
-            if (Entry* owner = Find(GetWindow(hwnd, GW_OWNER)); owner && owner->topLevel)
+            // Transient for its owner's top-level window (a band's dialog is owned by a
+            // child window of the browser's frame), so a window manager places it there.
+            if (Entry* owner = Find(TopLevelOf(GetWindow(hwnd, GW_OWNER)));
+                owner && owner->topLevel)
                 gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(owner->widget));
         } else if (entry.kind != nullptr) {
             if (entry.kind->make == nullptr) {
@@ -325,8 +336,19 @@ public:
 
     void WindowEnabled(HWND hwnd, bool enabled) override {
         screen::PresentationCall call;
-        if (Entry* entry = Mine(hwnd); entry && entry->widget)
-            gtk_widget_set_sensitive(entry->widget, enabled);
+        Entry* entry = Mine(hwnd);
+        if (entry == nullptr || entry->widget == nullptr)
+            return;
+        gtk_widget_set_sensitive(entry->widget, enabled);
+        // A modal dialog disables its owner while it runs: the windows it owns that show
+        // meanwhile are modal for it.
+        if (!entry->topLevel)
+            return;
+        for (auto& [owned, other] : Entries()) {
+            if (other.topLevel && other.widget != nullptr && owned != hwnd &&
+                TopLevelOf(GetWindow(owned, GW_OWNER)) == hwnd && IsWindowVisible(owned))
+                gtk_window_set_modal(GTK_WINDOW(other.widget), !enabled);
+        }
     }
 
     void WindowTextChanged(HWND hwnd) override {
