@@ -211,8 +211,8 @@ bool FocusWindow(GtkWidget* widget) {
     const ::Window window = XWindowOf(top);
     if (window == 0 || !GTK_IS_WINDOW(top))
         return false;
-    if (gtk_window_is_active(GTK_WINDOW(top)))
-        return true;
+    // Given even when GTK counts the window active: with no window manager the X focus
+    // may have gone back to the pointer's window when a box that had it went away.
     XSetInputFocus(X(), window, RevertToPointerRoot, CurrentTime);
     Flush();
     return WaitUntil([&] { return gtk_window_is_active(GTK_WINDOW(top)) != FALSE; }, kFocusWaitMs);

@@ -165,9 +165,14 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
         // with all of it, and what the window adds around the canvas (its title bar) is
         // the frame. The content lets go of its request, so the person may make the
         // window smaller, and the window keeps the size it has.
+        // A window's default size counts its surface (the frame and shadow GTK draws
+        // itself included).
         entry->frameKnown = true;
-        entry->frameWidth = std::max(gtk_widget_get_width(entry->widget) - width, 0);
-        entry->frameHeight = std::max(gtk_widget_get_height(entry->widget) - height, 0);
+        GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(entry->widget));
+        const int outerWidth = surface ? gdk_surface_get_width(surface) : width;
+        const int outerHeight = surface ? gdk_surface_get_height(surface) : height;
+        entry->frameWidth = std::max(outerWidth - width, 0);
+        entry->frameHeight = std::max(outerHeight - height, 0);
         gtk_widget_set_size_request(entry->content, -1, -1);
         gtk_window_set_default_size(GTK_WINDOW(entry->widget), width + entry->frameWidth,
                                     height + entry->frameHeight);
