@@ -120,11 +120,14 @@ bool SaveShot(HWND hwnd, const std::string& name) {
     GtkWidget* widget = ScreenWidgetOf(hwnd);
     if (widget == nullptr)
         return false;
+    // Two frames, each asked for: the second begins after the first has been drawn.
     if (GdkFrameClock* clock = gtk_widget_get_frame_clock(widget)) {
-        const gint64 frame = gdk_frame_clock_get_frame_counter(clock);
-        gtk_widget_queue_draw(widget);
-        WaitUntil([&] { return gdk_frame_clock_get_frame_counter(clock) > frame + 1; },
-                  kFrameWaitMs);
+        for (int drawn = 0; drawn < 2; ++drawn) {
+            const gint64 frame = gdk_frame_clock_get_frame_counter(clock);
+            gtk_widget_queue_draw(widget);
+            WaitUntil([&] { return gdk_frame_clock_get_frame_counter(clock) > frame; },
+                      kFrameWaitMs);
+        }
     }
     const std::string path = ScreenshotPath(name);
     return SaveWindowScreenshot(hwnd, path) && std::filesystem::file_size(path) > 500;
