@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/util/ControlHelpers.h"
+#include "platform/browser/HtmlDocument.h"
 #include "platform/file/FileLayer.h"
 #include "platform/timing/Timing.h"
 #include "platform/ui/ControlInput.h"
@@ -276,6 +277,19 @@ TEST_F(AmbrevinScreenTest, APersonBrowsesExtractsShowsAndSavesWithKeysAndClicks)
         },
         kTimeoutMs))
         << shown;
+    // The model's copy of the page knows their sizes once the control has fetched them.
+    ASSERT_TRUE(RealInput::WaitUntil(
+        [&] {
+            const auto document = dialog->BrowseControl().View().GetHtmlDocument();
+            if (!document)
+                return false;
+            const HtmlElementCollection pictures = document->Images();
+            int sized = 0;
+            for (LONG i = 0; i < pictures.Length(); ++i)
+                sized += pictures.Item(i)->Width() > 0;
+            return sized == 3;
+        },
+        kTimeoutMs));
 
     // Extract: the page has no links, so the crawl ends at once with its message.
     {
