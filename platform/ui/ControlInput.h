@@ -49,8 +49,16 @@ bool ChooseSystemMenuItem(HWND window, unsigned commandId);
 
 // The pointer: moves over a visible window of this thread to (x, y) in its client area
 // (WM_MOUSEMOVE; the window it leaves gets the WM_MOUSELEAVE it asked for), or away from
-// every window.
+// every window. While the left button is held (PressMouse) the moves go to the window it
+// was pressed on, with MK_LBUTTON, at points in that window's client coordinates (they
+// may lie outside it).
 bool MoveMouseOver(HWND window, int x, int y);
 bool MoveMouseAway();
+// The left button pressed on a visible, enabled window at (x, y) of its client area
+// (WM_LBUTTONDOWN with MK_LBUTTON), and released again (WM_LBUTTONUP, to the window it
+// was pressed on, at a point of that window's client coordinates). A press and release
+// on a push button is its click.
+bool PressMouse(HWND window, int x, int y);
+bool ReleaseMouse(int x, int y);
 
 }  // namespace ControlInput

@@ -3,6 +3,7 @@
 #include "platform/ui/WindowSurface.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -66,11 +67,44 @@ public:
             case WM_SETFOCUS:
             case WM_KILLFOCUS:
             case WM_ENABLE:
+                // A button that loses the focus or is disabled while held comes up
+                // unclicked.
+                if (message != WM_SETFOCUS && tracking_) {
+                    tracking_ = false;
+                    SendMessage(hwnd, BM_SETSTATE, FALSE, 0);
+                }
                 // An owner-drawn button's focus and disabled looks are its parent's
                 // drawing: it is drawn again.
                 if (type == BS_OWNERDRAW)
                     InvalidateRect(hwnd, nullptr, FALSE);
                 return DefWindowProc(hwnd, message, wParam, lParam);
+            // The left button: pressed on the button it takes the focus and holds the
+            // button down while the pointer stays on it; released on it, it clicks.
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK:
+                if (!IsWindowEnabled(hwnd) || type == BS_GROUPBOX)
+                    return 0;
+                SetFocus(hwnd);
+                tracking_ = true;
+                SendMessage(hwnd, BM_SETSTATE, TRUE, 0);
+                return 0;
+            case WM_MOUSEMOVE:
+                if (tracking_ && (wParam & MK_LBUTTON)) {
+                    const BOOL inside = HoldsPoint(hwnd, lParam);
+                    if (inside != (pushed_ ? TRUE : FALSE))
+                        SendMessage(hwnd, BM_SETSTATE, static_cast<WPARAM>(inside), 0);
+                }
+                return DefWindowProc(hwnd, message, wParam, lParam);
+            case WM_LBUTTONUP: {
+                if (!tracking_)
+                    return 0;
+                tracking_ = false;
+                const bool click = HoldsPoint(hwnd, lParam) != FALSE;
+                SendMessage(hwnd, BM_SETSTATE, FALSE, 0);
+                if (click && IsWindowEnabled(hwnd))
+                    SendMessage(hwnd, BM_CLICK, 0, 0);
+                return 0;
+            }
             case BM_SETSTYLE:
                 SetWindowLong(hwnd, GWL_STYLE,
                               static_cast<LONG>((StyleOf(hwnd) & ~BS_TYPEMASK) |
@@ -133,8 +167,18 @@ private:
         SetCheck(hwnd, BST_CHECKED);
     }
 
+    // Whether a mouse message's point (lParam, client coordinates) is on the button.
+    static BOOL HoldsPoint(HWND hwnd, LPARAM lParam) {
+        const int x = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+        const int y = static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+        RECT client;
+        GetClientRect(hwnd, &client);
+        return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
+    }
+
     WPARAM check_ = BST_UNCHECKED;
     bool pushed_ = false;
+    bool tracking_ = false;  // the left button went down on the button and is held
 };
 
 // ---- Edit ----

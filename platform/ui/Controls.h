@@ -131,6 +131,7 @@ constexpr WORD LBN_DBLCLK = 2;
 
 // ---- What the dialog manager asks a control (WM_GETDLGCODE) --------------------------
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
+constexpr LRESULT DLGC_WANTTAB = 0x0002;
 constexpr LRESULT DLGC_WANTALLKEYS = 0x0004;
 constexpr LRESULT DLGC_HASSETSEL = 0x0008;
 constexpr LRESULT DLGC_DEFPUSHBUTTON = 0x0010;

@@ -1,8 +1,10 @@
 #include "platform/ui/Dialog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <memory>
+#include <vector>
 
 #include "platform/thread/Thread.h"
 #include "platform/trace/Trace.h"
@@ -58,7 +60,32 @@ void RegisterDialogClass() {
     RegisterWindowClass(kDialogClassName, [] { return std::make_unique<CDialog>(); });
 }
 
-BOOL DialogKey(HWND window, WPARAM virtualKey) {
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
+    std::vector<HWND> stops;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const DWORD style = static_cast<DWORD>(GetWindowLong(child, GWL_STYLE));
+        if ((style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE) ||
+            child == control)
+            stops.push_back(child);
+    }
+    const auto at = std::find(stops.begin(), stops.end(), control);
+    if (at == stops.end()) {
+        // From no control (or one that is not the dialog's): the first or the last stop.
+        if (stops.empty())
+            return nullptr;
+        return previous ? stops.back() : stops.front();
+    }
+    const size_t index = static_cast<size_t>(at - stops.begin());
+    const size_t count = stops.size();
+    for (size_t step = 1; step < count; ++step) {
+        const HWND next = stops[previous ? (index + count - step) % count : (index + step) % count];
+        if (next != control)
+            return next;
+    }
+    return nullptr;
+}
+
+BOOL DialogKey(HWND window, WPARAM virtualKey, bool shift) {
     if (!IsWindow(window))
         return FALSE;
     HWND dialog = DialogOf(window);
@@ -95,6 +122,18 @@ BOOL DialogKey(HWND window, WPARAM virtualKey) {
             return TRUE;
         SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                     reinterpret_cast<LPARAM>(cancel));
+        return TRUE;
+    }
+    // Tab leaves even a multi-line edit that takes Enter (DLGC_WANTALLKEYS); only a
+    // control that asks for Tab keeps it.
+    if (virtualKey == VK_TAB && !(code & DLGC_WANTTAB)) {
+        // The focus may be deeper than the dialog's own children (a browser control's
+        // window): the step counts from the child of the dialog that holds it.
+        HWND from = focus;
+        while (from != nullptr && GetParent(from) != dialog)
+            from = GetParent(from);
+        if (HWND next = GetNextDlgTabItem(dialog, from, shift ? TRUE : FALSE))
+            FocusControl(next);
         return TRUE;
     }
     if (focus != nullptr) {
@@ -278,16 +317,27 @@ HWND CDialog::MakeWindow(HWND parent, bool modal) {
         return nullptr;
     if (focus && first != nullptr && IsWindow(first))
         FocusControl(first);
+    // The size messages the dialog posted itself while it started (to lay itself out
+    // once) are served now, so that it shows its layout from its first frame. A few at
+    // most: a layout that keeps posting more is served by the loop as before.
+    MSG posted;
+    for (int i = 0; i < 8 && IsWindow(hwnd) && TakePostedMessage(&posted, hwnd, WM_SIZE); ++i)
+        DispatchMessage(&posted);
+    if (!IsWindow(hwnd))
+        return nullptr;
     if ((modal || (style & WS_VISIBLE)) && !ended_)
         ::ShowWindow(hwnd, SW_SHOW);
     return hwnd;
 }
 
 INT_PTR CDialog::DoModal() {
-    HWND owner = parent_;
-    HWND hwnd = MakeWindow(owner, true);
+    HWND hwnd = MakeWindow(parent_, true);
     if (hwnd == nullptr)
         return -1;
+    // The owner is the top-level window that holds the parent given (a band's dialog is
+    // given a child window of the browser's frame): that window is disabled meanwhile.
+    const HWND owner =
+        (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD) ? parent_ : GetWindow(hwnd, GW_OWNER);
     const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
     if (disableOwner)
         ::EnableWindow(owner, FALSE);

@@ -42,9 +42,15 @@ void SetResourceModule(HMODULE module);
 // The keyboard in a dialog, as the dialog manager handles it: Enter goes to the focused
 // control when it wants it (a multi-line edit with ES_WANTRETURN), else clicks the
 // focused push button or the default button (DM_GETDEFID, else IDOK) through WM_COMMAND
-// with BN_CLICKED; Esc sends WM_COMMAND IDCANCEL; other keys go to the focus as
-// WM_KEYDOWN. dialog is the dialog or any window in it. FALSE when it is no live window.
-BOOL DialogKey(HWND dialog, WPARAM virtualKey);
+// with BN_CLICKED; Esc sends WM_COMMAND IDCANCEL; Tab (with shift: Shift+Tab) moves the
+// focus to the next (previous) tab stop, unless the focus asks for it (DLGC_WANTTAB);
+// other keys go to the focus as WM_KEYDOWN. dialog is the dialog or
+// any window in it. FALSE when it is no live window.
+BOOL DialogKey(HWND dialog, WPARAM virtualKey, bool shift = false);
+// The tab stop after control (before it, with previous) among the dialog's visible,
+// enabled children with WS_TABSTOP, in their order (the template's), wrapping round;
+// from no control, the first (the last). Null when the dialog has none.
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 
 // A window object: a handle and the calls on it, as the system's classes hold their
 // windows and controls.

@@ -90,6 +90,41 @@ bool TypeText(HWND edit, std::string_view text, bool replaceAll) {
     return true;
 }
 
+bool ReplaceText(HWND edit, size_t start, size_t end, std::string_view text) {
+    if (!Reachable(edit) || !IsClassName(edit, "EDIT"))
+        return false;
+    SendMessage(edit, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    if (text.empty()) {
+        if (start != end)
+            SendMessage(edit, WM_CHAR, VK_BACK, 0);
+        return true;
+    }
+    size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == '\r' || text[pos] == '\n') {
+            pos += text.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+            SendMessage(edit, WM_CHAR, VK_RETURN, 0);
+            continue;
+        }
+        SendMessage(edit, WM_CHAR, static_cast<WPARAM>(NextCharacter(text, &pos)), 0);
+    }
+    return true;
+}
+
+bool SelectText(HWND edit, size_t start, size_t end) {
+    if (!Reachable(edit) || !IsClassName(edit, "EDIT"))
+        return false;
+    SendMessage(edit, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    return true;
+}
+
+bool Focus(HWND control) {
+    if (!Reachable(control))
+        return false;
+    SetFocus(control);
+    return GetFocus() == control;
+}
+
 bool SelectListRow(HWND listBox, int row) {
     if (!Reachable(listBox) || !IsClassName(listBox, "LISTBOX"))
         return false;
@@ -108,6 +143,10 @@ bool PressEnter(HWND window) {
 
 bool PressEscape(HWND window) {
     return Reachable(window) && DialogKey(window, VK_ESCAPE);
+}
+
+bool PressTab(HWND window, bool backwards) {
+    return Reachable(window) && DialogKey(window, VK_TAB, backwards);
 }
 
 bool ResizeWindow(HWND window, int width, int height) {

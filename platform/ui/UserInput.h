@@ -24,6 +24,19 @@ bool TickBox(HWND checkBox, bool checked);
 // A read-only edit takes nothing.
 bool TypeText(HWND edit, std::string_view text, bool replaceAll = true);
 
+// The keys that change part of an edit's text: the bytes from start to end (the
+// selection the person made, or the caret where they are equal) are selected
+// (EM_SETSEL) and the text typed over them, one character at a time (WM_CHAR; a CR LF
+// or a lone LF is one Enter); with no text a non-empty range goes with one Backspace.
+// Each change sends EN_CHANGE. The edit keeps what it refuses (read-only, ES_NUMBER, its
+// limit). Positions count bytes of the edit's UTF-8 text.
+bool ReplaceText(HWND edit, size_t start, size_t end, std::string_view text);
+// The caret moved, or the person selected text (EM_SETSEL; start may be after end).
+bool SelectText(HWND edit, size_t start, size_t end);
+
+// A click on a control gives it the focus (SetFocus), as it does a control of any kind.
+bool Focus(HWND control);
+
 // Selects a list-box row as a click does (LBN_SELCHANGE), or double-clicks it
 // (LBN_SELCHANGE then LBN_DBLCLK). False for a row that is not there.
 bool SelectListRow(HWND listBox, int row);
@@ -33,6 +46,9 @@ bool DoubleClickListRow(HWND listBox, int row);
 // push button or the default button, Esc is IDCANCEL.
 bool PressEnter(HWND window);
 bool PressEscape(HWND window);
+// Tab and Shift+Tab (backwards) in the dialog that holds window (see DialogKey): the focus
+// goes to the next or previous tab stop.
+bool PressTab(HWND window, bool backwards);
 
 // Resizes a window as dragging its frame does (its top-left stays).
 bool ResizeWindow(HWND window, int width, int height);

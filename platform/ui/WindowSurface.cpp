@@ -1,5 +1,6 @@
 #include "platform/ui/WindowSurface.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -24,6 +25,7 @@ struct Pointer {
     HWND over = nullptr;          // the window under the pointer
     POINT at;                     // screen coordinates
     HWND leaveTracked = nullptr;  // the window that asked for WM_MOUSELEAVE
+    HWND pressed = nullptr;       // the window the left button was pressed on, while held
 };
 
 Pointer& ThePointer() {
@@ -207,6 +209,20 @@ static void LeaveCurrent(HWND next) {
         SendMessage(leaving, WM_MOUSELEAVE, 0, 0);
 }
 
+static LPARAM PointParam(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<std::int16_t>(x)),
+                      static_cast<WORD>(static_cast<std::int16_t>(y)));
+}
+
+// The window the left button is held on, null when none (or it ended).
+static HWND PressedWindow() {
+    Pointer& pointer = ThePointer();
+    std::lock_guard<std::mutex> guard(pointer.mutex);
+    if (pointer.pressed != nullptr && !IsWindow(pointer.pressed))
+        pointer.pressed = nullptr;
+    return pointer.pressed;
+}
+
 bool MoveMouseOver(HWND window, int x, int y) {
     if (!IsWindow(window) || !IsWindowVisible(window) ||
         GetWindowThreadId(window) != GetCurrentThreadId())
@@ -218,8 +234,51 @@ bool MoveMouseOver(HWND window, int x, int y) {
         std::lock_guard<std::mutex> guard(pointer.mutex);
         pointer.at = at;
     }
+    const HWND pressed = PressedWindow();
+    if (pressed != nullptr && pressed != window) {
+        POINT inPressed = at;
+        ScreenToClient(pressed, &inPressed);
+        SendMessage(pressed, WM_MOUSEMOVE, MK_LBUTTON, PointParam(inPressed.x, inPressed.y));
+        return true;
+    }
     LeaveCurrent(window);
-    SendMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    SendMessage(window, WM_MOUSEMOVE, pressed != nullptr ? MK_LBUTTON : 0, PointParam(x, y));
+    return true;
+}
+
+bool PressMouse(HWND window, int x, int y) {
+    if (!IsWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
+        GetWindowThreadId(window) != GetCurrentThreadId())
+        return false;
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    {
+        Pointer& pointer = ThePointer();
+        std::lock_guard<std::mutex> guard(pointer.mutex);
+        pointer.at = at;
+        pointer.pressed = window;
+    }
+    LeaveCurrent(window);
+    SendMessage(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(x, y));
+    return true;
+}
+
+bool ReleaseMouse(int x, int y) {
+    HWND pressed = nullptr;
+    {
+        Pointer& pointer = ThePointer();
+        std::lock_guard<std::mutex> guard(pointer.mutex);
+        pressed = pointer.pressed;
+        pointer.pressed = nullptr;
+        if (pressed != nullptr && IsWindow(pressed)) {
+            POINT at{x, y};
+            ClientToScreen(pressed, &at);
+            pointer.at = at;
+        }
+    }
+    if (pressed == nullptr || !IsWindow(pressed))
+        return false;
+    SendMessage(pressed, WM_LBUTTONUP, 0, PointParam(x, y));
     return true;
 }
 

@@ -102,6 +102,27 @@ BOOL PeekMessage(MSG* msg, UINT removeFlags) {
                                                                                           : FALSE;
 }
 
+BOOL TakePostedMessage(MSG* msg, HWND hwnd, UINT message) {
+    if (msg == nullptr)
+        return FALSE;
+    ThreadMessageQueue& queue = *CurrentThreadQueue();
+    std::lock_guard<std::mutex> guard(MessageSystemMutex());
+    for (auto at = queue.posted.begin(); at != queue.posted.end(); ++at) {
+        if (at->hwnd != hwnd || at->message != message)
+            continue;
+        msg->hwnd = at->hwnd;
+        msg->message = at->message;
+        msg->wParam = at->wParam;
+        msg->lParam = at->lParam;
+        msg->payload = std::move(at->payload);
+        msg->timerSerial = 0;
+        queue.posted.erase(at);
+        queue.NoteChange();
+        return TRUE;
+    }
+    return FALSE;
+}
+
 LRESULT DispatchMessage(MSG* msg) {
     if (msg == nullptr)
         return 0;

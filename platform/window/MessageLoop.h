@@ -34,6 +34,10 @@ BOOL GetMessage(MSG* msg);
 // message stays queued (a payload stays with the queue).
 BOOL PeekMessage(MSG* msg, UINT removeFlags);
 
+// Takes the first posted message of that number for hwnd out of the calling thread's
+// queue, leaving the others in their order: FALSE when none is queued.
+BOOL TakePostedMessage(MSG* msg, HWND hwnd, UINT message);
+
 // Calls the handler of msg->hwnd with the message and returns its answer, then frees the
 // message's payload. A message for a dead window, a thread message and the tick of a
 // timer killed or replaced since it was taken are dropped (answer 0).

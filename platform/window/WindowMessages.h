@@ -74,6 +74,8 @@ constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
+// The key state of a mouse message's wParam: the left button is down.
+constexpr WPARAM MK_LBUTTON = 0x0001;
 // To a modal dialog while its loop is idle; wParam the idle count.
 constexpr UINT WM_KICKIDLE = 0x036A;
 constexpr UINT WM_USER = 0x0400;

@@ -5,12 +5,18 @@
 #include <gtk/gtk.h>
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/util/ControlHelpers.h"
+#include "platform/browser/HtmlDocument.h"
+#include "platform/file/FileLayer.h"
 #include "platform/timing/Timing.h"
 #include "platform/ui/ControlInput.h"
+#include "platform/ui/FileDialogs.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TabControl.h"
@@ -20,6 +26,8 @@
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/WindowTree.h"
 #include "programs/ambrevin/AdvancedFinderDialog.h"
+#include "tests/screen/RealInput.h"
+#include "tests/screen/RealInputChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 #include "tests/support/ExpectedMessageBoxes.h"
 #include "tests/support/LocalSiteServer.h"
@@ -41,6 +49,38 @@ bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
+
+// Whether GTK draws the window's next frames (at most kTimeoutMs): what changed before
+// the call is on the screen then.
+bool DrawnAgain(HWND hwnd) {
+    GtkWidget* widget = ScreenWidgetOf(hwnd);
+    GdkFrameClock* clock = widget ? gtk_widget_get_frame_clock(widget) : nullptr;
+    if (clock == nullptr)
+        return false;
+    // Two frames, each asked for: the second begins after the first has been drawn.
+    for (int drawn = 0; drawn < 2; ++drawn) {
+        const gint64 frame = gdk_frame_clock_get_frame_counter(clock);
+        gtk_widget_queue_draw(widget);
+        if (!PumpScreenUntil([&] { return gdk_frame_clock_get_frame_counter(clock) > frame; },
+                             kTimeoutMs))
+            return false;
+    }
+    return true;
+}
+
+// The save chooser, answered by the test.
+class ScriptedSaveChooser final : public DialogService {
+public:
+    ScriptedSaveChooser() { SetDialogService(this); }
+    ~ScriptedSaveChooser() override { SetDialogService(nullptr); }
+    std::string BrowseForFolder(const FolderDialogRecord&) override { return {}; }
+    std::string ChooseFile(const FileDialogRecord& dialog) override {
+        asked.push_back(dialog);
+        return answer;
+    }
+    std::string answer;
+    std::vector<FileDialogRecord> asked;
+};
 
 bool ViewShows(HWND control, const std::string& tail) {
     return IsWindow(control) && EndsWith(BrowserViewAddress(control), tail) &&
@@ -110,10 +150,7 @@ TEST_F(AmbrevinScreenTest, TheDialogShowsItsDrawnButtonsAndExtractsALocalPage) {
     const COLORREF hover = dialog->Button(IDC_EXTRACT)->Color(OwnerDrawButton::kBackgroundIn);
     ASSERT_TRUE(PumpScreenUntil([&] { return GetWindowSurface(extract)->Pixel(4, 6) == hover; },
                                 kTimeoutMs));
-    PumpScreenUntil([] { return false; }, 200);
-    const std::string start = ScreenshotPath("ambrevin-start");
-    ASSERT_TRUE(SaveWindowScreenshot(hwnd, start));
-    EXPECT_GT(std::filesystem::file_size(start), 1000u);
+    ASSERT_TRUE(RealInput::SaveShot(hwnd, "ambrevin-start"));
     ASSERT_TRUE(ControlInput::MoveMouseAway());
 
     RECT before{};
@@ -130,8 +167,9 @@ TEST_F(AmbrevinScreenTest, TheDialogShowsItsDrawnButtonsAndExtractsALocalPage) {
     const HWND list = Item(IDC_FOUND_LIST);
     ASSERT_EQ(ListView_GetItemCount(list), 3);
     ASSERT_EQ(dialog->Crawl().Found().size(), 3u);
-    // The window keeps its size while its contents change.
-    PumpScreenUntil([] { return false; }, 300);
+    // The window keeps its size while its contents change: looked at once GTK has drawn
+    // the changed contents.
+    ASSERT_TRUE(DrawnAgain(hwnd));
     RECT after{};
     GetWindowRect(hwnd, &after);
     EXPECT_EQ(after.right - after.left, before.right - before.left);
@@ -153,10 +191,155 @@ TEST_F(AmbrevinScreenTest, TheDialogShowsItsDrawnButtonsAndExtractsALocalPage) {
         },
         kTimeoutMs))
         << images;
-    PumpScreenUntil([] { return false; }, 300);
-    const std::string foundShot = ScreenshotPath("ambrevin-found");
-    ASSERT_TRUE(SaveWindowScreenshot(hwnd, foundShot));
-    EXPECT_GT(std::filesystem::file_size(foundShot), 1000u);
+    ASSERT_TRUE(RealInput::SaveShot(hwnd, "ambrevin-found"));
+}
+
+// Ambrevin driven only by a person's keys and pointer through the X server: the scripts
+// question answered with Enter; the first frame shows the whole layout and the tab strip;
+// the pointer over an owner-drawn button lights it; the edits take what is typed (read
+// back through data exchange); an address typed and Enter, then another and a click on
+// GO, load; Extract (a click on its drawing) lists the page's pictures; a click on the
+// "found images" tab and on "refresh" shows them; "Save List..." writes them (the save
+// chooser is the test's own service); Esc closes the dialog.
+TEST_F(AmbrevinScreenTest, APersonBrowsesExtractsShowsAndSavesWithKeysAndClicks) {
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    site.SetBody("/other.html", "<html><body><p>Nothing to see</p></body></html>");
+    {
+        RealInput::MessageBoxAnswers answers({RealInput::kEnter});
+        dialog = std::make_unique<AdvancedFinderDialog>("about:blank");
+        ASSERT_TRUE(dialog->Create());
+        EXPECT_EQ(answers.Texts(), std::vector<std::string>{kScriptsQuestion});
+    }
+    const HWND hwnd = dialog->GetSafeHwnd();
+    RealInput::ExpectLayoutFits(hwnd, kTimeoutMs);
+    // The tab strip shows both tabs inside the tab control.
+    GtkWidget* notebook = ScreenWidgetOf(Item(IDC_TABS));
+    ASSERT_TRUE(notebook && GTK_IS_NOTEBOOK(notebook));
+    ASSERT_EQ(gtk_notebook_get_n_pages(GTK_NOTEBOOK(notebook)), 2);
+    GtkWidget* foundTab = gtk_notebook_get_tab_label(
+        GTK_NOTEBOOK(notebook), gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), 1));
+    const std::optional<RealInput::ScreenRect> tabRect = RealInput::WidgetRect(foundTab);
+    ASSERT_TRUE(tabRect) << "the tab strip is not shown";
+    const std::optional<RealInput::ScreenRect> tabsRect = RealInput::WindowRect(Item(IDC_TABS));
+    ASSERT_TRUE(tabsRect);
+    EXPECT_TRUE(tabsRect->Holds(tabRect->x, tabRect->y) &&
+                tabsRect->Holds(tabRect->x + tabRect->width - 1, tabRect->y + tabRect->height - 1));
+    // Depends on the screen font matching the dialog units (the look work): reported, not
+    // asserted yet.
+    for (const std::string& cut : RealInput::TextsThatDoNotFit(hwnd))
+        std::cout << "text cut in Ambrevin: " << cut << "\n";
+
+    // Hover: the pointer over GO lights its drawing; off it, it is plain again.
+    const HWND go = Item(IDC_GO);
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return WindowHasSurface(go); }, kTimeoutMs));
+    const COLORREF plain = GetWindowSurface(go)->Pixel(3, 3);
+    const COLORREF hover = dialog->Button(IDC_GO)->Color(OwnerDrawButton::kBackgroundIn);
+    ASSERT_NE(plain, hover);
+    ASSERT_TRUE(RealInput::MovePointerOver(go));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return GetWindowSurface(go)->Pixel(3, 3) == hover; },
+                                     kTimeoutMs));
+    EXPECT_TRUE(RealInput::SaveShot(hwnd, "ambrevin-hover"));
+    ASSERT_TRUE(RealInput::MovePointerOver(Item(IDC_FOUND_LIST)));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return GetWindowSurface(go)->Pixel(3, 3) == plain; },
+                                     kTimeoutMs));
+
+    // The edits, read back through data exchange.
+    ASSERT_TRUE(RealInput::TypeInto(Item(IDC_PAGE_TIMEOUT), "7", kTimeoutMs));
+    ASSERT_TRUE(RealInput::TypeInto(Item(IDC_MINIMUM_HEIGHT), "3", kTimeoutMs));
+    ASSERT_TRUE(RealInput::TypeInto(Item(IDC_MINIMUM_WIDTH), "2", kTimeoutMs));
+    ASSERT_TRUE(dialog->UpdateData(TRUE));
+    EXPECT_EQ(dialog->PageTimeoutSeconds(), 7);
+
+    // An address typed and Enter (the dialog's OK: GO), then another and a click on GO.
+    const HWND browse = Item(IDC_BROWSER);
+    ASSERT_TRUE(RealInput::TypeInto(Item(IDC_ADDRESS), site.Url("/other.html"), kTimeoutMs));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kEnter));
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return ViewShows(browse, "/other.html"); }, kTimeoutMs))
+        << BrowserViewAddress(browse);
+    ASSERT_TRUE(
+        RealInput::TypeInto(Item(IDC_ADDRESS), "  " + site.Url("/start.html") + " ", kTimeoutMs));
+    ASSERT_TRUE(RealInput::Click(go));
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return ViewShows(browse, "/start.html"); }, kTimeoutMs))
+        << BrowserViewAddress(browse);
+
+    // As a person waits for the page's pictures before Extract.
+    std::string shown;
+    ASSERT_TRUE(RealInput::WaitUntil(
+        [&] {
+            return RunScriptInBrowserView(
+                       browse,
+                       "String(Array.from(document.images).filter(i=>i.complete&&i.naturalWidth>0)"
+                       ".length)",
+                       &shown, 2000) &&
+                   shown == "3";
+        },
+        kTimeoutMs))
+        << shown;
+    // The model's copy of the page knows their sizes once the control has fetched them.
+    ASSERT_TRUE(RealInput::WaitUntil(
+        [&] {
+            const auto document = dialog->BrowseControl().View().GetHtmlDocument();
+            if (!document)
+                return false;
+            const HtmlElementCollection pictures = document->Images();
+            int sized = 0;
+            for (LONG i = 0; i < pictures.Length(); ++i)
+                sized += pictures.Item(i)->Width() > 0;
+            return sized == 3;
+        },
+        kTimeoutMs));
+
+    // Extract: the page has no links, so the crawl ends at once with its message.
+    {
+        RealInput::MessageBoxAnswers answers({RealInput::kEnter});
+        ASSERT_TRUE(RealInput::Click(Item(IDC_EXTRACT)));
+        ASSERT_TRUE(RealInput::WaitUntil([&] { return !answers.Texts().empty(); }, kTimeoutMs));
+        EXPECT_EQ(answers.Texts(), std::vector<std::string>{kFinishedMessage});
+    }
+    const HWND list = Item(IDC_FOUND_LIST);
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return ListView_GetItemCount(list) == 3; }, kTimeoutMs))
+        << ListView_GetItemCount(list) << " rows; found " << dialog->Crawl().Found().size();
+    EXPECT_EQ(dialog->Crawl().Found()[0], site.Url("/wide.bmp"));
+
+    // The found images: a click on the tab, then on "refresh".
+    ASSERT_TRUE(RealInput::ClickWidget(foundTab));
+    const HWND found = Item(IDC_FOUND_BROWSER);
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return IsWindowVisible(found); }, kTimeoutMs));
+    EXPECT_FALSE(IsWindowVisible(browse));
+    ASSERT_TRUE(RealInput::WaitUntilShown(Item(IDC_REFRESH), kTimeoutMs));
+    ASSERT_TRUE(RealInput::Click(Item(IDC_REFRESH)));
+    std::string images;
+    ASSERT_TRUE(RealInput::WaitUntil(
+        [&] {
+            return RunScriptInBrowserView(found, "String(document.images.length)", &images, 2000) &&
+                   images == "3";
+        },
+        kTimeoutMs))
+        << images;
+    EXPECT_TRUE(RealInput::SaveShot(hwnd, "ambrevin-found-by-hand"));
+
+    // "Save List...": the chooser is the test's; the list goes to the file chosen.
+    CreateDirectory("c:\\");
+    CreateDirectory("c:\\found-lists");
+    ScriptedSaveChooser chooser;
+    chooser.answer = "c:\\found-lists\\pictures.txt";
+    ASSERT_TRUE(RealInput::Click(Item(IDC_SAVE_LIST)));
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return !chooser.asked.empty(); }, kTimeoutMs));
+    EXPECT_TRUE(chooser.asked[0].save);
+    std::string saved;
+    ASSERT_TRUE(ReadFileBytes("c:\\found-lists\\pictures.txt", &saved));
+    EXPECT_EQ(saved, site.Url("/wide.bmp") + "\r\n" + site.Url("/tall.bmp") + "\r\n" +
+                         site.Url("/dot.bmp") + "\r\n");
+
+    // Esc closes the dialog, from the address box clicked (the found page's view had the
+    // keys until then, and a page takes its keys itself).
+    ASSERT_TRUE(RealInput::Click(Item(IDC_ADDRESS)));
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetFocus() == Item(IDC_ADDRESS); }, kTimeoutMs));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kEscape));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return !IsWindowVisible(hwnd); }, kTimeoutMs));
+    EXPECT_EQ(dialog->GetEndCode(), IDCANCEL);
 }
 
 }  // namespace

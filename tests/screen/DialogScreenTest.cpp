@@ -7,12 +7,16 @@
 #include <string>
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/Window.h"
 #include "platform/window/WindowMessages.h"
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
+#include "tests/screen/RealInput.h"
 #include "tests/screen/ScreenTestSupport.h"
 
 namespace {
@@ -87,6 +91,178 @@ TEST(DialogScreenTest, GtkInputReachesTheModelAndTheModelShowsInGtk) {
     ASSERT_TRUE(top && GTK_IS_WINDOW(top));
     gtk_window_close(GTK_WINDOW(top));
     EXPECT_FALSE(IsWindow(window));
+}
+
+// The same window driven through the X server: a real click on the push button and on
+// the check box reaches the model.
+TEST(DialogScreenTest, RealClicksReachTheModelsButtons) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Real input",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND agree =
+        CreateWindowEx(0, "BUTTON", "I &agree", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 44,
+                       200, 24, window, ControlIdMenu(kAgreeId));
+    const HWND ok = CreateWindowEx(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 250,
+                                   120, 80, 28, window, ControlIdMenu(kOkId));
+    ASSERT_TRUE(agree && ok);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(ok, 10000));
+
+    ASSERT_TRUE(RealInput::Click(ok));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return program.clicks == 1; }, 10000));
+    ASSERT_TRUE(RealInput::Click(agree, 6, 12));
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] { return SendMessage(agree, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED); },
+        10000));
+    DestroyWindow(window);
+}
+
+// The person's keys in one-line and multi-line edits: the model learns each change, the
+// caret stays where the keys put it (an echo of the model's text does not move it), and
+// what an edit refuses does not stay on the screen.
+TEST(DialogScreenTest, RealTypingInEditsReadsBackAsTyped) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Typing",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               240, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND name = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200,
+                                     24, window, ControlIdMenu(kNameId));
+    const HWND number = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_NUMBER,
+                                       10, 44, 200, 24, window, ControlIdMenu(kNameId + 1));
+    const HWND notes = CreateWindowEx(
+        0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_WANTRETURN, 10, 78,
+        200, 80, window, ControlIdMenu(kNameId + 2));
+    ASSERT_TRUE(name && number && notes);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(notes, 10000));
+    auto reads = [](HWND edit, const std::string& text) {
+        return RealInput::WaitUntil([&] { return GetWindowText(edit) == text; }, 10000);
+    };
+    auto selection = [](HWND edit) {
+        DWORD start = 0;
+        DWORD end = 0;
+        SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                    reinterpret_cast<LPARAM>(&end));
+        return std::make_pair(start, end);
+    };
+
+    ASSERT_TRUE(RealInput::Click(name));
+    ASSERT_TRUE(RealInput::TypeText("abc123"));
+    EXPECT_TRUE(reads(name, "abc123")) << GetWindowText(name);
+    EXPECT_EQ(GetFocus(), name);
+    // Keys that move the caret and select.
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kHome));
+    ASSERT_TRUE(RealInput::TypeText("X"));
+    EXPECT_TRUE(reads(name, "Xabc123")) << GetWindowText(name);
+    EXPECT_EQ(selection(name), std::make_pair(DWORD{1}, DWORD{1}));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kShiftEnd));
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] { return selection(name) == std::make_pair(DWORD{1}, DWORD{7}); }, 10000));
+    ASSERT_TRUE(RealInput::TypeText("yz"));
+    EXPECT_TRUE(reads(name, "Xyz")) << GetWindowText(name);
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kBackspace));
+    EXPECT_TRUE(reads(name, "Xy")) << GetWindowText(name);
+    // The program writes the same text back (as a data exchange does): typing goes on
+    // where the caret was.
+    SetWindowText(name, "Xy");
+    ASSERT_TRUE(RealInput::TypeText("!"));
+    EXPECT_TRUE(reads(name, "Xy!")) << GetWindowText(name);
+    // The program's own text shows.
+    SetWindowText(name, "set by the program");
+    EXPECT_STREQ(gtk_editable_get_text(GTK_EDITABLE(ScreenWidgetOf(name))), "set by the program");
+
+    // Digits only: the letter is refused by the model and goes from the screen too.
+    ASSERT_TRUE(RealInput::Click(number));
+    ASSERT_TRUE(RealInput::TypeText("4a2"));
+    EXPECT_TRUE(reads(number, "42")) << GetWindowText(number);
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] {
+            return std::string(gtk_editable_get_text(GTK_EDITABLE(ScreenWidgetOf(number)))) == "42";
+        },
+        10000));
+
+    // Several lines: Enter stays in the edit (ES_WANTRETURN); the model keeps CR LF.
+    ASSERT_TRUE(RealInput::Click(notes));
+    ASSERT_TRUE(RealInput::TypeText("one\ntwo"));
+    EXPECT_TRUE(reads(notes, "one\r\ntwo")) << GetWindowText(notes);
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kLeft));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kLeft));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kLeft));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kBackspace));
+    EXPECT_TRUE(reads(notes, "onetwo")) << GetWindowText(notes);
+    EXPECT_EQ(selection(notes), std::make_pair(DWORD{3}, DWORD{3}));
+    EXPECT_EQ(program.clicks, 0);
+    DestroyWindow(window);
+}
+
+// A modal dialog owned by a child window (as a band's dialogs are) is transient for the
+// owner's top-level window and modal for it while it runs; a real click on its OK ends it.
+TEST(DialogScreenTest, AModalDialogIsTransientAndModalForItsOwnersWindow) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Owner",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND pane = CreateWindowEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, window,
+                                     ControlIdMenu(20));
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(window, 10000));
+    std::string error;
+    const auto dialogTemplate = ParseDialogTemplate(
+        "DIALOG 7 0 0 120 50\nCAPTION \"Asked\"\nSTYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION\n"
+        "FONT 8 \"MS Sans Serif\"\nBEGIN\nDEFPUSHBUTTON 1 \"OK\" 35 20 50 14\nEND\n",
+        &error);
+    ASSERT_TRUE(dialogTemplate) << error;
+    CDialog dialog(*dialogTemplate, pane);
+
+    // Looked at from the dialog's own loop: a GTK timeout served there.
+    struct Seen {
+        CDialog* dialog;
+        bool transient = false;
+        bool modal = false;
+        bool ownerDisabled = false;
+        bool clicked = false;
+    } seen{&dialog};
+    const guint source = g_timeout_add(
+        20,
+        [](gpointer data) -> gboolean {
+            auto* seen = static_cast<Seen*>(data);
+            const HWND hwnd = seen->dialog->m_hWnd;
+            GtkWidget* top = hwnd ? ScreenWidgetOf(hwnd) : nullptr;
+            if (seen->clicked || top == nullptr || !RealInput::WindowRect(GetDlgItem(hwnd, IDOK)))
+                return G_SOURCE_CONTINUE;
+            GtkWindow* owner = gtk_window_get_transient_for(GTK_WINDOW(top));
+            seen->transient =
+                owner != nullptr && GTK_WIDGET(owner) == ScreenWidgetOf(GetParent(hwnd));
+            seen->ownerDisabled = !IsWindowEnabled(GetParent(hwnd));
+            seen->modal = gtk_window_get_modal(GTK_WINDOW(top)) != FALSE;
+            seen->clicked = RealInput::Click(GetDlgItem(hwnd, IDOK));
+            return G_SOURCE_CONTINUE;
+        },
+        &seen);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    g_source_remove(source);
+    EXPECT_TRUE(seen.clicked);
+    EXPECT_TRUE(seen.transient) << "transient for the owner's top-level window";
+    EXPECT_TRUE(seen.modal);
+    EXPECT_TRUE(seen.ownerDisabled) << "the owner's top-level window is disabled meanwhile";
+    EXPECT_TRUE(IsWindowEnabled(window));
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "programs/tallowmere/MainDialog.h"
+#include "tests/screen/RealInput.h"
+#include "tests/screen/RealInputChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 #include "tests/support/CrawlFixture.h"
 #include "tests/support/LocalSiteServer.h"
@@ -171,6 +173,35 @@ TEST_F(TallowmereScreenTest, ASiteTypedAndAddedInGtkIsSearchedAndItsMp3sShow) {
     const std::string shot = ScreenshotPath("tallowmere");
     ASSERT_TRUE(SaveWindowScreenshot(hwnd, shot));
     EXPECT_GT(std::filesystem::file_size(shot), 2000u);
+}
+
+// The site box typed into with real keys reads as typed (it read "321cba" for "abc123"
+// while each key put the caret back at the start), and a real click on "Add" lists it;
+// the first frame shows the whole dialog.
+TEST_F(TallowmereScreenTest, ASiteTypedWithRealKeysReadsAsTypedAndARealClickAddsIt) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    dialog_ = std::make_unique<MainDialog>();
+    ASSERT_TRUE(dialog_->Create());
+    const HWND hwnd = dialog_->m_hWnd;
+    ShowWindow(hwnd, SW_SHOW);
+    RealInput::ExpectLayoutFits(hwnd, 10000);
+    const HWND edit = Item(IDC_SITE_EDIT);
+    ASSERT_TRUE(RealInput::TypeInto(edit, "abc123", 10000)) << GetWindowText(edit);
+    ASSERT_TRUE(RealInput::TypeInto(edit, "http://www.example.com/music/", 10000))
+        << GetWindowText(edit);
+    const HWND sites = Item(IDC_SITE_LIST);
+    const int before = ListView_GetItemCount(sites);
+    ASSERT_TRUE(RealInput::Click(Item(IDC_ADD_SITE)));
+    ASSERT_TRUE(
+        RealInput::WaitUntil([&] { return ListView_GetItemCount(sites) == before + 1; }, 10000));
+    bool listed = false;
+    for (int row = 0; row < ListView_GetItemCount(sites); ++row)
+        listed = listed || ListViewText(sites, row, 0) == "http://www.example.com/music/";
+    EXPECT_TRUE(listed);
+    EXPECT_TRUE(RealInput::SaveShot(hwnd, "tallowmere-typed"));
 }
 
 // The system menu's About item, shown by the header bar's menu button, opens the About

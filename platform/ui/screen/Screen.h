@@ -26,6 +26,9 @@ bool ScreenRunning();
 int RunMessageLoop();
 
 // --- Test support ---
+// Installs the screen's message boxes and pickers again, in place of a service a test
+// installed meanwhile. FALSE when the screen does not run.
+bool UseScreenDialogs();
 // Serves GTK's events and the thread's messages until done() answers true (TRUE) or
 // timeoutMs pass (FALSE).
 bool PumpScreenUntil(const std::function<bool()>& done, int timeoutMs);

@@ -73,7 +73,7 @@ gboolean RunPendingRefreshes(gpointer) {
 void Schedule(HWND hwnd, Rebuild build, Rebuild states, bool rebuild) {
     auto& all = PendingRefreshes();
     if (all.empty())
-        g_idle_add(RunPendingRefreshes, nullptr);
+        screen::RunSoon(RunPendingRefreshes, nullptr);
     Pending& pending = all[hwnd];
     pending.build = build;
     pending.states = states;

@@ -7,7 +7,10 @@
 // canvas of its drawing (ScreenPresentation.cpp).
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/browser/CHtmlView.h"
@@ -141,6 +144,12 @@ void RefreshStatic(HWND hwnd, GtkWidget* widget, UINT) {
 }
 
 // --- Edits: one line (GtkEntry) or several (GtkTextView); the model keeps CR LF ---
+//
+// Each change GTK makes to the text (a key, a paste, a deletion) reaches the model as it
+// happens, as the keys that make it (UserInput::ReplaceText), and each move of the caret
+// or the selection as a selection (UserInput::SelectText). The widget keeps its caret:
+// the model's text is written back only when it differs from what is shown (the program
+// set another text, or the edit refused a key), and then with the model's selection.
 
 std::string ToModelText(const char* text) {
     std::string out;
@@ -161,79 +170,272 @@ std::string ToWidgetText(const std::string& text) {
     return out;
 }
 
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The byte of the model's text (CR LF line ends) where GTK's character offset falls: the
+// widget shows every character but the CRs.
+std::size_t ModelOffset(const std::string& model, int characters) {
+    std::size_t at = 0;
+    int seen = 0;
+    while (at < model.size()) {
+        if (model[at] == '\r') {
+            ++at;
+            continue;
+        }
+        if (seen == characters)
+            return at;
+        for (++at; at < model.size() && IsContinuationByte(model[at]); ++at) {
+        }
+        ++seen;
+    }
+    return model.size();
+}
+
+// GTK's character offset of a byte of the model's text.
+int WidgetOffset(const std::string& model, std::size_t bytes) {
+    int characters = 0;
+    for (std::size_t at = 0; at < model.size() && at < bytes; ++at) {
+        if (!IsContinuationByte(model[at]) && model[at] != '\r')
+            ++characters;
+    }
+    return characters;
+}
+
+// The one edit that turns before into after: the bytes [start, end) of before replaced
+// by after's [start, afterEnd), cut on whole characters and whole line ends.
+struct TextChange {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    std::size_t afterEnd = 0;
+};
+
+// Whether a cut at byte at of text falls inside a character or a CR LF.
+bool InsideCharacter(const std::string& text, std::size_t at) {
+    if (at == 0 || at >= text.size())
+        return false;
+    return IsContinuationByte(text[at]) || (text[at] == '\n' && text[at - 1] == '\r');
+}
+
+TextChange ChangeBetween(const std::string& before, const std::string& after) {
+    const std::size_t shortest = std::min(before.size(), after.size());
+    std::size_t prefix = 0;
+    while (prefix < shortest && before[prefix] == after[prefix])
+        ++prefix;
+    while (prefix > 0 && (InsideCharacter(before, prefix) || InsideCharacter(after, prefix)))
+        --prefix;
+    std::size_t suffix = 0;
+    while (suffix < shortest - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    while (suffix > 0 && (InsideCharacter(before, before.size() - suffix) ||
+                          InsideCharacter(after, after.size() - suffix)))
+        --suffix;
+    return TextChange{prefix, before.size() - suffix, after.size() - suffix};
+}
+
+// The edit whose widget change the model is being told: its model's echoes of the
+// change in progress are not shown (the widget has them already).
+HWND learningEdit = nullptr;
+
 GtkWidget* TextViewOf(GtkWidget* widget) {
     return GTK_IS_SCROLLED_WINDOW(widget)
                ? gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(widget))
                : nullptr;
 }
 
-void RefreshEdit(HWND hwnd, GtkWidget* widget, UINT) {
-    Updating guard;
-    const std::string text = ToWidgetText(GetWindowText(hwnd));
-    const bool readOnly = (StyleOf(hwnd) & ES_READONLY) != 0;
+// What the widget shows, in the model's form.
+std::string ShownText(GtkWidget* widget) {
     if (GtkWidget* view = TextViewOf(widget)) {
         GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
         GtkTextIter start;
         GtkTextIter end;
         gtk_text_buffer_get_bounds(buffer, &start, &end);
-        char* shown = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
-        if (text != shown)
-            gtk_text_buffer_set_text(buffer, text.c_str(), -1);
-        g_free(shown);
-        gtk_text_view_set_editable(GTK_TEXT_VIEW(view), !readOnly);
-    } else if (GTK_IS_ENTRY(widget)) {
-        if (text != gtk_editable_get_text(GTK_EDITABLE(widget)))
-            gtk_editable_set_text(GTK_EDITABLE(widget), text.c_str());
-        gtk_editable_set_editable(GTK_EDITABLE(widget), !readOnly);
+        char* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+        std::string shown = ToModelText(text);
+        g_free(text);
+        return shown;
+    }
+    return ToModelText(gtk_editable_get_text(GTK_EDITABLE(widget)));
+}
+
+// The widget's selection as character offsets (the caret where they are equal); the
+// caret's end second.
+void ShownSelection(GtkWidget* widget, int* anchor, int* caret) {
+    if (GtkWidget* view = TextViewOf(widget)) {
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+        GtkTextIter insert;
+        GtkTextIter bound;
+        gtk_text_buffer_get_iter_at_mark(buffer, &insert, gtk_text_buffer_get_insert(buffer));
+        gtk_text_buffer_get_iter_at_mark(buffer, &bound,
+                                         gtk_text_buffer_get_selection_bound(buffer));
+        *anchor = gtk_text_iter_get_offset(&bound);
+        *caret = gtk_text_iter_get_offset(&insert);
+        return;
+    }
+    int start = 0;
+    int end = 0;
+    if (!gtk_editable_get_selection_bounds(GTK_EDITABLE(widget), &start, &end))
+        start = end = gtk_editable_get_position(GTK_EDITABLE(widget));
+    *anchor = start;
+    *caret = end;
+}
+
+// Shows the model's selection (character offsets from its bytes).
+void ShowModelSelection(HWND hwnd, GtkWidget* widget) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessage(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::string model = GetWindowText(hwnd);
+    const int from = WidgetOffset(model, start);
+    const int to = WidgetOffset(model, end);
+    int anchor = 0;
+    int caret = 0;
+    ShownSelection(widget, &anchor, &caret);
+    if (std::min(anchor, caret) == from && std::max(anchor, caret) == to)
+        return;
+    if (GtkWidget* view = TextViewOf(widget)) {
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+        GtkTextIter first;
+        GtkTextIter last;
+        gtk_text_buffer_get_iter_at_offset(buffer, &first, from);
+        gtk_text_buffer_get_iter_at_offset(buffer, &last, to);
+        gtk_text_buffer_select_range(buffer, &last, &first);
+    } else {
+        gtk_editable_select_region(GTK_EDITABLE(widget), from, to);
     }
 }
 
-// The entry's text, once GTK has finished changing it, typed into the model's edit
-// when it differs (one edit of GTK's can come as a deletion and an insertion).
-struct PendingTyping {
+void RefreshEdit(HWND hwnd, GtkWidget* widget, UINT message) {
+    if (hwnd == learningEdit)
+        return;
+    Updating guard;
+    const std::string model = GetWindowText(hwnd);
+    const std::string text = ToWidgetText(model);
+    const bool readOnly = (StyleOf(hwnd) & ES_READONLY) != 0;
+    const bool changed = model != ShownText(widget);
+    if (GtkWidget* view = TextViewOf(widget)) {
+        if (changed)
+            gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.c_str(),
+                                     -1);
+        gtk_text_view_set_editable(GTK_TEXT_VIEW(view), !readOnly);
+    } else if (GTK_IS_ENTRY(widget)) {
+        if (changed)
+            gtk_editable_set_text(GTK_EDITABLE(widget), text.c_str());
+        gtk_editable_set_editable(GTK_EDITABLE(widget), !readOnly);
+    }
+    // A new text, or the program's own selection, shows the model's selection; an echo of
+    // the text the widget shows leaves the caret where the person's keys put it.
+    if (changed || message == EM_SETSEL)
+        ShowModelSelection(hwnd, widget);
+}
+
+// The widget shows the model again after the model kept less than the person typed.
+struct PendingRefresh {
     HWND hwnd;
     GtkWidget* widget;
 };
 
-void TypeEntryText(gpointer data) {
-    std::unique_ptr<PendingTyping> pending(static_cast<PendingTyping*>(data));
-    const std::string text = gtk_editable_get_text(GTK_EDITABLE(pending->widget));
-    if (IsWindow(pending->hwnd) && text != GetWindowText(pending->hwnd))
-        UserInput::TypeText(pending->hwnd, text, true);
+gboolean RefreshEditNow(gpointer data) {
+    std::unique_ptr<PendingRefresh> pending(static_cast<PendingRefresh*>(data));
+    if (IsWindow(pending->hwnd))
+        RefreshEdit(pending->hwnd, pending->widget, EM_SETSEL);
     g_object_unref(pending->widget);
+    return G_SOURCE_REMOVE;
+}
+
+// The person's selection, as the model learns it: only while the model holds the text
+// shown (in the middle of a change the change itself tells it).
+void LearnSelection(HWND hwnd, GtkWidget* widget) {
+    if (updating || hwnd == learningEdit || !IsWindow(hwnd))
+        return;
+    const std::string model = GetWindowText(hwnd);
+    if (model != ShownText(widget))
+        return;
+    int anchor = 0;
+    int caret = 0;
+    ShownSelection(widget, &anchor, &caret);
+    const std::size_t from = ModelOffset(model, std::min(anchor, caret));
+    const std::size_t to = ModelOffset(model, std::max(anchor, caret));
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessage(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start != from || end != to)
+        UserInput::SelectText(hwnd, from, to);
+}
+
+// The widget's text changed: the model is told the one change that makes its text the
+// widget's, typed as keys.
+void LearnChange(HWND hwnd, GtkWidget* widget) {
+    if (updating || !IsWindow(hwnd))
+        return;
+    const std::string shown = ShownText(widget);
+    const std::string model = GetWindowText(hwnd);
+    if (shown != model) {
+        if (GetFocus() != hwnd)
+            UserInput::Focus(hwnd);  // what the person types into has the focus
+        const TextChange change = ChangeBetween(model, shown);
+        learningEdit = hwnd;
+        UserInput::ReplaceText(
+            hwnd, change.start, change.end,
+            std::string_view(shown).substr(change.start, change.afterEnd - change.start));
+        learningEdit = nullptr;
+        if (IsWindow(hwnd) && GetWindowText(hwnd) != shown) {
+            // Not from inside GTK's change: the widget is set right from an idle call.
+            screen::RunSoon(RefreshEditNow,
+                            new PendingRefresh{hwnd, GTK_WIDGET(g_object_ref(widget))});
+            return;
+        }
+    }
+    LearnSelection(hwnd, widget);
 }
 
 void OnEntryChanged(GtkEditable* editable, gpointer data) {
-    if (updating)
-        return;
-    auto* pending = new PendingTyping{HwndOf(data), GTK_WIDGET(g_object_ref(editable))};
-    g_idle_add_once(TypeEntryText, pending);
+    LearnChange(HwndOf(data), GTK_WIDGET(editable));
 }
 
-void OnBufferChanged(GtkTextBuffer* buffer, gpointer data) {
-    if (updating)
+void OnEntrySelectionMoved(GObject* editable, GParamSpec*, gpointer data) {
+    LearnSelection(HwndOf(data), GTK_WIDGET(editable));
+}
+
+// The text view's buffer tells its changes and marks; the model learns them for the
+// scrolled window that shows the edit.
+void OnBufferChanged(GtkTextBuffer*, gpointer data) {
+    const HWND hwnd = HwndOf(data);
+    if (GtkWidget* widget = screen::WidgetOf(hwnd))
+        LearnChange(hwnd, widget);
+}
+
+void OnBufferMarkSet(GtkTextBuffer* buffer, GtkTextIter*, GtkTextMark* mark, gpointer data) {
+    if (mark != gtk_text_buffer_get_insert(buffer) &&
+        mark != gtk_text_buffer_get_selection_bound(buffer))
         return;
-    GtkTextIter start;
-    GtkTextIter end;
-    gtk_text_buffer_get_bounds(buffer, &start, &end);
-    char* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
-    UserInput::TypeText(HwndOf(data), ToModelText(text), true);
-    g_free(text);
+    const HWND hwnd = HwndOf(data);
+    if (GtkWidget* widget = screen::WidgetOf(hwnd))
+        LearnSelection(hwnd, widget);
 }
 
 GtkWidget* MakeEdit(HWND hwnd) {
     GtkWidget* widget = nullptr;
     if (StyleOf(hwnd) & ES_MULTILINE) {
         GtkWidget* view = gtk_text_view_new();
+        // Tab moves the focus, as in a dialog; Enter is the dialog's unless ES_WANTRETURN.
+        gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(view), FALSE);
         widget = gtk_scrolled_window_new();
         gtk_scrolled_window_set_child(GTK_SCROLLED_WINDOW(widget), view);
-        g_signal_connect(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), "changed",
-                         G_CALLBACK(OnBufferChanged), hwnd);
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+        g_signal_connect(buffer, "changed", G_CALLBACK(OnBufferChanged), hwnd);
+        g_signal_connect(buffer, "mark-set", G_CALLBACK(OnBufferMarkSet), hwnd);
     } else {
         widget = gtk_entry_new();
         if (StyleOf(hwnd) & ES_PASSWORD)
             gtk_entry_set_visibility(GTK_ENTRY(widget), FALSE);
         g_signal_connect(widget, "changed", G_CALLBACK(OnEntryChanged), hwnd);
+        g_signal_connect(widget, "notify::cursor-position", G_CALLBACK(OnEntrySelectionMoved),
+                         hwnd);
+        g_signal_connect(widget, "notify::selection-bound", G_CALLBACK(OnEntrySelectionMoved),
+                         hwnd);
     }
     RefreshEdit(hwnd, widget, 0);
     return widget;

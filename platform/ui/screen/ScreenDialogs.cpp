@@ -42,6 +42,8 @@ int RunDialog(GtkWidget* dialog) {
                      }),
                      &answer);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    // Esc or the close box answers and hides the dialog; the caller destroys it.
+    gtk_window_set_hide_on_close(GTK_WINDOW(dialog), TRUE);
     gtk_window_present(GTK_WINDOW(dialog));
     screen::RunNestedLoop([&answered] { return answered; }, -1, false);
     gtk_widget_set_visible(dialog, FALSE);
@@ -211,3 +213,10 @@ void StartDialogs() {
 }
 
 }  // namespace screen
+
+bool UseScreenDialogs() {
+    if (!screen::OnScreenThread())
+        return false;
+    screen::StartDialogs();
+    return true;
+}

@@ -23,6 +23,11 @@ void StartLoop();
 // model's code); otherwise it is.
 bool RunNestedLoop(const std::function<bool()>& done, int timeoutMs, bool holdMessages);
 
+// Runs call(data) once from the loop, soon, outside the handler that asks (not starved
+// by GTK's frames and events, as a call at GTK's idle priority can be). call answers
+// G_SOURCE_REMOVE (0).
+void RunSoon(int (*call)(void* data), void* data);
+
 // The presentation of the window tree (ScreenPresentation.cpp).
 void StartPresentation();
 // Places a widget made elsewhere (a browser view) as the one showing child window hwnd.
@@ -41,6 +46,26 @@ struct ControlKind {
 const ControlKind* ControlKindOf(HWND hwnd);
 // The list view, tab control, tree view and toolbar (ScreenCommonControls.cpp).
 const std::vector<ControlKind>& CommonControlKinds();
+
+// The person's pointer and keys (ScreenInput.cpp).
+// Held while a presentation call runs: GTK's own focus moves meanwhile (a widget hidden,
+// removed or focused for the model) are not taken for the person's.
+struct PresentationCall {
+    PresentationCall();
+    ~PresentationCall();
+    PresentationCall(const PresentationCall&) = delete;
+    PresentationCall& operator=(const PresentationCall&) = delete;
+};
+// Records that widget shows hwnd (its own widget: a control's, a canvas's overlay, a
+// browser view, a GtkWindow).
+void MarkWindowWidget(HWND hwnd, GtkWidget* widget);
+// The pointer over the overlay of a window shown as its drawing goes to the model; the
+// top-level window's content also tells when the pointer leaves every window.
+void AttachPointer(HWND hwnd, GtkWidget* overlay, bool topLevel);
+// Enter, Esc, Tab and Shift+Tab in a top-level window, and GTK's focus moves in it.
+void AttachKeys(HWND hwnd, GtkWidget* window);
+// The window ends: a button held on it is let go.
+void ForgetPressedWindow(HWND hwnd);
 
 // The browser views (ScreenBrowserView.cpp).
 void StartBrowserViews();

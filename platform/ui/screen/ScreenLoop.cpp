@@ -93,6 +93,12 @@ void StartLoop() {
     SetMessageWaitHook(WaitInGtk);
 }
 
+void RunSoon(int (*call)(void* data), void* data) {
+    // At the events' own priority: an idle one waits behind GTK's frames and events for
+    // as long as they keep coming.
+    g_idle_add_full(G_PRIORITY_DEFAULT, call, data, nullptr);
+}
+
 bool RunNestedLoop(const std::function<bool()>& done, int timeoutMs, bool holdMessages) {
     const bool savedWait = inModelWait;
     const bool watched = queueWatch != 0;

@@ -46,6 +46,9 @@ struct Entry {
     bool frameKnown = false;
     int frameWidth = 0;
     int frameHeight = 0;
+    // A top-level window's content (the overlay of its canvas): until the first size is
+    // known it asks for the client size, so the window opens with all of it.
+    GtkWidget* content = nullptr;
 };
 
 std::unordered_map<HWND, Entry>& Entries() {
@@ -60,6 +63,14 @@ Entry* Find(HWND hwnd) {
 
 HWND HwndOf(gpointer data) {
     return static_cast<HWND>(data);
+}
+
+// The top-level window that holds hwnd (hwnd itself when it is one).
+HWND TopLevelOf(HWND hwnd) {
+    HWND top = hwnd;
+    while (top != nullptr && (GetWindowLong(top, GWL_STYLE) & WS_CHILD) != 0)
+        top = GetParent(top);
+    return top;
 }
 
 bool IsOwnerDrawnButton(HWND hwnd) {
@@ -124,28 +135,9 @@ gboolean PaintNow(gpointer) {
 
 void PaintSoon(HWND hwnd) {
     if (ToPaint().empty())
-        g_idle_add(PaintNow, nullptr);
+        screen::RunSoon(PaintNow, nullptr);
     if (std::find(ToPaint().begin(), ToPaint().end(), hwnd) == ToPaint().end())
         ToPaint().push_back(hwnd);
-}
-
-// The pointer over a canvas is the model's pointer: the window under it gets its
-// WM_MOUSEMOVE, and the one it leaves the WM_MOUSELEAVE it asked for.
-void OnPointerMotion(GtkEventControllerMotion*, double x, double y, gpointer data) {
-    const HWND hwnd = HwndOf(data);
-    if (IsWindow(hwnd))
-        ControlInput::MoveMouseOver(hwnd, static_cast<int>(x), static_cast<int>(y));
-}
-
-void OnPointerLeave(GtkEventControllerMotion*, gpointer) {
-    ControlInput::MoveMouseAway();
-}
-
-// A click on an owner-drawn button's drawing is the button's click.
-void OnCanvasReleased(GtkGestureClick*, int, double, double, gpointer data) {
-    const HWND hwnd = HwndOf(data);
-    if (IsWindow(hwnd) && IsOwnerDrawnButton(hwnd))
-        UserInput::ClickButton(hwnd);
 }
 
 // The person closed a top-level window: the model closes it (or not).
@@ -169,16 +161,21 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
     if (!entry->frameKnown) {
-        // The first size: the window was asked for the client size, and what it added
-        // around the canvas is the frame. It is asked again with the frame added, and
-        // the model keeps its size.
+        // The first size: the content asked for the client size, so the window opened
+        // with all of it, and what the window adds around the canvas (its title bar) is
+        // the frame. The content lets go of its request, so the person may make the
+        // window smaller, and the window keeps the size it has.
+        // A window's default size counts its surface (the frame and shadow GTK draws
+        // itself included).
         entry->frameKnown = true;
-        entry->frameWidth = std::max(clientWidth - width, 0);
-        entry->frameHeight = std::max(clientHeight - height, 0);
-        if (entry->frameWidth != 0 || entry->frameHeight != 0) {
-            Place(hwnd, *entry);
-            return;
-        }
+        GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(entry->widget));
+        const int outerWidth = surface ? gdk_surface_get_width(surface) : width;
+        const int outerHeight = surface ? gdk_surface_get_height(surface) : height;
+        entry->frameWidth = std::max(outerWidth - width, 0);
+        entry->frameHeight = std::max(outerHeight - height, 0);
+        gtk_widget_set_size_request(entry->content, -1, -1);
+        gtk_window_set_default_size(GTK_WINDOW(entry->widget), width + entry->frameWidth,
+                                    height + entry->frameHeight);
     }
     if (clientWidth == width && clientHeight == height)
         return;
@@ -188,27 +185,29 @@ void OnCanvasResize(GtkDrawingArea*, int width, int height, gpointer data) {
     UserInput::ResizeWindow(hwnd, frame.right - frame.left, frame.bottom - frame.top);
 }
 
-// A canvas under a GtkFixed: a window of no known kind.
-void MakeGenericWidget(HWND hwnd, Entry& entry) {
+// A canvas under a GtkFixed: a window of no known kind. The pointer over it is the
+// model's (ScreenInput.cpp); an owner-drawn button takes the keyboard focus.
+void MakeGenericWidget(HWND hwnd, Entry& entry, bool topLevel) {
     GtkWidget* overlay = gtk_overlay_new();
     entry.canvas = gtk_drawing_area_new();
     gtk_widget_set_hexpand(entry.canvas, TRUE);
     gtk_widget_set_vexpand(entry.canvas, TRUE);
     gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(entry.canvas), DrawWindow, hwnd, nullptr);
     g_signal_connect(entry.canvas, "resize", G_CALLBACK(OnCanvasResize), hwnd);
-    GtkEventController* motion = gtk_event_controller_motion_new();
-    g_signal_connect(motion, "motion", G_CALLBACK(OnPointerMotion), hwnd);
-    g_signal_connect(motion, "leave", G_CALLBACK(OnPointerLeave), hwnd);
-    gtk_widget_add_controller(entry.canvas, motion);
-    if (IsOwnerDrawnButton(hwnd)) {
-        GtkGesture* click = gtk_gesture_click_new();
-        g_signal_connect(click, "released", G_CALLBACK(OnCanvasReleased), hwnd);
-        gtk_widget_add_controller(entry.canvas, GTK_EVENT_CONTROLLER(click));
-    }
     gtk_overlay_set_child(GTK_OVERLAY(overlay), entry.canvas);
     entry.container = gtk_fixed_new();
     gtk_overlay_add_overlay(GTK_OVERLAY(overlay), entry.container);
+    screen::AttachPointer(hwnd, overlay, topLevel);
+    if (IsOwnerDrawnButton(hwnd))
+        gtk_widget_set_focusable(overlay, TRUE);
     entry.widget = overlay;
+}
+
+// Whether GTK's focus is on the widget or inside it.
+bool HoldsFocus(GtkWidget* widget) {
+    GtkRoot* root = gtk_widget_get_root(widget);
+    GtkWidget* focus = root ? gtk_root_get_focus(root) : nullptr;
+    return focus != nullptr && (focus == widget || gtk_widget_is_ancestor(focus, widget));
 }
 
 // Where the child's widget goes in its parent's container, and its size.
@@ -222,10 +221,12 @@ void Place(HWND hwnd, Entry& entry) {
             gtk_widget_get_width(entry.canvas) == client.right - client.left &&
             gtk_widget_get_height(entry.canvas) == client.bottom - client.top)
             return;
-        gtk_window_set_default_size(
-            GTK_WINDOW(entry.widget),
-            std::max<LONG>(client.right - client.left, 1) + entry.frameWidth,
-            std::max<LONG>(client.bottom - client.top, 1) + entry.frameHeight);
+        const int width = std::max<LONG>(client.right - client.left, 1);
+        const int height = std::max<LONG>(client.bottom - client.top, 1);
+        if (!entry.frameKnown && entry.content != nullptr)
+            gtk_widget_set_size_request(entry.content, width, height);
+        gtk_window_set_default_size(GTK_WINDOW(entry.widget), width + entry.frameWidth,
+                                    height + entry.frameHeight);
         return;
     }
     const HWND parent = GetParent(hwnd);
@@ -253,6 +254,7 @@ public:
     void WindowCreated(HWND hwnd) override {
         if (!screen::OnScreenThread())
             return;
+        screen::PresentationCall call;
         Entry entry;
         const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
         entry.topLevel = (style & WS_CHILD) == 0;
@@ -263,12 +265,18 @@ public:
             gtk_window_set_title(GTK_WINDOW(window), GetWindowText(hwnd).c_str());
             g_signal_connect(window, "close-request", G_CALLBACK(OnCloseRequest), hwnd);
             Entry content;
-            MakeGenericWidget(hwnd, content);
+            MakeGenericWidget(hwnd, content, true);
             gtk_window_set_child(GTK_WINDOW(window), content.widget);
+            screen::MarkWindowWidget(hwnd, window);
+            screen::AttachKeys(hwnd, window);
             entry.widget = window;
             entry.container = content.container;
             entry.canvas = content.canvas;
-            if (Entry* owner = Find(GetWindow(hwnd, GW_OWNER)); owner && owner->topLevel)
+            entry.content = content.widget;
+            // Transient for its owner's top-level window (a band's dialog is owned by a
+            // child window of the browser's frame), so a window manager places it there.
+            if (Entry* owner = Find(TopLevelOf(GetWindow(hwnd, GW_OWNER)));
+                owner && owner->topLevel)
                 gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(owner->widget));
         } else if (entry.kind != nullptr) {
             if (entry.kind->make == nullptr) {
@@ -278,8 +286,9 @@ public:
             entry.widget = entry.kind->make(hwnd);
             g_object_ref_sink(entry.widget);
             gtk_widget_add_css_class(entry.widget, "morvelle-control");
+            screen::MarkWindowWidget(hwnd, entry.widget);
         } else {
-            MakeGenericWidget(hwnd, entry);
+            MakeGenericWidget(hwnd, entry, false);
             g_object_ref_sink(entry.widget);
         }
         Entry& stored = Entries()[hwnd] = entry;
@@ -291,6 +300,8 @@ public:
     void WindowDestroyed(HWND hwnd) override {
         if (!screen::OnScreenThread())
             return;
+        screen::PresentationCall call;
+        screen::ForgetPressedWindow(hwnd);
         auto found = Entries().find(hwnd);
         if (found == Entries().end())
             return;
@@ -308,11 +319,13 @@ public:
     }
 
     void WindowMoved(HWND hwnd) override {
+        screen::PresentationCall call;
         if (Entry* entry = Mine(hwnd))
             Place(hwnd, *entry);
     }
 
     void WindowShown(HWND hwnd, bool visible) override {
+        screen::PresentationCall call;
         Entry* entry = Mine(hwnd);
         if (entry == nullptr || entry->widget == nullptr)
             return;
@@ -327,11 +340,24 @@ public:
     }
 
     void WindowEnabled(HWND hwnd, bool enabled) override {
-        if (Entry* entry = Mine(hwnd); entry && entry->widget)
-            gtk_widget_set_sensitive(entry->widget, enabled);
+        screen::PresentationCall call;
+        Entry* entry = Mine(hwnd);
+        if (entry == nullptr || entry->widget == nullptr)
+            return;
+        gtk_widget_set_sensitive(entry->widget, enabled);
+        // A modal dialog disables its owner while it runs: the windows it owns that show
+        // meanwhile are modal for it.
+        if (!entry->topLevel)
+            return;
+        for (auto& [owned, other] : Entries()) {
+            if (other.topLevel && other.widget != nullptr && owned != hwnd &&
+                TopLevelOf(GetWindow(owned, GW_OWNER)) == hwnd && IsWindowVisible(owned))
+                gtk_window_set_modal(GTK_WINDOW(other.widget), !enabled);
+        }
     }
 
     void WindowTextChanged(HWND hwnd) override {
+        screen::PresentationCall call;
         Entry* entry = Mine(hwnd);
         if (entry == nullptr || entry->widget == nullptr)
             return;
@@ -342,6 +368,7 @@ public:
     }
 
     void WindowStyleChanged(HWND hwnd) override {
+        screen::PresentationCall call;
         Entry* entry = Mine(hwnd);
         if (entry == nullptr)
             return;
@@ -360,7 +387,9 @@ public:
     }
 
     void FocusChanged(HWND, HWND to) override {
-        if (Entry* entry = Mine(to); entry && entry->widget && !entry->topLevel)
+        screen::PresentationCall call;
+        if (Entry* entry = Mine(to);
+            entry && entry->widget && !entry->topLevel && !HoldsFocus(entry->widget))
             gtk_widget_grab_focus(entry->widget);
     }
 
@@ -370,6 +399,7 @@ public:
     }
 
     void ControlContentChanged(HWND hwnd, UINT message) override {
+        screen::PresentationCall call;
         if (Entry* entry = Mine(hwnd); entry && entry->kind && entry->kind->refresh)
             entry->kind->refresh(hwnd, entry->widget, message);
     }
@@ -406,6 +436,7 @@ void AdoptChildWidget(HWND hwnd, GtkWidget* widget) {
         return;
     entry->widget = widget;
     g_object_ref_sink(widget);
+    MarkWindowWidget(hwnd, widget);
     Place(hwnd, *entry);
 }
 

@@ -269,6 +269,77 @@ TEST_F(DialogTest, AQuitEndsTheModalLoopAndIsPostedAgain) {
     EXPECT_EQ(msg.wParam, 3u);
 }
 
+// Tab and Shift+Tab go through the tab stops in the template's order, wrapping round and
+// passing over a disabled control; an edit reached so has its text selected. The text of
+// a multi-line edit with ES_WANTRETURN takes Enter, not the default button.
+TEST_F(DialogTest, TabAndShiftTabMoveTheFocusInTemplateOrder) {
+    EveryControlDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    const HWND hwnd = dialog.m_hWnd;
+    ShowWindow(hwnd, SW_SHOW);
+    ASSERT_EQ(GetFocus(), dialog.GetDlgItem(210)) << "the first tab stop has the focus";
+    EnableWindow(dialog.GetDlgItem(212), FALSE);
+    const std::vector<int> order{211, 213, 202, 220, 209, 1, 2, 210};
+    for (const int id : order) {
+        ASSERT_TRUE(UserInput::PressTab(hwnd, false));
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
+    }
+    for (auto id = order.rbegin() + 1; id != order.rend(); ++id) {
+        ASSERT_TRUE(UserInput::PressTab(hwnd, true));
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), *id);
+    }
+    ASSERT_TRUE(UserInput::PressTab(hwnd, true));
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 210);
+    ASSERT_TRUE(UserInput::PressTab(hwnd, true));
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 2) << "backwards from the first stop is the last";
+
+    SetDlgItemText(hwnd, 211, "42");
+    SetFocus(dialog.GetDlgItem(210));
+    ASSERT_TRUE(UserInput::PressTab(hwnd, false));
+    DWORD start = 9;
+    DWORD end = 9;
+    SendDlgItemMessage(hwnd, 211, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                       reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 2u);
+
+    dialog.commands.clear();
+    SetFocus(dialog.GetDlgItem(213));
+    ASSERT_TRUE(UserInput::PressEnter(hwnd));
+    EXPECT_EQ(GetDlgItemText(hwnd, 213), "\r\n");
+    EXPECT_FALSE(Saw(dialog, IDOK, BN_CLICKED));
+}
+
+// A size message the dialog posts to itself while it starts (to lay itself out once) is
+// served before the dialog shows.
+TEST_F(DialogTest, ASizeMessagePostedDuringInitialisationIsServedBeforeTheDialogShows) {
+    class LayingOutDialog : public CDialog {
+    public:
+        LayingOutDialog() : CDialog(kEveryControlDialog) {}
+        std::vector<bool> postedSizesSeenVisible;
+
+    protected:
+        BOOL OnInitDialog() override {
+            CDialog::OnInitDialog();
+            PostMessage(WM_SIZE, SIZE_RESTORED, 0);
+            return TRUE;
+        }
+        LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_SIZE && lParam == 0)
+                postedSizesSeenVisible.push_back(::IsWindowVisible(hwnd) != FALSE);
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
+        }
+    };
+    LayingOutDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    ShowWindow(dialog.m_hWnd, SW_SHOW);
+    EXPECT_EQ(dialog.postedSizesSeenVisible, std::vector<bool>{false});
+    MSG msg;
+    while (PeekMessage(&msg, PM_REMOVE))
+        DispatchMessage(&msg);
+    EXPECT_EQ(dialog.postedSizesSeenVisible, std::vector<bool>{false}) << "served once";
+}
+
 TEST_F(DialogTest, MissingTemplateOrControlClassMakesNoDialog) {
     CDialog missing(9999);
     EXPECT_EQ(missing.DoModal(), -1);

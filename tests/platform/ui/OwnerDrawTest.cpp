@@ -160,6 +160,49 @@ TEST_F(OwnerDrawTest, HoverPaintsTheHoverColourAndLeavingTakesItAway) {
     EXPECT_FALSE(ControlInput::MoveMouseAway());
 }
 
+// The left button on the platform's owner-drawn button: pressed, the button takes the
+// focus and is drawn held down (ODS_SELECTED) while the pointer stays on it; released on
+// it, it clicks; dragged off first, it comes up without a click.
+TEST_F(OwnerDrawTest, APressAndReleaseOnTheButtonIsItsClick) {
+    DestroyWindow(button);
+    button = CreateWindowEx(0, "BUTTON", "Go", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 20, 30, 90, 24,
+                            parent.Hwnd(), ControlIdMenu(kButtonId));
+    ASSERT_NE(nullptr, button);
+    auto clicks = [this] {
+        int count = 0;
+        for (const Notice& notice : parent.notices)
+            count +=
+                notice.message == WM_COMMAND && notice.code == BN_CLICKED && notice.id == kButtonId;
+        return count;
+    };
+    ASSERT_TRUE(ControlInput::PressMouse(button, 10, 10));
+    EXPECT_EQ(GetFocus(), button);
+    EXPECT_TRUE(SendMessage(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_TRUE(drawn.back().itemState & ODS_SELECTED);
+    EXPECT_EQ(clicks(), 0) << "no click before the release";
+    ASSERT_TRUE(ControlInput::ReleaseMouse(12, 11));
+    EXPECT_EQ(clicks(), 1);
+    EXPECT_FALSE(SendMessage(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    EXPECT_FALSE(drawn.back().itemState & ODS_SELECTED);
+
+    // Pressed, dragged off (it comes up), back on (down again), off and released.
+    ASSERT_TRUE(ControlInput::PressMouse(button, 10, 10));
+    ASSERT_TRUE(ControlInput::MoveMouseOver(parent.Hwnd(), 300, 300));
+    EXPECT_FALSE(SendMessage(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    ASSERT_TRUE(ControlInput::MoveMouseOver(button, 30, 12));
+    EXPECT_TRUE(SendMessage(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    ASSERT_TRUE(ControlInput::MoveMouseOver(parent.Hwnd(), 300, 300));
+    ASSERT_TRUE(ControlInput::ReleaseMouse(200, 200));
+    EXPECT_EQ(clicks(), 1) << "released off the button: no click";
+    EXPECT_FALSE(ControlInput::ReleaseMouse(0, 0)) << "no button is held";
+
+    // A disabled button takes no press.
+    EnableWindow(button, FALSE);
+    EXPECT_FALSE(ControlInput::PressMouse(button, 10, 10));
+    EXPECT_EQ(clicks(), 1);
+}
+
 TEST_F(OwnerDrawTest, TheWindowUnderAPointIsTheDeepestVisibleOne) {
     POINT inside{5, 5};
     ClientToScreen(button, &inside);
