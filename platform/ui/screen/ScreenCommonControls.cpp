@@ -234,12 +234,19 @@ void BuildListView(HWND hwnd, GtkWidget* widget) {
 
     RemoveChildren(parts.header);
     for (std::size_t c = 0; c < columns.size(); ++c) {
+        // A header title sits in its column as the column's format says.
         GtkWidget* button = gtk_button_new_with_label(texts[c].c_str());
+        gtk_widget_add_css_class(button, "morvelle-header");
+        if (GtkWidget* title = gtk_button_get_child(GTK_BUTTON(button));
+            title && GTK_IS_LABEL(title)) {
+            const int format = columns[c].fmt & LVCFMT_JUSTIFYMASK;
+            gtk_label_set_ellipsize(GTK_LABEL(title), PANGO_ELLIPSIZE_END);
+            gtk_label_set_xalign(GTK_LABEL(title), format == LVCFMT_RIGHT    ? 1.0f
+                                                   : format == LVCFMT_CENTER ? 0.5f
+                                                                             : 0.0f);
+        }
         gtk_widget_set_size_request(button, columns[c].cx, -1);
         gtk_widget_set_sensitive(button, (style & LVS_NOSORTHEADER) == 0);
-        if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(button));
-            label && GTK_IS_LABEL(label))
-            gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
         g_object_set_data(G_OBJECT(button), "column", GINT_TO_POINTER(static_cast<int>(c)));
         g_signal_connect(button, "clicked", G_CALLBACK(OnColumnClicked), hwnd);
         gtk_box_append(GTK_BOX(parts.header), button);
@@ -260,7 +267,8 @@ void BuildListView(HWND hwnd, GtkWidget* widget) {
         }
         for (std::size_t c = 0; c < std::max<std::size_t>(columns.size(), 1); ++c) {
             const int width = columns.empty() ? 200 : columns[c].cx;
-            const int format = columns.empty() || c == 0 ? LVCFMT_LEFT : columns[c].fmt;
+            const int format =
+                columns.empty() || c == 0 ? LVCFMT_LEFT : columns[c].fmt & LVCFMT_JUSTIFYMASK;
             // The check box takes its room from the first column.
             const int room = c == 0 && checks ? std::max(width - 24, 0) : width;
             gtk_box_append(
