@@ -278,7 +278,10 @@ HWND CDialog::MakeWindow(HWND parent, bool modal) {
     m_hWnd = hwnd;
     for (const DialogControlTemplate& control : dialog.controls) {
         const RECT pixels = DialogUnitsToPixels(control.units);
-        HWND made = CreateWindowEx(control.exStyle, control.className, control.text, control.style,
+        // An icon control's text names its icon: the control shows the icon, no text.
+        const int icon = IconNumberOf(control);
+        HWND made = CreateWindowEx(control.exStyle, control.className,
+                                   icon > 0 ? std::string() : control.text, control.style,
                                    pixels.left, pixels.top, pixels.Width(), pixels.Height(), hwnd,
                                    ControlIdMenu(control.id));
         if (made == nullptr) {
@@ -287,7 +290,7 @@ HWND CDialog::MakeWindow(HWND parent, bool modal) {
             ::DestroyWindow(hwnd);
             return nullptr;
         }
-        if (const int icon = IconNumberOf(control); icon > 0)
+        if (icon > 0)
             ::SendMessage(made, STM_SETICON,
                           reinterpret_cast<WPARAM>(LoadIcon(GetResourceModule(), icon)), 0);
     }
