@@ -26,6 +26,9 @@ bool ScreenRunning();
 int RunMessageLoop();
 
 // --- Test support ---
+// Makes GTK's message boxes the message-box service again (a test program installs its
+// own check over them).
+void UseScreenMessageBoxes();
 // Serves GTK's events and the thread's messages until done() answers true (TRUE) or
 // timeoutMs pass (FALSE).
 bool PumpScreenUntil(const std::function<bool()>& done, int timeoutMs);

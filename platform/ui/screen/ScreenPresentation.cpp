@@ -263,6 +263,7 @@ public:
             g_object_ref_sink(window);
             gtk_window_set_title(GTK_WINDOW(window), GetWindowText(hwnd).c_str());
             g_signal_connect(window, "close-request", G_CALLBACK(OnCloseRequest), hwnd);
+            screen::WatchWindowIcons(hwnd, window);
             Entry content;
             MakeGenericWidget(hwnd, content);
             gtk_window_set_child(GTK_WINDOW(window), content.widget);
@@ -373,6 +374,11 @@ public:
     void ControlContentChanged(HWND hwnd, UINT message) override {
         if (Entry* entry = Mine(hwnd); entry && entry->kind && entry->kind->refresh)
             entry->kind->refresh(hwnd, entry->widget, message);
+    }
+
+    void WindowIconChanged(HWND hwnd) override {
+        if (Entry* entry = Mine(hwnd); entry && entry->topLevel && entry->widget)
+            screen::ShowWindowIcons(hwnd, entry->widget);
     }
 
 private:

@@ -68,6 +68,11 @@ TEST(IconResourceTest, ATemplatesIconControlShowsTheIconItNames) {
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(icon, STM_GETICON, 0, 0)),
               LoadIcon(ThisModule(), kIcon));
+    // It takes the icon's size, at its place.
+    RECT rect{};
+    GetWindowRect(icon, &rect);
+    EXPECT_EQ(rect.right - rect.left, 4);
+    EXPECT_EQ(rect.bottom - rect.top, 2);
     dialog.DestroyWindow();
 }
 
