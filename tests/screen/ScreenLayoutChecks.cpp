@@ -5,10 +5,13 @@
 #include <gdk/x11/gdkx.h>
 #include <gtk/gtk.h>
 
+#include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/WindowTree.h"
 
 namespace {
+
+constexpr int kShownTimeoutMs = 10000;
 
 bool InListRow(GtkWidget* widget) {
     for (GtkWidget* at = widget; at != nullptr; at = gtk_widget_get_parent(at))
@@ -69,10 +72,53 @@ void CheckControls(HWND parent, std::vector<std::string>* cut) {
     }
 }
 
+// Serves what GTK has queued (the presentation's idle calls, then a frame that lays out
+// and paints what they changed), twice.
+bool Settle(HWND window) {
+    GtkWidget* top = ScreenWidgetOf(window);
+    GdkSurface* surface = top ? gtk_native_get_surface(GTK_NATIVE(top)) : nullptr;
+    GdkFrameClock* clock = surface ? gdk_surface_get_frame_clock(surface) : nullptr;
+    if (clock == nullptr)
+        return false;
+    for (int round = 0; round < 2; ++round) {
+        bool idle = false;
+        g_idle_add_full(
+            G_PRIORITY_LOW,
+            [](gpointer done) -> gboolean {
+                *static_cast<bool*>(done) = true;
+                return G_SOURCE_REMOVE;
+            },
+            &idle, nullptr);
+        if (!PumpScreenUntil([&] { return idle; }, kShownTimeoutMs))
+            return false;
+        bool painted = false;
+        const gulong handler = g_signal_connect(
+            clock, "after-paint",
+            G_CALLBACK(+[](GdkFrameClock*, gpointer done) { *static_cast<bool*>(done) = true; }),
+            &painted);
+        gtk_widget_queue_draw(top);
+        const bool done = PumpScreenUntil([&] { return painted; }, kShownTimeoutMs);
+        g_signal_handler_disconnect(clock, handler);
+        if (!done)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool ShowAndWait(HWND window) {
+    ShowWindow(window, SW_SHOW);
+    GtkWidget* top = ScreenWidgetOf(window);
+    return top != nullptr &&
+           PumpScreenUntil([&] { return gtk_widget_get_mapped(top) != 0; }, kShownTimeoutMs) &&
+           Settle(window);
+}
 
 std::vector<std::string> CutTexts(HWND window) {
     std::vector<std::string> cut;
+    if (!Settle(window))
+        cut.push_back("the window is not shown");
     CheckControls(window, &cut);
     return cut;
 }
@@ -109,6 +155,15 @@ std::vector<std::string> WindowManagerIconSizes(HWND window, unsigned long* midd
     }
     XFree(data);
     return sizes;
+}
+
+GtkWidget* ListViewHeader(GtkWidget* listView) {
+    GtkWidget* scrolled = listView ? gtk_widget_get_first_child(listView) : nullptr;
+    if (scrolled == nullptr || !GTK_IS_SCROLLED_WINDOW(scrolled))
+        return nullptr;
+    GtkWidget* header = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(scrolled));
+    return header && GTK_IS_VIEWPORT(header) ? gtk_viewport_get_child(GTK_VIEWPORT(header))
+                                             : header;
 }
 
 bool SaveWidgetScreenshot(GtkWidget* widget, const std::string& pngPath) {

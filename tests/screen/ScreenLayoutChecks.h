@@ -9,6 +9,10 @@
 
 typedef struct _GtkWidget GtkWidget;
 
+// Shows the window and waits until GTK has mapped it and laid its controls out (and has
+// served the presentation's idle calls).
+bool ShowAndWait(HWND window);
+
 // The texts of the window's controls (its children, down the tree) that the screen does
 // not show whole: each label in a control's widget (a button's, a check box's, a
 // static's, a list view header's, a tab's) whose natural size is more than it is given,
@@ -20,6 +24,9 @@ std::vector<std::string> CutTexts(HWND window);
 // the order a window manager reads them; and the pixel (0xAARRGGBB) at the middle of the
 // first. Empty without an X display or before GTK set them.
 std::vector<std::string> WindowManagerIconSizes(HWND window, unsigned long* middle = nullptr);
+
+// The box of a list view's header buttons, in the widget that shows the list view.
+GtkWidget* ListViewHeader(GtkWidget* listView);
 
 // Saves GTK's rendering of a widget (a window of GTK's own, such as a message box) as a
 // PNG file. False when it is not shown.

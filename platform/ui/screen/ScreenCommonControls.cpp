@@ -152,10 +152,16 @@ struct ListViewParts {
     GtkListBox* rows = nullptr;
 };
 
+// The header row scrolls sideways with the rows, in a scrolled window of its own without
+// scroll bars, so that columns wider than the control do not widen it.
 ListViewParts PartsOfListView(GtkWidget* widget) {
     ListViewParts parts;
-    parts.header = gtk_widget_get_first_child(widget);
-    parts.rows = ListInside(gtk_widget_get_next_sibling(parts.header));
+    GtkWidget* headerScroll = gtk_widget_get_first_child(widget);
+    GtkWidget* header = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(headerScroll));
+    if (header && GTK_IS_VIEWPORT(header))
+        header = gtk_viewport_get_child(GTK_VIEWPORT(header));
+    parts.header = header;
+    parts.rows = ListInside(gtk_widget_get_next_sibling(headerScroll));
     return parts;
 }
 
@@ -251,7 +257,8 @@ void BuildListView(HWND hwnd, GtkWidget* widget) {
         g_signal_connect(button, "clicked", G_CALLBACK(OnColumnClicked), hwnd);
         gtk_box_append(GTK_BOX(parts.header), button);
     }
-    gtk_widget_set_visible(parts.header, !columns.empty());
+    gtk_widget_set_visible(gtk_widget_get_ancestor(parts.header, GTK_TYPE_SCROLLED_WINDOW),
+                           !columns.empty());
 
     gtk_list_box_set_selection_mode(
         parts.rows, (style & LVS_SINGLESEL) ? GTK_SELECTION_SINGLE : GTK_SELECTION_MULTIPLE);
@@ -298,9 +305,17 @@ GtkWidget* MakeListView(HWND hwnd) {
     GtkWidget* widget = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_widget_add_css_class(widget, "frame");
     GtkWidget* header = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    gtk_box_append(GTK_BOX(widget), header);
+    GtkWidget* headerScroll = gtk_scrolled_window_new();
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(headerScroll), GTK_POLICY_EXTERNAL,
+                                   GTK_POLICY_NEVER);
+    gtk_scrolled_window_set_child(GTK_SCROLLED_WINDOW(headerScroll), header);
+    gtk_box_append(GTK_BOX(widget), headerScroll);
     GtkWidget* list = nullptr;
-    gtk_box_append(GTK_BOX(widget), ScrolledList(&list));
+    GtkWidget* rows = ScrolledList(&list);
+    gtk_scrolled_window_set_hadjustment(
+        GTK_SCROLLED_WINDOW(headerScroll),
+        gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(rows)));
+    gtk_box_append(GTK_BOX(widget), rows);
     gtk_list_box_set_activate_on_single_click(GTK_LIST_BOX(list), FALSE);
     g_signal_connect(list, "row-selected", G_CALLBACK(OnListViewRowSelected), hwnd);
     g_signal_connect(list, "row-activated", G_CALLBACK(OnListViewRowActivated), hwnd);

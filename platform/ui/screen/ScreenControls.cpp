@@ -87,7 +87,10 @@ void RefreshButton(HWND hwnd, GtkWidget* widget, UINT) {
         gtk_check_button_set_inconsistent(GTK_CHECK_BUTTON(widget), state == BST_INDETERMINATE);
         gtk_check_button_set_active(GTK_CHECK_BUTTON(widget), state == BST_CHECKED);
     } else if (GTK_IS_BUTTON(widget)) {
-        gtk_button_set_label(GTK_BUTTON(widget), Mnemonic(text).c_str());
+        // A new label only for a new text: GTK makes a new label widget each time.
+        const std::string label = Mnemonic(text);
+        if (g_strcmp0(gtk_button_get_label(GTK_BUTTON(widget)), label.c_str()) != 0)
+            gtk_button_set_label(GTK_BUTTON(widget), label.c_str());
         // A text longer than the button is cut short rather than widening it.
         if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(widget)); GTK_IS_LABEL(label))
             gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
@@ -129,6 +132,12 @@ GtkWidget* MakeStatic(HWND hwnd) {
         return gtk_separator_new(GTK_ORIENTATION_HORIZONTAL);
     if (type == SS_ETCHEDVERT)
         return gtk_separator_new(GTK_ORIENTATION_VERTICAL);
+    // A sunken static without text is a line or a box of its edge alone.
+    if ((StyleOf(hwnd) & SS_SUNKEN) && GetWindowText(hwnd).empty() && type != SS_ICON) {
+        GtkWidget* frame = gtk_frame_new(nullptr);
+        gtk_widget_add_css_class(frame, "morvelle-line");
+        return frame;
+    }
     if (type == SS_ICON || type == SS_ETCHEDFRAME || type == SS_BLACKFRAME) {
         GtkWidget* image = gtk_image_new();
         RefreshStatic(hwnd, image, 0);

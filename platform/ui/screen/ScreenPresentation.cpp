@@ -409,8 +409,11 @@ void StartPresentation() {
         " min-width: 0; }"
         "button.morvelle-header { padding: 0 2px; border-radius: 0; }"
         "entry.morvelle-control { padding: 0 3px; min-height: 0; }"
-        "notebook.morvelle-control > header > tabs > tab { padding: 1px 6px; min-height: 0;"
-        " min-width: 0; }",
+        "notebook.morvelle-control > header { padding: 0; }"
+        "notebook.morvelle-control > header > tabs { margin: 0; }"
+        "notebook.morvelle-control > header > tabs > tab { padding: 3px 6px; margin: 0;"
+        " min-height: 0; min-width: 0; }"
+        "frame.morvelle-line, frame.morvelle-line > border { min-height: 0; min-width: 0; }",
         TypefaceFamily(), pixels);
     GtkCssProvider* css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(css, rules, -1);
