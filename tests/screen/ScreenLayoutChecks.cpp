@@ -75,8 +75,10 @@ void CheckControls(HWND parent, std::vector<std::string>* cut) {
 // Serves what GTK has queued (the presentation's idle calls, then a frame that lays out
 // and paints what they changed), twice.
 bool Settle(HWND window) {
-    GtkWidget* top = ScreenWidgetOf(window);
-    GdkSurface* surface = top ? gtk_native_get_surface(GTK_NATIVE(top)) : nullptr;
+    GtkWidget* widget = ScreenWidgetOf(window);
+    GtkNative* native = widget ? gtk_widget_get_native(widget) : nullptr;
+    GtkWidget* top = native ? GTK_WIDGET(native) : nullptr;
+    GdkSurface* surface = native ? gtk_native_get_surface(native) : nullptr;
     GdkFrameClock* clock = surface ? gdk_surface_get_frame_clock(surface) : nullptr;
     if (clock == nullptr)
         return false;

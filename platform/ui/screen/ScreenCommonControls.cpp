@@ -481,7 +481,9 @@ void BuildToolbar(HWND hwnd, GtkWidget* widget) {
             if (button.fsStyle & BTNS_CHECK)
                 gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(shown),
                                              (button.fsState & TBSTATE_CHECKED) != 0);
-            gtk_button_set_has_frame(GTK_BUTTON(shown), (style & TBSTYLE_FLAT) == 0);
+            // Drawn as buttons, flat toolbars too, with room for the picture and text
+            // in the model's button height.
+            gtk_widget_add_css_class(shown, "morvelle-tool");
             // Side by side: GTK's buttons have no room for a text under the image at the
             // model's button height.
             GtkWidget* content = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);

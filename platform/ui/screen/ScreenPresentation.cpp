@@ -408,6 +408,7 @@ void StartPresentation() {
         "button.morvelle-control, button.morvelle-header { padding: 0 3px; min-height: 0;"
         " min-width: 0; }"
         "button.morvelle-header { padding: 0 2px; border-radius: 0; }"
+        "button.morvelle-tool { padding: 0 3px; min-height: 0; min-width: 0; }"
         "entry.morvelle-control { padding: 0 3px; min-height: 0; }"
         "notebook.morvelle-control > header { padding: 0; }"
         "notebook.morvelle-control > header > tabs { margin: 0; }"
