@@ -468,11 +468,11 @@ TEST_F(WindowTreeTest, ThePresentationHearsEveryChangeAndNoMessageWindow) {
     SendMessage(frame, WM_GETICON, ICON_BIG, 0);
     DestroyWindow(frame);
     SetWindowPresentation(nullptr);
-    EXPECT_EQ(presentation.events,
-              (std::vector<std::string>{"created", "created", "text hello", "moved", "shown",
-                                        "disabled", "enabled", "focus", "style", "invalid",
-                                        "content 1024", "icon", "no focus", "destroyed",
-                                        "destroyed"}));
+    EXPECT_EQ(
+        presentation.events,
+        (std::vector<std::string>{"created", "created", "text hello", "moved", "shown", "disabled",
+                                  "enabled", "focus", "style", "invalid", "content 1024", "icon",
+                                  "no focus", "destroyed", "destroyed"}));
 }
 
 }  // namespace
