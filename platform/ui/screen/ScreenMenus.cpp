@@ -105,7 +105,9 @@ public:
         // The menu's left edge at the point, as the model places it; to the point's left
         // when it would pass the window's right edge.
         const int menuWidth = shown.surface ? shown.surface->Width() : 0;
-        const bool roomRight = at.x + menuWidth <= gtk_widget_get_width(content);
+        RECT client{};
+        GetClientRect(top, &client);
+        const bool roomRight = at.x + menuWidth <= client.right;
         gtk_widget_set_halign(popover_, roomRight ? GTK_ALIGN_START : GTK_ALIGN_END);
         g_signal_connect(popover_, "closed", G_CALLBACK(OnClosed), nullptr);
         gtk_popover_popup(GTK_POPOVER(popover_));
