@@ -2,7 +2,8 @@
 #
 # A manifest holds one resource a line: "<type> <id> <file>". The type is a decimal
 # number or a name of letters, digits and "_" ("HTML" stands for the number 23, the
-# platform's type of HTML pages, and "DIALOG" for 5, that of dialog templates); the id
+# platform's type of HTML pages, "DIALOG" for 5, that of dialog templates, and "ICON"
+# for 14, that of icons, each a PNG image); the id
 # is a number from 1 to 65535; the file, the rest
 # of the line, is relative to the manifest's folder. Empty lines and lines starting with
 # "#" are skipped. A type and id pair may appear once.
@@ -41,6 +42,8 @@ function(morvelle_read_resource_manifest manifest out_types out_ids out_files)
             set(type 23)
         elseif(upper STREQUAL "DIALOG")
             set(type 5)
+        elseif(upper STREQUAL "ICON")
+            set(type 14)
         elseif(type MATCHES "^[0-9]+$")
             math(EXPR type "${type}")
             if(type LESS 1 OR type GREATER 65535)

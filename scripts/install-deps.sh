@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libcurl4-openssl-dev libgumbo-dev libpugixml-dev libfreeimage-dev
-    libcairo2-dev libpango1.0-dev fonts-dejavu-core
+    libcairo2-dev libpango1.0-dev fonts-dejavu-core fonts-dejavu-extra
     libcpp-httplib-dev libgtest-dev libgmock-dev nodejs
     clang libclang-rt-14-dev
     libgtk-4-dev libwebkitgtk-6.0-dev xvfb xauth python3

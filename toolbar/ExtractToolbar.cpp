@@ -15,26 +15,7 @@ namespace {
 // (top, no resize, no parent alignment, no divider, tooltips, wrapable, flat, list,
 // custom erase, transparent).
 constexpr DWORD kToolbarStyle = 0x5401BB4D;
-
-// The Extract button's picture, 16 x 16: a frame with a small landscape in it (the
-// picture the button stands for), drawn here since icons are not kept as resources.
-HICON MakeExtractIcon() {
-    DWORD pixels[16 * 16] = {};
-    for (int y = 1; y < 15; ++y) {
-        for (int x = 1; x < 15; ++x) {
-            const bool frame = x == 1 || x == 14 || y == 1 || y == 14;
-            DWORD colour = 0xFFFFFFFF;  // white
-            if (frame)
-                colour = 0xFF1F4E9A;  // dark blue
-            else if (y > 9 - (x % 7 < 4 ? x % 7 : 7 - x % 7))
-                colour = 0xFF3C9A3C;  // green hills
-            else if (x >= 9 && x <= 11 && y >= 3 && y <= 5)
-                colour = 0xFFF2C12E;  // the sun
-            pixels[y * 16 + x] = colour;
-        }
-    }
-    return CreateIconFromPixels(16, 16, pixels);
-}
+constexpr int kExtractIcon = 128;  // the button's picture, drawn 16 x 16
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -103,7 +84,7 @@ void ExtractToolbar::AddExtractButton(HWND hwnd) {
     static const char kText[] = "Extract\0";  // the list ends with an empty text
     const LRESULT text = SendMessage(hwnd, TB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kText));
 
-    HICON icon = MakeExtractIcon();
+    HICON icon = LoadIcon(ThisModule(), kExtractIcon);
     images_ = ImageList_Create(16, 16, ILC_COLOR16, 1, 0);
     if (images_ && icon)
         ImageList_AddIcon(images_, icon);

@@ -1,7 +1,11 @@
 #include "engine/util/ControlHelpers.h"
 
 #include "engine/util/Conversions.h"
+#include "platform/gdi/GdiDrawing.h"
+#include "platform/gdi/GdiIcons.h"
+#include "platform/gdi/SystemMetrics.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/WindowSurface.h"
 
 namespace {
 
@@ -23,6 +27,22 @@ int FindExact(HWND listBox, std::string_view text) {
 }
 
 }  // namespace
+
+void PaintIconCentred(HWND window, HICON icon) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc == nullptr)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const int width = GetSystemMetrics(SM_CXICON);
+    const int height = GetSystemMetrics(SM_CYICON);
+    DrawIconEx(dc, (client.right - client.left - width + 1) / 2,
+               (client.bottom - client.top - height + 1) / 2, icon, width, height, 0, nullptr,
+               DI_NORMAL);
+    EndPaint(window, &paint);
+}
 
 bool IsEditWindow(HWND window) {
     std::string name = GetClassName(window);

@@ -7,6 +7,13 @@
 
 #include "platform/window/WindowTree.h"
 
+struct HICON__;
+using HICON = HICON__*;
+
+// A minimised dialog program's WM_PAINT: the client area in the dialog's colour with
+// the icon in its middle, at ((width - icon width + 1) / 2, (height - icon height + 1) / 2).
+void PaintIconCentred(HWND window, HICON icon);
+
 // Whether the window's class is "Edit", ignoring case.
 bool IsEditWindow(HWND window);
 // The window's text, "" for no window; and that text read with StringToInt.

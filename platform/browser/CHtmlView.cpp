@@ -326,6 +326,8 @@ struct CHtmlView::Host final : PageLoadSink, WindowHandler {
                 break;
             case LoadEvent::Kind::LoadFailed:
                 loading = false;
+                if (presentation && event.error != E_ABORT)
+                    presentation->OnLoadFailed(event.url, event.error);
                 object->FireNavigateError(event.url, event.error);
                 view.OnNavigateError(event.url, event.error);
                 break;

@@ -69,6 +69,12 @@ public:
     virtual void OnFragmentMoved(const std::string& url) { (void)url; }
     // The control's load was stopped (Stop).
     virtual void OnLoadStopped() {}
+    // The control's load of url ended without its top document (error as
+    // OnNavigateError has it, never E_ABORT): the control shows no page of it.
+    virtual void OnLoadFailed(const std::string& url, HRESULT error) {
+        (void)url;
+        (void)error;
+    }
     // The code is about to read document (GetHtmlDocument): a screen brings what the
     // person changed on the page into it first (ReplaceDocumentFromHtml).
     virtual void OnDocumentRead(HtmlDocument& document) { (void)document; }

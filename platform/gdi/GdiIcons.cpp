@@ -71,9 +71,25 @@ HICON CreateIconFromPixels(int width, int height, const DWORD* pixels) {
 }
 
 BOOL DestroyIcon(HICON icon) {
+    if (const HICON__* known = Find<HICON__>(icon); known != nullptr && known->shared)
+        return TRUE;  // a shared icon outlives every user
     HICON__* found = gdi::Unregister<HICON__>(icon);
     delete found;
     return found != nullptr ? TRUE : FALSE;
+}
+
+BOOL GetIconPixels(HICON icon, int* width, int* height, std::vector<DWORD>* pixels) {
+    const HICON__* found = Find<HICON__>(icon);
+    if (found == nullptr || width == nullptr || height == nullptr || pixels == nullptr)
+        return FALSE;
+    try {
+        *pixels = found->pixels;
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+    *width = found->width;
+    *height = found->height;
+    return TRUE;
 }
 
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {

@@ -3,7 +3,10 @@
 // several threads at once, and is destroyed by one when no other uses it. None throws.
 #pragma once
 
+#include <vector>
+
 #include "platform/gdi/Gdi.h"
+#include "platform/resource/Resource.h"
 
 struct HICON__;
 using HICON = HICON__*;
@@ -12,8 +15,19 @@ using HICON = HICON__*;
 // opaque and 0 transparent (not premultiplied). Null for a size below 1 or above 256 or
 // null pixels.
 HICON CreateIconFromPixels(int width, int height, const DWORD* pixels);
-// FALSE for a handle that names no icon.
+// FALSE for a handle that names no icon. A shared icon (LoadIcon's) stays: TRUE.
 BOOL DestroyIcon(HICON icon);
+// The icon's size and pixels (as CreateIconFromPixels takes them). FALSE for a handle
+// that names no icon.
+BOOL GetIconPixels(HICON icon, int* width, int* height, std::vector<DWORD>* pixels);
+
+// The resource type of icons ("ICON" in a resource manifest): a PNG image of 1 to 256
+// pixels a side.
+constexpr int RT_GROUP_ICON = 14;
+// The icon resource id of the module, read once and shared for the process: every call
+// gives the same handle (the module's path and the id name it), and DestroyIcon leaves
+// it alone. Null when the module has no such icon or its image cannot be read.
+HICON LoadIcon(HMODULE module, int id);
 
 // Draws the icon at its own size with its top left corner at (x, y).
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);

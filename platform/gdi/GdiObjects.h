@@ -56,6 +56,7 @@ struct HICON__ : GdiObject {
     int width = 0;
     int height = 0;
     std::vector<DWORD> pixels;  // 0xAARRGGBB, rows top-down, not premultiplied
+    bool shared = false;        // a module's icon (LoadIcon): kept for the process
 };
 
 enum class DcKind { Screen, Memory, Surface };

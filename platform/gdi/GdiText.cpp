@@ -276,6 +276,10 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
     return CreateFontIndirect(&font);
 }
 
+const char* TypefaceFamily() {
+    return gdi::kTypefaceFamily;
+}
+
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics) {
     const HDC__* context = Find<HDC__>(dc);
     if (context == nullptr || metrics == nullptr)

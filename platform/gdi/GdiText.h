@@ -1,8 +1,10 @@
 // Fonts and text on device contexts. Every font is drawn with one typeface, DejaVu Sans
-// (regular, and bold for weights from FW_SEMIBOLD), whatever face a LOGFONT names, so
-// that text measures the same on every machine; glyphs are drawn without smoothing, in
-// the text colour only. Text is UTF-8; the W forms take wide text (one code point per
-// wchar_t).
+// Condensed (regular, and bold for weights from FW_SEMIBOLD), whatever face a LOGFONT
+// names, so that text measures the same on every machine; glyphs are drawn without
+// smoothing, in the text colour only. A font is drawn at the largest size whose line
+// fits the line the font asks for, so the dialog font (8 points: 11 pixels of
+// character, a 13-pixel line) has the metrics the dialog units are counted in. Text is
+// UTF-8; the W forms take wide text (one code point per wchar_t).
 //
 // Safe on any thread (the text machinery is used by one thread at a time inside); one
 // device context is used by one thread at a time. None throws.
@@ -20,8 +22,8 @@ constexpr BYTE DEFAULT_CHARSET = 1;
 constexpr BYTE ANSI_CHARSET = 0;
 
 struct LOGFONT {
-    // Below 0: the characters' height in pixels; above 0: the cell height (ascent and
-    // descent); 0: the default of 13 pixels of cell.
+    // Below 0: the characters' height in pixels, on a line of 6/5 of it; above 0: the
+    // cell height (ascent and descent); 0: the default of 13 pixels of cell.
     LONG lfHeight;
     LONG lfWidth;  // not looked at
     LONG lfEscapement;
@@ -67,7 +69,11 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const char* faceName);
 
-// The metrics of the context's font. FALSE for a bad context or when the typeface
+// The family name of the typeface, for a screen that shows text in widgets of its own.
+const char* TypefaceFamily();
+
+// The metrics of the context's font (tmHeight - tmInternalLeading: the size it is drawn
+// at, in pixels of em). FALSE for a bad context or when the typeface
 // cannot be loaded.
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics);
 

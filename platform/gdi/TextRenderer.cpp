@@ -4,21 +4,25 @@
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
 
-constexpr const char* kRegularFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr const char* kBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-constexpr const char* kFamily = "DejaVu Sans";
+constexpr const char* kRegularFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
+constexpr const char* kBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
+constexpr const char* kFamily = "DejaVu Sans Condensed";
+constexpr int kLargestEm = 2000;  // pixels; larger requests are drawn at this size
 
-// One font map that knows only the DejaVu Sans files, and one context over it that
+// One font map that knows only the two typeface files, and one context over it that
 // draws glyphs unsmoothed with whole-pixel metrics. Made once, kept for the process.
 struct TextMachinery {
     PangoFontMap* fontMap = nullptr;
     PangoContext* context = nullptr;
-    double cellPerEm = 0;  // line height / character height of the typeface
+    double cellPerEm = 0;                   // line height / character height of the typeface
+    std::unordered_map<int, int> lineOfEm;  // the hinted line height at each em size met
 
     TextMachinery() {
         FcConfig* config = FcConfigCreate();
@@ -72,22 +76,55 @@ TextMachinery& Machinery() {
     return machinery;
 }
 
-int EmPixels(const LOGFONT& font, double cellPerEm) {
-    if (font.lfHeight < 0)
-        return -font.lfHeight;
-    const LONG cell = font.lfHeight == 0 ? 13 : font.lfHeight;
-    return std::max(1, static_cast<int>(std::lround(cell / cellPerEm)));
-}
-
-PangoFontDescription* Describe(const LOGFONT& font, double cellPerEm) {
+PangoFontDescription* DescribeSize(int em) {
     PangoFontDescription* description = pango_font_description_new();
     pango_font_description_set_family(description, kFamily);
+    pango_font_description_set_absolute_size(description, static_cast<double>(em) * PANGO_SCALE);
+    return description;
+}
+
+// The height of a line (ascent and descent, whole pixels) of the typeface at em pixels.
+int LineHeight(TextMachinery& machinery, int em) {
+    const auto known = machinery.lineOfEm.find(em);
+    if (known != machinery.lineOfEm.end())
+        return known->second;
+    PangoFontDescription* description = DescribeSize(em);
+    PangoFontMetrics* metrics = pango_context_get_metrics(machinery.context, description, nullptr);
+    const int line = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics)) +
+                     PANGO_PIXELS(pango_font_metrics_get_descent(metrics));
+    pango_font_metrics_unref(metrics);
+    pango_font_description_free(description);
+    machinery.lineOfEm.emplace(em, line);
+    return line;
+}
+
+// The line a font asks for: its cell height, or for a character height that of the faces
+// the code names, whose line is 6/5 of their characters (8 points at 96 dots an inch: 11
+// pixels of character on a 13-pixel line, the line the dialog units are counted in).
+int CellHeight(const LOGFONT& font) {
+    if (font.lfHeight < 0)
+        return static_cast<int>(std::lround(-static_cast<double>(font.lfHeight) * 6 / 5));
+    return font.lfHeight == 0 ? 13 : static_cast<int>(font.lfHeight);
+}
+
+// The typeface is drawn at the largest size whose line fits the font's, so text laid
+// out for the named faces (dialogs in dialog units) takes the room it was given.
+int EmPixels(TextMachinery& machinery, const LOGFONT& font) {
+    const int cell = std::clamp(CellHeight(font), 1, kLargestEm);
+    int em = std::clamp(static_cast<int>(cell / machinery.cellPerEm) + 1, 1, kLargestEm);
+    while (em > 1 && LineHeight(machinery, em) > cell)
+        --em;
+    while (em < kLargestEm && LineHeight(machinery, em + 1) <= cell)
+        ++em;
+    return em;
+}
+
+PangoFontDescription* Describe(TextMachinery& machinery, const LOGFONT& font) {
+    PangoFontDescription* description = DescribeSize(EmPixels(machinery, font));
     pango_font_description_set_weight(
         description, font.lfWeight >= FW_SEMIBOLD ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(description,
                                      font.lfItalic != 0 ? PANGO_STYLE_OBLIQUE : PANGO_STYLE_NORMAL);
-    pango_font_description_set_absolute_size(
-        description, static_cast<double>(EmPixels(font, cellPerEm)) * PANGO_SCALE);
     return description;
 }
 
@@ -95,7 +132,7 @@ PangoFontDescription* Describe(const LOGFONT& font, double cellPerEm) {
 PangoLayout* Layout(TextMachinery& machinery, const LOGFONT& font, const gdi::TextLine& line,
                     int tabWidth) {
     PangoLayout* layout = pango_layout_new(machinery.context);
-    PangoFontDescription* description = Describe(font, machinery.cellPerEm);
+    PangoFontDescription* description = Describe(machinery, font);
     pango_layout_set_font_description(layout, description);
     pango_font_description_free(description);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
@@ -128,16 +165,18 @@ PangoLayout* Layout(TextMachinery& machinery, const LOGFONT& font, const gdi::Te
 
 namespace gdi {
 
+const char* const kTypefaceFamily = kFamily;
+
 bool MeasureFont(const LOGFONT& font, FontMetrics* metrics) {
     std::lock_guard lock(TextMutex());
     TextMachinery& machinery = Machinery();
     if (!machinery.Ready())
         return false;
-    PangoFontDescription* description = Describe(font, machinery.cellPerEm);
+    PangoFontDescription* description = Describe(machinery, font);
     PangoFontMetrics* measured = pango_context_get_metrics(machinery.context, description, nullptr);
     metrics->ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(measured));
     metrics->descent = PANGO_PIXELS(pango_font_metrics_get_descent(measured));
-    metrics->emHeight = EmPixels(font, machinery.cellPerEm);
+    metrics->emHeight = EmPixels(machinery, font);
     metrics->averageWidth = PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(measured));
     pango_font_metrics_unref(measured);
     pango_font_description_free(description);

@@ -15,6 +15,9 @@ struct TextLine {
     std::vector<std::pair<int, int>> underlined;  // [start, end) byte offsets
 };
 
+// The family name of the one typeface.
+extern const char* const kTypefaceFamily;
+
 struct FontMetrics {
     int ascent = 0;
     int descent = 0;

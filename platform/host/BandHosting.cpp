@@ -119,6 +119,9 @@ bool HostBand(REFCLSID clsid, HWND parent, IWebBrowser2* browser, DWORD bandId, 
     hosted->size = static_cast<int>(std::max(minimum, actual));
     if (hosted->size <= 0)
         hosted->size = vertical ? kDefaultPaneWidth : kDefaultRowHeight;
+    if (!vertical)
+        hosted->length =
+            static_cast<int>(std::max<LONG>(std::max(info.ptMinSize.x, info.ptActual.x), 0));
     hosted->band->GetWindow(&hosted->window);
     hosted->band->ShowDW(TRUE);
     return true;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/host/BrowserHostImpl.h"
+#include "platform/resource/Resource.h"
 #include "platform/text/Text.h"
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
@@ -21,6 +22,7 @@
 namespace {
 
 constexpr int kChromeHeight = 40;
+constexpr int kFirstRowHeight = 22;
 constexpr int kFrameWidth = 1100;
 constexpr int kFrameHeight = 760;
 constexpr UINT kViewId = 100;
@@ -39,6 +41,11 @@ public:
 protected:
     // Frames complete their navigations too: the address bar shows the page's own.
     void OnNavigateComplete2(const std::string&) override { host_.ShowAddress(GetLocationURL()); }
+    // A failed load's error page shows under the address that failed.
+    void OnNavigateError(const std::string& url, HRESULT error) override {
+        if (error != E_ABORT)
+            host_.ShowAddress(url);
+    }
     void OnCommandStateChange(LONG command, BOOL enable) override {
         host_.EnableHistoryButton(command, enable);
     }
@@ -93,11 +100,13 @@ void BrowserHost::Impl::Layout() {
     if (toolbarRow) {
         MoveWindow(toolbarRow, 0, kChromeHeight, width, rowHeight, TRUE);
         ShowWindow(toolbarRow, rowHeight > 0 ? SW_SHOW : SW_HIDE);
+        // Side by side, each as wide as it asks (one that tells no width: the rest).
         int x = 0;
         for (const HostedBand& band : toolbarBands) {
+            const int length = band.length > 0 ? band.length : std::max(width - x, 0);
             if (band.window)
-                MoveWindow(band.window, x, 0, width - x, rowHeight, TRUE);
-            x += 0;  // one band fills the row; later ones stack over the same place
+                MoveWindow(band.window, x, 0, length, rowHeight, TRUE);
+            x += length;
         }
     }
     if (pane) {
@@ -113,7 +122,7 @@ void BrowserHost::Impl::Layout() {
 
 void BrowserHost::Impl::ShowAddress(const std::string& url) {
     if (address)
-        gtk_editable_set_text(GTK_EDITABLE(address), url.c_str());
+        gtk_editable_set_text(GTK_EDITABLE(address), AddressForDisplay(url).c_str());
 }
 
 void BrowserHost::Impl::EnableHistoryButton(LONG command, BOOL enable) {
@@ -168,7 +177,9 @@ void BrowserHost::Impl::FillBandMenu() {
                      }),
                      this);
     gtk_box_append(GTK_BOX(list), close);
+    // The menu button is at the frame's right end: the menu opens leftwards from it.
     GtkWidget* popover = gtk_popover_new();
+    gtk_widget_set_halign(popover, GTK_ALIGN_END);
     gtk_popover_set_child(GTK_POPOVER(popover), list);
     gtk_menu_button_set_popover(GTK_MENU_BUTTON(bandMenu), popover);
 }
@@ -229,7 +240,7 @@ BOOL BrowserHost::Create(const std::string& url) {
     g_signal_connect(impl.address, "activate", G_CALLBACK(+[](GtkEntry* entry, gpointer data) {
                          const std::string text = gtk_editable_get_text(GTK_EDITABLE(entry));
                          if (!text.empty())
-                             ImplOf(data)->view->Navigate2(text);
+                             ImplOf(data)->view->Navigate2(AddressFromDisplay(text));
                      }),
                      &impl);
     gtk_box_append(GTK_BOX(impl.chrome), impl.address);
@@ -240,7 +251,13 @@ BOOL BrowserHost::Create(const std::string& url) {
     if (GtkWidget* container = ScreenContainerOf(impl.frame))
         gtk_fixed_put(GTK_FIXED(container), impl.chrome, 0, 0);
 
-    // The toolbar bands, each under its own id.
+    // The toolbar bands, each under its own id. A band makes its windows in its site's
+    // client area, as wide as the frame and a button's height high before any band
+    // told its own.
+    RECT client{};
+    GetClientRect(impl.frame, &client);
+    MoveWindow(impl.toolbarRow, 0, kChromeHeight, client.right - client.left, kFirstRowHeight,
+               FALSE);
     DWORD bandId = kFirstToolbarBandId;
     for (const RegisteredBand& registered : RegisteredToolbarBands()) {
         HostedBand hosted;
@@ -312,6 +329,46 @@ IWebBrowser2* BrowserHost::Browser() const {
 
 int BrowserHost::PaneWidth() const {
     return impl_->paneBand.band ? impl_->paneBand.size : 0;
+}
+
+std::string BrowserHost::AddressText() const {
+    return impl_->address ? gtk_editable_get_text(GTK_EDITABLE(impl_->address)) : "";
+}
+
+namespace {
+
+bool IsResAddress(const std::string& text) {
+    return text.size() >= 6 && g_ascii_strncasecmp(text.c_str(), "res://", 6) == 0;
+}
+
+}  // namespace
+
+std::string AddressForDisplay(const std::string& url) {
+    if (!IsResAddress(url))
+        return url;
+    const std::size_t end = std::min(url.find('/', 6), url.find('#', 6));
+    std::string module = url.substr(6, end == std::string::npos ? std::string::npos : end - 6);
+    std::replace(module.begin(), module.end(), '\\', '/');
+    return url.substr(0, 6) + module + (end == std::string::npos ? "" : url.substr(end));
+}
+
+std::string AddressFromDisplay(const std::string& text) {
+    if (!IsResAddress(text) || text.size() < 7 || text[6] != '/')
+        return text;
+    // The module's path is the longest part before a "/" that names a loaded module.
+    const std::size_t hash = text.find('#');
+    const std::size_t stop = hash == std::string::npos ? text.size() : hash;
+    for (std::size_t at = text.rfind('/', stop - 1); at != std::string::npos && at > 6;
+         at = text.rfind('/', at - 1)) {
+        std::string module = text.substr(6, at - 6);
+        std::replace(module.begin(), module.end(), '/', '\\');
+        HMODULE loaded = nullptr;
+        if (GetModuleHandleEx(0, module, &loaded)) {
+            FreeLibrary(loaded);
+            return text.substr(0, 6) + module + text.substr(at);
+        }
+    }
+    return text;
 }
 
 int BrowserHost::ToolbarHeight() const {

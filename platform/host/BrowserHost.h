@@ -61,12 +61,23 @@ public:
     // The pane's width and the toolbar row's height as the bands' information gave them.
     int PaneWidth() const;
     int ToolbarHeight() const;
+    // What the address bar shows.
+    std::string AddressText() const;
 
     struct Impl;
 
 private:
     std::unique_ptr<Impl> impl_;
 };
+
+// The address bar's form of an address: a res: address shows its module's path with "/"
+// ("res:///opt/band/libQuillet.so/216"; the control's form has the system path,
+// "res://\opt\band\libQuillet.so/216"); other addresses show as they are.
+std::string AddressForDisplay(const std::string& url);
+// The way back for an address typed or left in the bar: a res: address whose module
+// part, written with "/", is the path of a loaded module gets the system path's form;
+// anything else is taken as it is.
+std::string AddressFromDisplay(const std::string& text);
 
 // morvelle-browser's command line: [URL] [--band NAME]. FALSE (with a reason) for a
 // wrong one.

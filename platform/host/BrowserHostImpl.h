@@ -19,12 +19,14 @@ struct HostedBand {
     ComPointer<IDeskBand> band;
     ComPointer<IObjectWithSite> withSite;
     HWND window = nullptr;
-    int size = 0;  // the pane's width, or the row's height, the band asked for
+    int size = 0;    // the pane's width, or the row's height, the band asked for
+    int length = 0;  // a toolbar band's width along the row (0: the rest of the row)
 };
 
 // Creates the band of clsid with its site on parent and the hosting browser, asks its
 // information (size: the larger of its minimum and actual extent across, vertical or
-// not) and shows it. False, with nothing left over, when it cannot be hosted.
+// not; length, for a toolbar band: the larger of its minimum and actual width) and
+// shows it. False, with nothing left over, when it cannot be hosted.
 bool HostBand(REFCLSID clsid, HWND parent, IWebBrowser2* browser, DWORD bandId, bool vertical,
               HostedBand* hosted);
 // ShowDW(FALSE), CloseDW, SetSite(NULL) and the release; harmless on an empty one.

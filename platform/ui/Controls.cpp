@@ -1,4 +1,6 @@
 #include "platform/ui/Controls.h"
+
+#include "platform/gdi/GdiIcons.h"
 #include "platform/ui/CommonControls.h"
 #include "platform/ui/WindowSurface.h"
 
@@ -362,6 +364,14 @@ private:
     LRESULT SetIcon(HWND hwnd, HICON icon) {
         const HICON old = icon_;
         icon_ = icon;
+        // An icon control takes the icon's size, as a template's ICON line expects.
+        int width = 0;
+        int height = 0;
+        std::vector<DWORD> pixels;
+        if ((StyleOf(hwnd) & SS_TYPEMASK) == SS_ICON &&
+            GetIconPixels(icon, &width, &height, &pixels))
+            SetWindowPos(hwnd, nullptr, 0, 0, width, height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         PresentControlContent(hwnd, STM_SETICON);
         return reinterpret_cast<LRESULT>(old);
     }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gdi/GdiIcons.h"
 #include "platform/thread/Thread.h"
 #include "platform/trace/Trace.h"
 #include "platform/ui/MessageBox.h"
@@ -16,6 +17,20 @@ namespace {
 constexpr UINT kCaretBlinkTimer = 0x0118;
 // The model's screen, where a centred dialog without an owner goes.
 constexpr RECT kDialogScreen{0, 0, 1280, 1024};
+
+// The icon an icon control of a template names by number ("128"); 0 for other controls.
+int IconNumberOf(const DialogControlTemplate& control) {
+    if (control.className != "STATIC" || (control.style & SS_TYPEMASK) != SS_ICON ||
+        control.text.empty() || control.text.size() > 5)
+        return 0;
+    int number = 0;
+    for (const char c : control.text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return 0;
+        number = number * 10 + (c - '0');
+    }
+    return number <= 65535 ? number : 0;
+}
 
 bool IsDialogWindow(HWND hwnd) {
     const std::string name = GetClassName(hwnd);
@@ -302,14 +317,21 @@ HWND CDialog::MakeWindow(HWND parent, bool modal) {
     m_hWnd = hwnd;
     for (const DialogControlTemplate& control : dialog.controls) {
         const RECT pixels = DialogUnitsToPixels(control.units);
-        if (CreateWindowEx(control.exStyle, control.className, control.text, control.style,
-                           pixels.left, pixels.top, pixels.Width(), pixels.Height(), hwnd,
-                           ControlIdMenu(control.id)) == nullptr) {
+        // An icon control's text names its icon: the control shows the icon, no text.
+        const int icon = IconNumberOf(control);
+        HWND made = CreateWindowEx(control.exStyle, control.className,
+                                   icon > 0 ? std::string() : control.text, control.style,
+                                   pixels.left, pixels.top, pixels.Width(), pixels.Height(), hwnd,
+                                   ControlIdMenu(control.id));
+        if (made == nullptr) {
             Trace("window", "dialog %d: control %d of class %s cannot be made", dialog.id,
                   control.id, control.className.c_str());
             ::DestroyWindow(hwnd);
             return nullptr;
         }
+        if (icon > 0)
+            ::SendMessage(made, STM_SETICON,
+                          reinterpret_cast<WPARAM>(LoadIcon(GetResourceModule(), icon)), 0);
     }
     HWND first = FirstTabStop(hwnd);
     const LRESULT focus = ::SendMessage(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0);

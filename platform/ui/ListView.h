@@ -105,6 +105,7 @@ constexpr UINT LVCF_SUBITEM = 0x0008;
 constexpr int LVCFMT_LEFT = 0x0000;
 constexpr int LVCFMT_RIGHT = 0x0001;
 constexpr int LVCFMT_CENTER = 0x0002;
+constexpr int LVCFMT_JUSTIFYMASK = 0x0003;
 
 struct LVCOLUMN {
     UINT mask = 0;

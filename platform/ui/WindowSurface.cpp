@@ -120,7 +120,13 @@ LRESULT DrawOwnerDrawnControl(HWND control, UINT ctlType, UINT action, UINT stat
     draw.hDC = dc;
     GetClientRect(control, &draw.rcItem);
     ValidateRect(control, nullptr);
-    return SendMessage(parent, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
+    // The parent draws the control's text in the control's font, the dialog font.
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const LRESULT drew =
+        SendMessage(parent, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
+    if (oldFont != nullptr)
+        SelectObject(dc, oldFont);  // fails harmlessly when the control went meanwhile
+    return drew;
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {

@@ -45,9 +45,10 @@ bool WindowHasSurface(HWND hwnd);
 UINT OwnerDrawState(HWND control, UINT ownBits);
 // Sends the control's parent WM_DRAWITEM (wParam the control id) with a DRAWITEMSTRUCT of
 // type ctlType (ODT_BUTTON for a button), the action (ODA_DRAWENTIRE...), the state, the
-// control's surface context and its client rectangle, then clears the control's paint
-// mark. Answers the parent's answer (TRUE when it drew); 0 for a dead control or one
-// without a parent. A button's WM_PAINT with BS_OWNERDRAW calls it.
+// control's surface context (with the dialog font, DEFAULT_GUI_FONT, selected while the
+// parent draws) and its client rectangle, then clears the control's paint mark. Answers the
+// parent's answer (TRUE when it drew); 0 for a dead control or one without a parent. A button's
+// WM_PAINT with BS_OWNERDRAW calls it.
 LRESULT DrawOwnerDrawnControl(HWND control, UINT ctlType, UINT action, UINT state);
 
 // TrackMouseEvent: TME_LEAVE asks for one WM_MOUSELEAVE when the pointer leaves the

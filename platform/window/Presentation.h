@@ -35,6 +35,8 @@ public:
     // edit's selection...). message is the control message that changed it (LB_ADDSTRING,
     // BM_SETCHECK...) so the presentation knows what to read again.
     virtual void ControlContentChanged(HWND hwnd, UINT message) = 0;
+    // The window's big or small icon changed (WM_SETICON; WM_GETICON reads them).
+    virtual void WindowIconChanged(HWND) {}
 };
 
 // Installs the process's presentation (null: none). Call it once at start-up, before any

@@ -342,16 +342,22 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETICON:
         case WM_GETICON:
         case WM_QUERYDRAGICON: {
-            std::lock_guard<std::mutex> guard(MessageSystemMutex());
-            WindowRecord* record = FindWindowRecord(hwnd);
-            if (record == nullptr)
-                return 0;
-            if (message == WM_QUERYDRAGICON)
-                return reinterpret_cast<LRESULT>(record->state.bigIcon);
-            HICON& slot = wParam == ICON_BIG ? record->state.bigIcon : record->state.smallIcon;
-            const HICON old = slot;
-            if (message == WM_SETICON)
+            HICON old = nullptr;
+            {
+                std::lock_guard<std::mutex> guard(MessageSystemMutex());
+                WindowRecord* record = FindWindowRecord(hwnd);
+                if (record == nullptr)
+                    return 0;
+                if (message == WM_QUERYDRAGICON)
+                    return reinterpret_cast<LRESULT>(record->state.bigIcon);
+                HICON& slot = wParam == ICON_BIG ? record->state.bigIcon : record->state.smallIcon;
+                old = slot;
+                if (message != WM_SETICON || old == reinterpret_cast<HICON>(lParam))
+                    return reinterpret_cast<LRESULT>(old);
                 slot = reinterpret_cast<HICON>(lParam);
+            }
+            if (WindowPresentation* presentation = PresentationFor(hwnd))
+                presentation->WindowIconChanged(hwnd);
             return reinterpret_cast<LRESULT>(old);
         }
         case WM_SYSCOMMAND:

@@ -105,6 +105,8 @@ BOOL AdvancedFinderDialog::OnInitDialog() {
         AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenu(menu, MF_STRING, IDM_ABOUTBOX, kAboutMenuText);
     }
+    SetIcon(icon_, TRUE);
+    SetIcon(icon_, FALSE);
     // The browser controls are the dialog's own: made at their template places.
     RECT browse = DialogUnitsToPixels(RECT{97, 20, 97 + 105, 20 + 142});
     RECT found = DialogUnitsToPixels(RECT{97, 34, 97 + 105, 34 + 142});
@@ -181,6 +183,14 @@ LRESULT AdvancedFinderDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
                 AboutDialog(hwnd).DoModal();
+                return 0;
+            }
+            return CDialog::WindowProc(hwnd, message, wParam, lParam);
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(icon_);
+        case WM_PAINT:
+            if (IsIconic(hwnd)) {
+                PaintIconCentred(hwnd, icon_);
                 return 0;
             }
             return CDialog::WindowProc(hwnd, message, wParam, lParam);

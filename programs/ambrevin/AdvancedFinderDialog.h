@@ -7,12 +7,14 @@
 #include <string>
 
 #include "platform/browser/CWebBrowser2.h"
+#include "platform/gdi/GdiIcons.h"
 #include "platform/ui/Dialog.h"
 #include "programs/ambrevin/OwnerDrawButton.h"
 #include "programs/ambrevin/PageCrawl.h"
 
 constexpr int IDD_ADVANCEDFINDER_DIALOG = 102;
 constexpr int IDD_ABOUTBOX = 100;
+constexpr int kProgramIcon = 128;  // a picture under a magnifying glass
 
 // The control ids of dialog 102.
 enum AdvancedFinderControl {
@@ -125,6 +127,7 @@ private:
     bool foundShown_ = false;
     std::string startPage_;
     std::string foundPage_;
+    HICON icon_ = LoadIcon(GetResourceModule(), kProgramIcon);  // shared: icon 128
     RECT browseRect_{};
     RECT foundRect_{};
 };

@@ -2,11 +2,14 @@
 
 #include <utility>
 
+#include "engine/util/ControlHelpers.h"
 #include "platform/ui/Menus.h"
 #include "programs/brisquel/LaunchSteps.h"
 
 BrisquelDialog::BrisquelDialog(std::function<void(int)> endProcess)
-    : CDialog(IDD_BRISQUEL_DIALOG), endProcess_(std::move(endProcess)) {}
+    : CDialog(IDD_BRISQUEL_DIALOG),
+      endProcess_(std::move(endProcess)),
+      icon_(LoadIcon(GetResourceModule(), kProgramIcon)) {}
 
 BOOL BrisquelDialog::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -15,6 +18,8 @@ BOOL BrisquelDialog::OnInitDialog() {
         AppendMenu(menu, MF_STRING, IDM_BRISQUEL_ABOUT, "&About Brisquel...");
     }
     RunLaunchSteps();
+    SetIcon(icon_, TRUE);
+    SetIcon(icon_, FALSE);
     if (endProcess_)
         endProcess_(0);
     return TRUE;
@@ -24,6 +29,12 @@ LRESULT BrisquelDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == IDM_BRISQUEL_ABOUT) {
         AboutDialog about;
         about.DoModal();
+        return 0;
+    }
+    if (message == WM_QUERYDRAGICON)
+        return reinterpret_cast<LRESULT>(icon_);
+    if (message == WM_PAINT && IsIconic(hwnd)) {
+        PaintIconCentred(hwnd, icon_);
         return 0;
     }
     return CDialog::WindowProc(hwnd, message, wParam, lParam);

@@ -4,11 +4,13 @@
 
 #include <functional>
 
+#include "platform/gdi/GdiIcons.h"
 #include "platform/ui/Dialog.h"
 
 constexpr int IDD_BRISQUEL_DIALOG = 102;
 constexpr int IDD_ABOUTBOX = 100;
 constexpr UINT IDM_BRISQUEL_ABOUT = 0x10;
+constexpr int kProgramIcon = 128;  // a globe and the arrow that opens it
 
 // The About box: icon, "Nettlecomb Version 1.0", the maker's line and OK.
 class AboutDialog : public CDialog {
@@ -30,4 +32,5 @@ protected:
 
 private:
     std::function<void(int)> endProcess_;
+    HICON icon_ = nullptr;  // shared: the module's icon 128
 };

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <utility>
 
+#include "engine/util/ControlHelpers.h"
 #include "engine/util/ShellHelpers.h"
+#include "platform/gdi/GdiIcons.h"
 #include "platform/text/Text.h"
 #include "platform/timing/Clock.h"
 #include "platform/ui/FileDialogs.h"
@@ -21,6 +23,7 @@ namespace {
 
 constexpr const char* kCaption = "Sollet";
 constexpr const char* kAboutItem = "&About Sollet";
+constexpr int kProgramIcon = 128;
 
 // Adds text to array and key set unless its key (the text ignoring case) is there.
 bool AddUnique(StringArray& array, TextSetIgnoringCase& keys, const std::string& text) {
@@ -33,7 +36,10 @@ bool AddUnique(StringArray& array, TextSetIgnoringCase& keys, const std::string&
 }  // namespace
 
 OneClickFinderDialog::OneClickFinderDialog(std::string startUrl)
-    : CDialog(IDD_ONECLICKFINDER_DIALOG), startUrl_(std::move(startUrl)), searchUrl_(kUrlHint) {}
+    : CDialog(IDD_ONECLICKFINDER_DIALOG),
+      startUrl_(std::move(startUrl)),
+      searchUrl_(kUrlHint),
+      icon_(LoadIcon(GetResourceModule(), kProgramIcon)) {}
 
 OneClickFinderDialog::~OneClickFinderDialog() {
     DestroyLoaders();
@@ -46,6 +52,8 @@ BOOL OneClickFinderDialog::OnInitDialog() {
         AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenu(menu, MF_STRING, IDM_ABOUTBOX, kAboutItem);
     }
+    SetIcon(icon_, TRUE);
+    SetIcon(icon_, FALSE);
     SetDlgItemText(m_hWnd, IDC_URL, kUrlHint);
     SetDlgItemText(m_hWnd, IDC_LOADER_COUNT, "1");
     EnableButtons();
@@ -293,6 +301,14 @@ LRESULT OneClickFinderDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
                 OpenUrlInBrowser(kMakerSite);
+                return 0;
+            }
+            break;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(icon_);
+        case WM_PAINT:
+            if (IsIconic(hwnd)) {
+                PaintIconCentred(hwnd, icon_);
                 return 0;
             }
             break;

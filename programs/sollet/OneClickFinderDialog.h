@@ -77,6 +77,7 @@ private:
 
     std::string startUrl_;
     std::string searchUrl_;  // the address edit's text at the last "go"
+    HICON icon_ = nullptr;   // shared: the module's icon 128
     std::uint32_t pagesVisited_ = 0;
     StringArray foundImages_;
     StringArray seenLinks_;

@@ -24,31 +24,7 @@ namespace {
 
 constexpr int kColumnWidth = 300;
 constexpr const char* kCaption = "Tallowmere";
-
-// The program's icon: a note on a round blue field, drawn at size x size.
-HICON MakeProgramIcon(int size) {
-    std::vector<DWORD> pixels(static_cast<size_t>(size * size), 0);
-    const int centre = size / 2;
-    const int radius = size / 2 - 1;
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const int dx = x - centre;
-            const int dy = y - centre;
-            DWORD& pixel = pixels[static_cast<size_t>(y * size + x)];
-            if (dx * dx + dy * dy <= radius * radius)
-                pixel = 0xFF2050A0;
-            const int stemX = centre + size / 8;
-            const bool stem = x >= stemX && x < stemX + std::max(1, size / 16) && y >= size / 5 &&
-                              y <= centre + size / 8;
-            const int hx = x - (stemX - size / 10);
-            const int hy = y - (centre + size / 6);
-            const bool head = hx * hx + hy * hy <= (size / 8) * (size / 8);
-            if (stem || head)
-                pixel = 0xFFFFFFFF;
-        }
-    }
-    return CreateIconFromPixels(size, size, pixels.data());
-}
+constexpr int kProgramIcon = 128;  // a note on a round blue field
 
 // The sort of the MP3 list: each row found by its record's id.
 struct SortContext {
@@ -79,8 +55,7 @@ RECT ControlRect(const CWnd& dialog, int id) {
 }  // namespace
 
 MainDialog::MainDialog() : CDialog(IDD_TALLOWMERE_DIALOG) {
-    icon_ = MakeProgramIcon(32);
-    smallIcon_ = MakeProgramIcon(16);
+    icon_ = LoadIcon(GetResourceModule(), kProgramIcon);
 }
 
 MainDialog::~MainDialog() {
@@ -88,8 +63,6 @@ MainDialog::~MainDialog() {
         DestroyWindow();
     for (Job* job : TakeLeftJobs())
         DeleteJob(job);
-    DestroyIcon(icon_);
-    DestroyIcon(smallIcon_);
 }
 
 std::vector<Job*> MainDialog::TakeLeftJobs() {
@@ -106,7 +79,7 @@ BOOL MainDialog::OnInitDialog() {
         AppendMenu(systemMenu, MF_STRING, IDM_ABOUTBOX, kAboutMenuText);
     }
     SetIcon(icon_, TRUE);
-    SetIcon(smallIcon_, FALSE);
+    SetIcon(icon_, FALSE);
 
     HWND sites = Item(IDC_SITE_LIST);
     ListView_SetExtendedListViewStyle(sites, LVS_EX_FULLROWSELECT);

@@ -137,6 +137,5 @@ private:
     bool downloadMode_ = false;
     bool inTimer_ = false;
     UINT_PTR timerId_ = 0;
-    HICON icon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    HICON icon_ = nullptr;  // shared: the module's icon 128
 };

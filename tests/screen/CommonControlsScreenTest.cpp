@@ -28,6 +28,7 @@
 #include "platform/window/WindowMessages.h"
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
+#include "tests/screen/ScreenLayoutChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 
 namespace {
@@ -257,7 +258,7 @@ TEST(CommonControlsScreenTest, TheControlsShowTheModelAndGtkInputReachesIt) {
     // each row with its check box (the second one ticked).
     GtkWidget* listWidget = ScreenWidgetOf(list);
     ASSERT_NE(listWidget, nullptr);
-    GtkWidget* header = Child(listWidget, 0);
+    GtkWidget* header = ListViewHeader(listWidget);
     GtkListBox* rows = ListBoxIn(Child(listWidget, 1));
     ASSERT_TRUE(PumpScreenUntil(
         [&] {

@@ -11,6 +11,8 @@
 #include "platform/browser/HtmlDocument.h"
 #include "platform/com/BandInterfaces.h"
 #include "platform/com/ComLibrary.h"
+#include "platform/gdi/DrawingSurface.h"
+#include "platform/gdi/GdiIcons.h"
 #include "platform/module/SharedLibrary.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
@@ -214,6 +216,23 @@ TEST_F(WrenlowTest, BandInfoAndWindows) {
     EXPECT_TRUE(ImageList_GetIconSize(images, &width, &height));
     EXPECT_EQ(width, 16);
     EXPECT_EQ(height, 16);
+    // The button's picture is the module's icon 128, drawn 16 x 16.
+    const HMODULE module = LoadLibrary(WRENLOW_MODULE_PATH);
+    ASSERT_NE(module, nullptr);
+    const HICON icon = LoadIcon(module, 128);
+    ASSERT_NE(icon, nullptr);
+    std::vector<DWORD> pixels;
+    ASSERT_TRUE(GetIconPixels(icon, &width, &height, &pixels));
+    ASSERT_EQ(width, 16);
+    DrawingSurface drawn(16, 16);
+    ASSERT_TRUE(ImageList_Draw(images, 0, drawn.Dc(), 0, 0, ILD_TRANSPARENT));
+    for (const int at : {1 * 16 + 1, 7 * 16 + 7, 12 * 16 + 3}) {
+        const DWORD pixel = pixels[static_cast<std::size_t>(at)];
+        EXPECT_EQ(drawn.Pixel(at % 16, at / 16),
+                  RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF))
+            << at;
+    }
+    FreeLibrary(module);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLong(Toolbar(), GWL_STYLE)), 0x5401BB4Du);
     EXPECT_EQ(band_->ShowDW(TRUE), S_OK);
     EXPECT_TRUE(IsWindowVisible(host));

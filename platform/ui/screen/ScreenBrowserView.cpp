@@ -30,6 +30,7 @@
 #include "platform/browser/CHtmlView.h"
 #include "platform/browser/HtmlDocument.h"
 #include "platform/browser/HtmlElement.h"
+#include "platform/browser/PageLoader.h"
 #include "platform/browser/ResourcePage.h"
 #include "platform/com/ComError.h"
 #include "platform/text/Text.h"
@@ -261,6 +262,50 @@ void RunScript(WebKitWebView* web, const std::string& script, ScriptDone done) {
                                         new ScriptDone(std::move(done)));
 }
 
+// Text for a page: &, <, > and " as entities.
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// The page a failed load shows: what failed, and why as the loader said it.
+std::string ErrorPage(const std::string& url, HRESULT error) {
+    const char* reason = "The page could not be loaded.";
+    if (error == INET_E_CANNOT_CONNECT)
+        reason = "The server could not be reached.";
+    else if (error == INET_E_CONNECTION_TIMEOUT)
+        reason = "The server did not answer in time.";
+    else if (error == INET_E_RESOURCE_NOT_FOUND || error == INET_E_OBJECT_NOT_FOUND)
+        reason = "There is no such page.";
+    else if (error == INET_E_INVALID_URL)
+        reason = "The address is not one a page can be loaded from.";
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(error));
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Page not shown</title>"
+           "<style>body{font-family:sans-serif;margin:2em;color:#222}"
+           "p.address{word-break:break-all;color:#555}</style></head><body>"
+           "<h1 id=\"morvelle-load-failed\">This page cannot be shown</h1><p class=\"address\">" +
+           Escaped(url) + "</p><p>" + reason + " (" + code + ")</p></body></html>";
+}
+
 class BrowserView;
 std::unordered_map<HWND, std::shared_ptr<BrowserView>>& Views() {
     static std::unordered_map<HWND, std::shared_ptr<BrowserView>> views;
@@ -311,6 +356,18 @@ public:
     void OnLoadStopped() override {
         if (web_)
             webkit_web_view_stop_loading(web_);
+    }
+    // As browsers do: a page that says the address could not be shown, under it.
+    void OnLoadFailed(const std::string& url, HRESULT error) override {
+        if (web_ == nullptr)
+            return;
+        pending_.clear();
+        awaitingLoad_ = false;
+        shownUrl_ = url;
+        shownState_ = "complete";  // the next document of this address is a new load
+        expectLoad_ = true;
+        const std::string page = ErrorPage(url, error);
+        webkit_web_view_load_alternate_html(web_, page.c_str(), ToWebAddress(url).c_str(), nullptr);
     }
     void OnDocumentRead(HtmlDocument& document) override {
         if (syncing_ || web_ == nullptr || awaitingLoad_ || webkit_web_view_is_loading(web_) ||

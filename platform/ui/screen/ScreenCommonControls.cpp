@@ -152,10 +152,16 @@ struct ListViewParts {
     GtkListBox* rows = nullptr;
 };
 
+// The header row scrolls sideways with the rows, in a scrolled window of its own without
+// scroll bars, so that columns wider than the control do not widen it.
 ListViewParts PartsOfListView(GtkWidget* widget) {
     ListViewParts parts;
-    parts.header = gtk_widget_get_first_child(widget);
-    parts.rows = ListInside(gtk_widget_get_next_sibling(parts.header));
+    GtkWidget* headerScroll = gtk_widget_get_first_child(widget);
+    GtkWidget* header = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(headerScroll));
+    if (header && GTK_IS_VIEWPORT(header))
+        header = gtk_viewport_get_child(GTK_VIEWPORT(header));
+    parts.header = header;
+    parts.rows = ListInside(gtk_widget_get_next_sibling(headerScroll));
     return parts;
 }
 
@@ -234,17 +240,25 @@ void BuildListView(HWND hwnd, GtkWidget* widget) {
 
     RemoveChildren(parts.header);
     for (std::size_t c = 0; c < columns.size(); ++c) {
+        // A header title sits in its column as the column's format says.
         GtkWidget* button = gtk_button_new_with_label(texts[c].c_str());
+        gtk_widget_add_css_class(button, "morvelle-header");
+        if (GtkWidget* title = gtk_button_get_child(GTK_BUTTON(button));
+            title && GTK_IS_LABEL(title)) {
+            const int format = columns[c].fmt & LVCFMT_JUSTIFYMASK;
+            gtk_label_set_ellipsize(GTK_LABEL(title), PANGO_ELLIPSIZE_END);
+            gtk_label_set_xalign(GTK_LABEL(title), format == LVCFMT_RIGHT    ? 1.0f
+                                                   : format == LVCFMT_CENTER ? 0.5f
+                                                                             : 0.0f);
+        }
         gtk_widget_set_size_request(button, columns[c].cx, -1);
         gtk_widget_set_sensitive(button, (style & LVS_NOSORTHEADER) == 0);
-        if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(button));
-            label && GTK_IS_LABEL(label))
-            gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
         g_object_set_data(G_OBJECT(button), "column", GINT_TO_POINTER(static_cast<int>(c)));
         g_signal_connect(button, "clicked", G_CALLBACK(OnColumnClicked), hwnd);
         gtk_box_append(GTK_BOX(parts.header), button);
     }
-    gtk_widget_set_visible(parts.header, !columns.empty());
+    gtk_widget_set_visible(gtk_widget_get_ancestor(parts.header, GTK_TYPE_SCROLLED_WINDOW),
+                           !columns.empty());
 
     gtk_list_box_set_selection_mode(
         parts.rows, (style & LVS_SINGLESEL) ? GTK_SELECTION_SINGLE : GTK_SELECTION_MULTIPLE);
@@ -260,7 +274,8 @@ void BuildListView(HWND hwnd, GtkWidget* widget) {
         }
         for (std::size_t c = 0; c < std::max<std::size_t>(columns.size(), 1); ++c) {
             const int width = columns.empty() ? 200 : columns[c].cx;
-            const int format = columns.empty() || c == 0 ? LVCFMT_LEFT : columns[c].fmt;
+            const int format =
+                columns.empty() || c == 0 ? LVCFMT_LEFT : columns[c].fmt & LVCFMT_JUSTIFYMASK;
             // The check box takes its room from the first column.
             const int room = c == 0 && checks ? std::max(width - 24, 0) : width;
             gtk_box_append(
@@ -290,9 +305,17 @@ GtkWidget* MakeListView(HWND hwnd) {
     GtkWidget* widget = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_widget_add_css_class(widget, "frame");
     GtkWidget* header = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    gtk_box_append(GTK_BOX(widget), header);
+    GtkWidget* headerScroll = gtk_scrolled_window_new();
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(headerScroll), GTK_POLICY_EXTERNAL,
+                                   GTK_POLICY_NEVER);
+    gtk_scrolled_window_set_child(GTK_SCROLLED_WINDOW(headerScroll), header);
+    gtk_box_append(GTK_BOX(widget), headerScroll);
     GtkWidget* list = nullptr;
-    gtk_box_append(GTK_BOX(widget), ScrolledList(&list));
+    GtkWidget* rows = ScrolledList(&list);
+    gtk_scrolled_window_set_hadjustment(
+        GTK_SCROLLED_WINDOW(headerScroll),
+        gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(rows)));
+    gtk_box_append(GTK_BOX(widget), rows);
     gtk_list_box_set_activate_on_single_click(GTK_LIST_BOX(list), FALSE);
     g_signal_connect(list, "row-selected", G_CALLBACK(OnListViewRowSelected), hwnd);
     g_signal_connect(list, "row-activated", G_CALLBACK(OnListViewRowActivated), hwnd);
@@ -458,7 +481,9 @@ void BuildToolbar(HWND hwnd, GtkWidget* widget) {
             if (button.fsStyle & BTNS_CHECK)
                 gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(shown),
                                              (button.fsState & TBSTATE_CHECKED) != 0);
-            gtk_button_set_has_frame(GTK_BUTTON(shown), (style & TBSTYLE_FLAT) == 0);
+            // Drawn as buttons, flat toolbars too, with room for the picture and text
+            // in the model's button height.
+            gtk_widget_add_css_class(shown, "morvelle-tool");
             // Side by side: GTK's buttons have no room for a text under the image at the
             // model's button height.
             GtkWidget* content = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);

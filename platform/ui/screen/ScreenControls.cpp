@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/browser/CHtmlView.h"
+#include "platform/gdi/GdiIcons.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/screen/ScreenInternal.h"
@@ -89,7 +90,10 @@ void RefreshButton(HWND hwnd, GtkWidget* widget, UINT) {
         gtk_check_button_set_inconsistent(GTK_CHECK_BUTTON(widget), state == BST_INDETERMINATE);
         gtk_check_button_set_active(GTK_CHECK_BUTTON(widget), state == BST_CHECKED);
     } else if (GTK_IS_BUTTON(widget)) {
-        gtk_button_set_label(GTK_BUTTON(widget), Mnemonic(text).c_str());
+        // A new label only for a new text: GTK makes a new label widget each time.
+        const std::string label = Mnemonic(text);
+        if (g_strcmp0(gtk_button_get_label(GTK_BUTTON(widget)), label.c_str()) != 0)
+            gtk_button_set_label(GTK_BUTTON(widget), label.c_str());
         // A text longer than the button is cut short rather than widening it.
         if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(widget)); GTK_IS_LABEL(label))
             gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
@@ -121,7 +125,9 @@ GtkWidget* MakeButton(HWND hwnd) {
     return widget;
 }
 
-// --- Statics: text, etched lines, icons (shown empty) ---
+// --- Statics: text, etched lines, icons ---
+
+void RefreshStatic(HWND hwnd, GtkWidget* widget, UINT);
 
 GtkWidget* MakeStatic(HWND hwnd) {
     const DWORD type = StyleOf(hwnd) & SS_TYPEMASK;
@@ -129,8 +135,17 @@ GtkWidget* MakeStatic(HWND hwnd) {
         return gtk_separator_new(GTK_ORIENTATION_HORIZONTAL);
     if (type == SS_ETCHEDVERT)
         return gtk_separator_new(GTK_ORIENTATION_VERTICAL);
-    if (type == SS_ICON || type == SS_ETCHEDFRAME || type == SS_BLACKFRAME)
-        return gtk_image_new();
+    // A sunken static without text is a line or a box of its edge alone.
+    if ((StyleOf(hwnd) & SS_SUNKEN) && GetWindowText(hwnd).empty() && type != SS_ICON) {
+        GtkWidget* frame = gtk_frame_new(nullptr);
+        gtk_widget_add_css_class(frame, "morvelle-line");
+        return frame;
+    }
+    if (type == SS_ICON || type == SS_ETCHEDFRAME || type == SS_BLACKFRAME) {
+        GtkWidget* image = gtk_image_new();
+        RefreshStatic(hwnd, image, 0);
+        return image;
+    }
     GtkWidget* label = gtk_label_new(WithoutMnemonic(GetWindowText(hwnd)).c_str());
     gtk_label_set_wrap(GTK_LABEL(label), TRUE);
     gtk_label_set_xalign(GTK_LABEL(label), type == SS_CENTER ? 0.5f : type == SS_RIGHT ? 1.0f : 0);
@@ -139,8 +154,18 @@ GtkWidget* MakeStatic(HWND hwnd) {
 }
 
 void RefreshStatic(HWND hwnd, GtkWidget* widget, UINT) {
-    if (GTK_IS_LABEL(widget))
+    if (GTK_IS_LABEL(widget)) {
         gtk_label_set_text(GTK_LABEL(widget), WithoutMnemonic(GetWindowText(hwnd)).c_str());
+    } else if (GTK_IS_IMAGE(widget)) {
+        // An icon at its own size.
+        const auto icon = reinterpret_cast<HICON>(SendMessage(hwnd, STM_GETICON, 0, 0));
+        GdkTexture* texture = icon ? screen::TextureOfIcon(icon) : nullptr;
+        gtk_image_set_from_paintable(GTK_IMAGE(widget), texture ? GDK_PAINTABLE(texture) : nullptr);
+        if (texture != nullptr) {
+            gtk_image_set_pixel_size(GTK_IMAGE(widget), gdk_texture_get_width(texture));
+            g_object_unref(texture);
+        }
+    }
 }
 
 // --- Edits: one line (GtkEntry) or several (GtkTextView); the model keeps CR LF ---

@@ -5,16 +5,19 @@
 // services over these.
 #include <gtk/gtk.h>
 
+#include <algorithm>
+
 #include "platform/file/FileLayer.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenInternal.h"
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
 
 namespace {
 
-// GtkFileChooserDialog and GtkMessageDialog are the dialogs of this GTK release.
+// GtkFileChooserDialog and GtkDialog are the dialogs of this GTK release.
 G_GNUC_BEGIN_IGNORE_DEPRECATIONS
 
 // The GtkWindow of owner's top-level window, null when it has none.
@@ -55,14 +58,41 @@ public:
     int Show(const MessageBoxRecord& box) override {
         if (!screen::OnScreenThread())
             return DefaultMessageBoxService().Show(box);
-        const UINT icon = box.type & 0xF0;
-        const GtkMessageType kind = icon == MB_ICONHAND          ? GTK_MESSAGE_ERROR
-                                    : icon == MB_ICONQUESTION    ? GTK_MESSAGE_QUESTION
-                                    : icon == MB_ICONEXCLAMATION ? GTK_MESSAGE_WARNING
-                                                                 : GTK_MESSAGE_INFO;
-        GtkWidget* dialog = gtk_message_dialog_new(OwnerWindow(box.owner), GTK_DIALOG_MODAL, kind,
-                                                   GTK_BUTTONS_NONE, "%s", box.text.c_str());
+        // The box's text beside the picture of its icon kind, if it asks for one.
+        GtkWidget* dialog = gtk_dialog_new();
+        gtk_window_set_transient_for(GTK_WINDOW(dialog), OwnerWindow(box.owner));
+        gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
         gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
+        GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);
+        for (auto setMargin : {gtk_widget_set_margin_top, gtk_widget_set_margin_bottom,
+                               gtk_widget_set_margin_start, gtk_widget_set_margin_end})
+            setMargin(row, 16);
+        if (GdkTexture* icon = screen::MessageBoxIconTexture(box.type)) {
+            GtkWidget* image = gtk_image_new_from_paintable(GDK_PAINTABLE(icon));
+            gtk_image_set_pixel_size(GTK_IMAGE(image), gdk_texture_get_width(icon));
+            gtk_widget_set_valign(image, GTK_ALIGN_START);
+            gtk_widget_set_name(image, "morvelle-message-icon");
+            gtk_box_append(GTK_BOX(row), image);
+            g_object_unref(icon);
+        }
+        GtkWidget* text = gtk_label_new(box.text.c_str());
+        gtk_label_set_wrap(GTK_LABEL(text), TRUE);
+        // As wide as its longest line, up to 60 characters, before it wraps.
+        std::size_t longest = 0;
+        for (std::size_t start = 0; start <= box.text.size();) {
+            std::size_t end = box.text.find('\n', start);
+            if (end == std::string::npos)
+                end = box.text.size();
+            longest = std::max(longest, end - start);
+            start = end + 1;
+        }
+        gtk_label_set_width_chars(GTK_LABEL(text),
+                                  static_cast<int>(std::min<std::size_t>(longest, 60)));
+        gtk_label_set_max_width_chars(GTK_LABEL(text), 60);
+        gtk_label_set_xalign(GTK_LABEL(text), 0);
+        gtk_label_set_selectable(GTK_LABEL(text), FALSE);
+        gtk_box_append(GTK_BOX(row), text);
+        gtk_box_append(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row);
         std::vector<std::pair<const char*, int>> buttons;
         switch (box.type & 0xF) {
             case MB_OKCANCEL:
@@ -205,10 +235,14 @@ G_GNUC_END_IGNORE_DEPRECATIONS
 
 namespace screen {
 
-void StartDialogs() {
+ScreenMessageBoxes& Boxes() {
     static ScreenMessageBoxes boxes;
+    return boxes;
+}
+
+void StartDialogs() {
     static ScreenPickers pickers;
-    SetMessageBoxService(&boxes);
+    SetMessageBoxService(&Boxes());
     SetDialogService(&pickers);
 }
 

@@ -8,6 +8,8 @@
 #include "platform/base/Types.h"
 
 typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkTexture GdkTexture;
+struct HICON__;
 
 namespace screen {
 
@@ -77,6 +79,16 @@ GtkWidget* BrowserViewOf(HWND hwnd);
 void StartMenus();
 GtkWidget* ShownMenuPopover();
 void AddSystemMenuButton(HWND hwnd, GtkWidget* window);
+
+// Icons (ScreenIcons.cpp). A texture of the model's icon (the caller unrefs it; null
+// for none); a top-level window's icons shown as its surface's icon list, once it is
+// realized (watch) and whenever they change (show); and the picture of a message box's
+// icon kind (MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONINFORMATION in
+// type; null for a box without one).
+GdkTexture* TextureOfIcon(HICON__* icon);
+void WatchWindowIcons(HWND hwnd, GtkWidget* window);
+void ShowWindowIcons(HWND hwnd, GtkWidget* window);
+GdkTexture* MessageBoxIconTexture(UINT type);
 
 // Message boxes and pickers (ScreenDialogs.cpp).
 void StartDialogs();

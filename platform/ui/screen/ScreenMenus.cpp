@@ -102,6 +102,13 @@ public:
         const GdkRectangle where{static_cast<int>(at.x), static_cast<int>(at.y), 1, 1};
         gtk_popover_set_pointing_to(GTK_POPOVER(popover_), &where);
         gtk_popover_set_position(GTK_POPOVER(popover_), GTK_POS_BOTTOM);
+        // The menu's left edge at the point, as the model places it; to the point's left
+        // when it would pass the window's right edge.
+        const int menuWidth = shown.surface ? shown.surface->Width() : 0;
+        RECT client{};
+        GetClientRect(top, &client);
+        const bool roomRight = at.x + menuWidth <= client.right;
+        gtk_widget_set_halign(popover_, roomRight ? GTK_ALIGN_START : GTK_ALIGN_END);
         g_signal_connect(popover_, "closed", G_CALLBACK(OnClosed), nullptr);
         gtk_popover_popup(GTK_POPOVER(popover_));
     }

@@ -15,6 +15,7 @@
 
 #include "platform/browser/CHtmlView.h"
 #include "platform/gdi/DrawingSurface.h"
+#include "platform/gdi/GdiText.h"
 #include "platform/ui/ControlInput.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/UserInput.h"
@@ -264,6 +265,7 @@ public:
             g_object_ref_sink(window);
             gtk_window_set_title(GTK_WINDOW(window), GetWindowText(hwnd).c_str());
             g_signal_connect(window, "close-request", G_CALLBACK(OnCloseRequest), hwnd);
+            screen::WatchWindowIcons(hwnd, window);
             Entry content;
             MakeGenericWidget(hwnd, content, true);
             gtk_window_set_child(GTK_WINDOW(window), content.widget);
@@ -404,6 +406,11 @@ public:
             entry->kind->refresh(hwnd, entry->widget, message);
     }
 
+    void WindowIconChanged(HWND hwnd) override {
+        if (Entry* entry = Mine(hwnd); entry && entry->topLevel && entry->widget)
+            screen::ShowWindowIcons(hwnd, entry->widget);
+    }
+
 private:
     static Entry* Mine(HWND hwnd) { return screen::OnScreenThread() ? Find(hwnd) : nullptr; }
 };
@@ -413,16 +420,35 @@ private:
 namespace screen {
 
 void StartPresentation() {
-    // The controls are placed in dialog units of an 8-point font: their text is that
-    // size, and push buttons and one-line edits fit the model's rectangles (GTK's own
-    // paddings and least sizes would make them outgrow them and overlap).
+    // The controls are placed in dialog units of the dialog font: their text is that
+    // font (the drawing layer's typeface at its size), and GTK's paddings and least sizes
+    // are small, so each control fits the model's rectangle and each text the room the
+    // model measured for it (push buttons, one-line edits, list headers, tabs).
+    int pixels = 10;
+    if (HDC dc = CreateCompatibleDC(nullptr)) {
+        const HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRIC metrics{};
+        if (GetTextMetrics(dc, &metrics))
+            pixels = std::max<int>(metrics.tmHeight - metrics.tmInternalLeading, 1);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    gchar* rules = g_strdup_printf(
+        ".morvelle-control { font-family: \"%s\"; font-size: %dpx; }"
+        "button.morvelle-control, button.morvelle-header { padding: 0 3px; min-height: 0;"
+        " min-width: 0; }"
+        "button.morvelle-header { padding: 0 2px; border-radius: 0; }"
+        "button.morvelle-tool { padding: 0 3px; min-height: 0; min-width: 0; }"
+        "entry.morvelle-control { padding: 0 3px; min-height: 0; }"
+        "notebook.morvelle-control > header { padding: 0; }"
+        "notebook.morvelle-control > header > tabs { margin: 0; }"
+        "notebook.morvelle-control > header > tabs > tab { padding: 3px 6px; margin: 0;"
+        " min-height: 0; min-width: 0; }"
+        "frame.morvelle-line, frame.morvelle-line > border { min-height: 0; min-width: 0; }",
+        TypefaceFamily(), pixels);
     GtkCssProvider* css = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(css,
-                                    ".morvelle-control { font-size: 8pt; }"
-                                    "button.morvelle-control { padding: 0 4px; min-height: 0;"
-                                    " min-width: 0; }"
-                                    "entry.morvelle-control { padding: 0 4px; min-height: 0; }",
-                                    -1);
+    gtk_css_provider_load_from_data(css, rules, -1);
+    g_free(rules);
     gtk_style_context_add_provider_for_display(gdk_display_get_default(), GTK_STYLE_PROVIDER(css),
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(css);

@@ -12,6 +12,7 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kInk = RGB(200, 0, 0);
+constexpr int kLine = 13;  // the dialog font's line height
 
 // The smallest rectangle holding every pixel of one colour; empty when none has it.
 RECT InkBox(const DrawingSurface& surface, COLORREF colour) {
@@ -54,14 +55,14 @@ TEST(TextDrawingTest, TheDialogFontMeasuresTheSameEverywhere) {
     TextSurface surface(10, 10);
     TEXTMETRIC metrics{};
     ASSERT_TRUE(GetTextMetrics(surface.Dc(), &metrics));
-    EXPECT_EQ(metrics.tmHeight, 14);
-    EXPECT_EQ(metrics.tmAscent, 11);
-    EXPECT_EQ(metrics.tmAveCharWidth, 6);
+    EXPECT_EQ(metrics.tmHeight, kLine);
+    EXPECT_EQ(metrics.tmAscent, 10);
+    EXPECT_EQ(metrics.tmAveCharWidth, 5);
     EXPECT_EQ(metrics.tmHeight, metrics.tmAscent + metrics.tmDescent);
     SIZE size{};
     ASSERT_TRUE(GetTextExtentPoint32(surface.Dc(), "Extract", 7, &size));
-    EXPECT_EQ(size.cx, 40);
-    EXPECT_EQ(size.cy, 14);
+    EXPECT_EQ(size.cx, 34);
+    EXPECT_EQ(size.cy, kLine);
     // Any face name gives the same glyphs.
     HFONT other = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
     HGDIOBJ previous = SelectObject(surface.Dc(), other);
@@ -110,14 +111,14 @@ TEST(TextDrawingTest, CalcRectMeasuresLinesWithoutDrawing) {
     GetTextExtentPoint32(dc, "Save List...", 12, &saveList);
     GetTextExtentPoint32(dc, "&Save", 5, &amp);
     const Case cases[] = {
-        {"one line", "Extract", DT_SINGLELINE, 0, extent.cx, 14},
-        {"two lines", "Extract\r\nSave", 0, 0, extent.cx, 28},
-        {"line feeds kept out of a single line", "Save\nList...", DT_SINGLELINE, 0, 0, 14},
+        {"one line", "Extract", DT_SINGLELINE, 0, extent.cx, kLine},
+        {"two lines", "Extract\r\nSave", 0, 0, extent.cx, 2 * kLine},
+        {"line feeds kept out of a single line", "Save\nList...", DT_SINGLELINE, 0, 0, kLine},
         {"word break in a narrow rect", "Save List...", DT_WORDBREAK, save.cx + 5,
-         std::max(save.cx, list.cx), 28},
-        {"word break in a wide rect", "Save List...", DT_WORDBREAK, 200, saveList.cx, 14},
-        {"prefix", "&Save", DT_SINGLELINE, 0, save.cx, 14},
-        {"no prefix", "&Save", DT_SINGLELINE | DT_NOPREFIX, 0, amp.cx, 14},
+         std::max(save.cx, list.cx), 2 * kLine},
+        {"word break in a wide rect", "Save List...", DT_WORDBREAK, 200, saveList.cx, kLine},
+        {"prefix", "&Save", DT_SINGLELINE, 0, save.cx, kLine},
+        {"no prefix", "&Save", DT_SINGLELINE | DT_NOPREFIX, 0, amp.cx, kLine},
     };
     for (const Case& c : cases) {
         const RECT rect = Calc(dc, c.text, c.format, c.width);
@@ -133,8 +134,10 @@ TEST(TextDrawingTest, CalcRectMeasuresLinesWithoutDrawing) {
     // "&&" shows one "&"; tabs are dropped unless expanded to 8 average widths.
     EXPECT_EQ(Calc(dc, "a&&b", DT_SINGLELINE).right, Calc(dc, "a&b", DT_NOPREFIX).right);
     EXPECT_EQ(Calc(dc, "a\tb", DT_SINGLELINE).right, Calc(dc, "ab", DT_SINGLELINE).right);
+    TEXTMETRIC metrics{};
+    GetTextMetrics(dc, &metrics);
     EXPECT_EQ(Calc(dc, "a\tb", DT_SINGLELINE | DT_EXPANDTABS).right - 10,
-              8 * 6 + Calc(dc, "b", DT_SINGLELINE).right - 10);
+              8 * metrics.tmAveCharWidth + Calc(dc, "b", DT_SINGLELINE).right - 10);
     EXPECT_EQ(Count(surface, kInk), 0);
 }
 
@@ -157,13 +160,13 @@ TEST(TextDrawingTest, AlignmentPlacesTheTextInTheRect) {
         {"right", DT_SINGLELINE | DT_RIGHT, 130 - extent.cx, 5},
         {"centred", DT_SINGLELINE | DT_CENTER, centredLeft, 5},
         {"centred both ways", DT_SINGLELINE | DT_CENTER | DT_VCENTER, centredLeft,
-         5 + (40 - 14) / 2},
-        {"bottom", DT_SINGLELINE | DT_BOTTOM, 10, 45 - 14},
+         5 + (40 - kLine) / 2},
+        {"bottom", DT_SINGLELINE | DT_BOTTOM, 10, 45 - kLine},
     };
     for (const Case& c : cases) {
         TextSurface surface(140, 50);
         RECT drawn = rect;
-        EXPECT_EQ(DrawText(surface.Dc(), "Extract", -1, &drawn, c.format), 14) << c.name;
+        EXPECT_EQ(DrawText(surface.Dc(), "Extract", -1, &drawn, c.format), kLine) << c.name;
         // The ink lies inside the line's box, and fills most of its width.
         const RECT ink = InkBox(surface, kInk);
         EXPECT_GE(ink.left, c.left) << c.name;
@@ -171,7 +174,7 @@ TEST(TextDrawingTest, AlignmentPlacesTheTextInTheRect) {
         EXPECT_LE(ink.right, c.left + extent.cx) << c.name;
         EXPECT_GE(ink.right, c.left + extent.cx - 2) << c.name;
         EXPECT_GE(ink.top, c.top) << c.name;
-        EXPECT_LE(ink.bottom, c.top + 14) << c.name;
+        EXPECT_LE(ink.bottom, c.top + kLine) << c.name;
         EXPECT_GT(ink.bottom - ink.top, 6) << c.name;
     }
 }
@@ -186,7 +189,7 @@ TEST(TextDrawingTest, OpaqueTextFillsItsBoxAndTransparentTextDoesNot) {
         SetBkColor(surface.Dc(), back);
         EXPECT_EQ(SetBkMode(surface.Dc(), mode), OPAQUE);
         RECT rect{5, 5, 75, 25};
-        ASSERT_EQ(DrawText(surface.Dc(), "Stop", -1, &rect, DT_SINGLELINE | DT_LEFT), 14);
+        ASSERT_EQ(DrawText(surface.Dc(), "Stop", -1, &rect, DT_SINGLELINE | DT_LEFT), kLine);
         SIZE extent{};
         GetTextExtentPoint32(surface.Dc(), "Stop", 4, &extent);
         EXPECT_GT(Count(surface, kInk), 10) << mode;
@@ -194,7 +197,7 @@ TEST(TextDrawingTest, OpaqueTextFillsItsBoxAndTransparentTextDoesNot) {
             // The line's box: text and background colour only; the rest untouched.
             EXPECT_EQ(InkBox(surface, back).left, 5);
             EXPECT_EQ(InkBox(surface, back).top, 5);
-            EXPECT_EQ(Count(surface, back) + Count(surface, kInk), extent.cx * 14);
+            EXPECT_EQ(Count(surface, back) + Count(surface, kInk), extent.cx * kLine);
             EXPECT_EQ(surface.Pixel(5 + extent.cx, 10), face);
         } else {
             EXPECT_EQ(Count(surface, back), 0);
@@ -222,7 +225,7 @@ TEST(TextDrawingTest, PrefixUnderlinesTheNextCharacter) {
             } else if (surface.Pixel(x, y) == kInk) {
                 ++extra;
                 EXPECT_LT(x, s.cx + 1) << x << "," << y;
-                EXPECT_GE(y, 11) << x << "," << y;  // below the baseline
+                EXPECT_GE(y, 10) << x << "," << y;  // below the baseline
             }
         }
     EXPECT_GE(extra, s.cx - 2);
@@ -243,7 +246,7 @@ TEST(TextDrawingTest, WideTextDrawsAsItsUtf8) {
     TextSurface surface(60, 20);
     RECT rect{0, 0, 60, 20};
     RECT wide = rect;
-    EXPECT_EQ(DrawTextW(surface.Dc(), L"Gr\u00fc\u00dfe", -1, &wide, DT_CALCRECT), 14);
+    EXPECT_EQ(DrawTextW(surface.Dc(), L"Gr\u00fc\u00dfe", -1, &wide, DT_CALCRECT), kLine);
     RECT narrow = rect;
     DrawText(surface.Dc(),
              "Gr\xc3\xbc\xc3\x9f"
@@ -256,7 +259,7 @@ TEST(TextDrawingTest, WideTextDrawsAsItsUtf8) {
     EXPECT_EQ(w.cx, n.cx);
     // A cut UTF-8 sequence is drawn, not refused.
     RECT cut = rect;
-    EXPECT_EQ(DrawText(surface.Dc(), "Gr\xc3", -1, &cut, DT_SINGLELINE), 14);
+    EXPECT_EQ(DrawText(surface.Dc(), "Gr\xc3", -1, &cut, DT_SINGLELINE), kLine);
 }
 
 TEST(TextDrawingTest, SystemMetricsGiveTheMenuFont) {

@@ -73,6 +73,9 @@ protected:
             auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
             EXPECT_EQ(static_cast<WPARAM>(kButtonId), wParam);
             drawn.push_back(*draw);
+            const HGDIOBJ font = SelectObject(draw->hDC, GetStockObject(SYSTEM_FONT));
+            fonts.push_back(font);
+            SelectObject(draw->hDC, font);
             HBRUSH face = CreateSolidBrush((draw->itemState & ODS_HOTLIGHT) ? kHover : kFace);
             FillRect(draw->hDC, &draw->rcItem, face);
             DeleteObject(face);
@@ -95,6 +98,7 @@ protected:
     OwnerDrawnButton handler;
     HWND button = nullptr;
     std::vector<DRAWITEMSTRUCT> drawn;
+    std::vector<HGDIOBJ> fonts;  // selected in each WM_DRAWITEM's context
 };
 
 TEST_F(OwnerDrawTest, TheParentPaintsTheButtonOnItsOwnSurface) {
@@ -112,6 +116,10 @@ TEST_F(OwnerDrawTest, TheParentPaintsTheButtonOnItsOwnSurface) {
     EXPECT_EQ(90, surface->Width());
     EXPECT_EQ(kFace, surface->Pixel(40, 12));
     EXPECT_EQ(GetSysColor(COLOR_3DDKSHADOW), surface->Pixel(89, 12));  // the raised edge
+    // The text is drawn in the dialog font; the context keeps its own font afterwards.
+    EXPECT_EQ(GetStockObject(DEFAULT_GUI_FONT), fonts[0]);
+    EXPECT_EQ(GetStockObject(SYSTEM_FONT),
+              SelectObject(GetDC(button), GetStockObject(SYSTEM_FONT)));
 
     // State bits as the window shows them.
     SetFocus(button);

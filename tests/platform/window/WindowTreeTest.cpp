@@ -439,6 +439,7 @@ public:
     void ControlContentChanged(HWND, UINT message) override {
         events.push_back("content " + std::to_string(message));
     }
+    void WindowIconChanged(HWND) override { events.push_back("icon"); }
 };
 
 TEST_F(WindowTreeTest, ThePresentationHearsEveryChangeAndNoMessageWindow) {
@@ -460,12 +461,18 @@ TEST_F(WindowTreeTest, ThePresentationHearsEveryChangeAndNoMessageWindow) {
     SetWindowLong(child, GWL_STYLE, GetWindowLong(child, GWL_STYLE) | WS_TABSTOP);
     InvalidateRect(child, nullptr, TRUE);
     PresentControlContent(child, WM_USER);
+    // A new icon is told; the same icon again, or a read, is not.
+    const HICON icon = reinterpret_cast<HICON>(0x1234);
+    SendMessage(frame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(frame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(frame, WM_GETICON, ICON_BIG, 0);
     DestroyWindow(frame);
     SetWindowPresentation(nullptr);
-    EXPECT_EQ(presentation.events,
-              (std::vector<std::string>{"created", "created", "text hello", "moved", "shown",
-                                        "disabled", "enabled", "focus", "style", "invalid",
-                                        "content 1024", "no focus", "destroyed", "destroyed"}));
+    EXPECT_EQ(
+        presentation.events,
+        (std::vector<std::string>{"created", "created", "text hello", "moved", "shown", "disabled",
+                                  "enabled", "focus", "style", "invalid", "content 1024", "icon",
+                                  "no focus", "destroyed", "destroyed"}));
 }
 
 }  // namespace

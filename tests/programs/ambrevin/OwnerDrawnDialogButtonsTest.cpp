@@ -212,14 +212,18 @@ TEST_F(OwnerDrawnDialogButtonsTest, AClickOnAButtonGivesItTheFocusAndRunsItsComm
 TEST_F(OwnerDrawnDialogButtonsTest, TheSystemMenuOpensTheAboutBox) {
     HWND hwnd = dialog->GetSafeHwnd();
     std::string aboutText;
+    HICON aboutIcon = nullptr;
     FunctionWindow closer([&](HWND self, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
         if (message != WM_TIMER)
             return DefWindowProc(self, message, wParam, lParam);
         HWND top = GetTopWindow(nullptr);
         if (GetWindowText(top) == "About Quenmoor") {
             for (HWND child = GetWindow(top, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT))
+                 child = GetWindow(child, GW_HWNDNEXT)) {
                 aboutText += GetWindowText(child) + "|";
+                if (const auto shown = SendMessage(child, STM_GETICON, 0, 0))
+                    aboutIcon = reinterpret_cast<HICON>(shown);
+            }
             KillTimer(self, 1);
             UserInput::ClickButton(GetDlgItem(top, IDOK));
         }
@@ -228,7 +232,13 @@ TEST_F(OwnerDrawnDialogButtonsTest, TheSystemMenuOpensTheAboutBox) {
     HWND closerWindow = CreateMessageWindow(&closer);
     SetTimer(closerWindow, 1, 5);
     EXPECT_TRUE(ControlInput::ChooseSystemMenuItem(hwnd, IDM_ABOUTBOX));
-    EXPECT_EQ(aboutText, "Ambrevin Version 2003|The page image finder.|OK|");
+    EXPECT_EQ(aboutText, "|Ambrevin Version 2003|The page image finder.|OK|");
+    // The About box and the window show the program's icon.
+    const HICON programIcon = LoadIcon(ThisModule(), 128);
+    ASSERT_NE(programIcon, nullptr);
+    EXPECT_EQ(aboutIcon, programIcon);
+    EXPECT_EQ(SendMessage(hwnd, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(programIcon));
+    EXPECT_EQ(SendMessage(hwnd, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(programIcon));
     EXPECT_TRUE(IsWindowEnabled(hwnd));
     DestroyWindow(closerWindow);
 }

@@ -88,6 +88,11 @@ TEST(BrisquelTest, TheDialogStartsTheDefaultBrowserThenEndsTheProcess) {
     char text[64] = {};
     GetMenuString(menu, static_cast<UINT>(items - 1), text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "&About Brisquel...");
+    const HICON icon = LoadIcon(ThisModule(), 128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(SendMessage(dialog.m_hWnd, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(icon));
+    EXPECT_EQ(SendMessage(dialog.m_hWnd, WM_GETICON, ICON_SMALL, 0),
+              reinterpret_cast<LRESULT>(icon));
     dialog.DestroyWindow();
     EXPECT_EQ(ends, std::vector<int>{0});
     ASSERT_EQ(shell.starts.size(), 1u);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file/FileLayer.h"
+#include "platform/gdi/GdiIcons.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/Menus.h"
@@ -50,6 +51,14 @@ TEST_F(SolletTest, StartedWithoutAnAddressRunsTheLaunchStepsAndShowsTheHint) {
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_GO)));
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_STOP)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_SHOW_LOADERS)));
+    // The window's big and small icon is the program's icon.
+    const HICON icon = LoadIcon(ThisModule(), 128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(SendMessage(dialog->m_hWnd, WM_GETICON, ICON_BIG, 0),
+              reinterpret_cast<LRESULT>(icon));
+    EXPECT_EQ(SendMessage(dialog->m_hWnd, WM_GETICON, ICON_SMALL, 0),
+              reinterpret_cast<LRESULT>(icon));
+    EXPECT_EQ(SendMessage(dialog->m_hWnd, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(icon));
 
     // The launch steps: the setting, the probe page and the question for its program.
     HKEY key = nullptr;

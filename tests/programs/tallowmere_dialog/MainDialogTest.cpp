@@ -411,6 +411,7 @@ TEST_F(MainDialogTest, TheLayoutFollowsTheClientAreaFromTheStart) {
 TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBox) {
     HWND hwnd = Open();
     std::string aboutText;
+    HICON aboutIcon = nullptr;
     // The About box runs its own loop: a timer of the test's thread reads and closes it.
     FunctionWindow closer([&](HWND self, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
         if (message != WM_TIMER)
@@ -418,8 +419,11 @@ TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBox) {
         HWND top = GetTopWindow(nullptr);
         if (GetWindowText(top) == "About Tallowmere") {
             for (HWND child = GetWindow(top, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT))
+                 child = GetWindow(child, GW_HWNDNEXT)) {
                 aboutText += GetWindowText(child) + "|";
+                if (const auto shown = SendMessage(child, STM_GETICON, 0, 0))
+                    aboutIcon = reinterpret_cast<HICON>(shown);
+            }
             KillTimer(self, 1);
             UserInput::ClickButton(GetDlgItem(top, IDOK));
         }
@@ -429,6 +433,12 @@ TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBox) {
     SetTimer(closerWindow, 1, 5);
     EXPECT_TRUE(ControlInput::ChooseSystemMenuItem(hwnd, IDM_ABOUTBOX));
     EXPECT_EQ(aboutText, "|Tallowmere Version 2003|Made by Morvelle|OK|");
+    // The About box and the window show the program's icon.
+    const HICON programIcon = LoadIcon(ThisModule(), 128);
+    ASSERT_NE(programIcon, nullptr);
+    EXPECT_EQ(aboutIcon, programIcon);
+    EXPECT_EQ(SendMessage(hwnd, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(programIcon));
+    EXPECT_EQ(SendMessage(hwnd, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(programIcon));
     EXPECT_TRUE(IsWindowEnabled(hwnd));
     DestroyWindow(closerWindow);
 }
