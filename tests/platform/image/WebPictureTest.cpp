@@ -190,10 +190,9 @@ TEST(WebPictureTest, OnlyTheAcceptedKindsOfPictureAreDecoded) {
     }
     // Other kinds a decoder of the image library would read, served under a picture's
     // name: refused.
-    for (const char* kind : {"ppm", "pgm", "tga", "ico", "xpm", "webp", "jp2", "psd"}) {
+    for (const char* kind : {"ppm", "pgm", "tga", "xpm", "webp"}) {
         const std::string made = folder + "/other." + kind;
-        if (!MakeTestImage(made, 24, 16))
-            continue;  // a kind the library cannot write; nothing to serve
+        ASSERT_TRUE(MakeTestImage(made, 24, 16)) << kind;
         std::string bytes;
         ASSERT_TRUE(ReadFileBytes(made, &bytes));
         const std::string served = folder + "/" + kind + "-served.jpg";
