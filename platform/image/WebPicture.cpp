@@ -1,8 +1,9 @@
 // The picture library is set up once per process: its decoders of untrusted input are
 // blocked, then every loader but those of the accepted kinds, and every saver (nothing
 // here writes through it). Its operation cache is off (a buffer at an address that
-// held another picture before must never match a cached result), and each picture is
-// worked by the calling thread and one helper: thumbnail jobs already run side by side.
+// held another picture before must never match a cached result). Pixels are computed
+// on the calling thread, never by the library's pool of workers: thumbnail jobs run side
+// by side already, and each job's picture stays on its own thread.
 #include "platform/image/WebPicture.h"
 
 #include <vips/vips.h>
@@ -42,7 +43,6 @@ bool PrepareLibrary() {
             vips_operation_block_set(loader, FALSE);
         vips_operation_block_set("VipsForeignSave", TRUE);
         vips_cache_set_max(0);
-        vips_concurrency_set(1);
         return true;
     }();
     return ready;
@@ -248,46 +248,81 @@ bool ToStandardColour(Image* image) {
     return true;
 }
 
-// Lays a four-band picture over white by its alpha, or drops an alpha that is the same
-// everywhere, fully opaque or fully transparent.
-bool LayOverWhite(Image* image) {
-    if (vips_image_get_bands(image->Get()) != 4)
-        return true;
-    // The alpha is looked at before the pixels are laid over: decode them once.
-    VipsImage* whole = vips_image_copy_memory(image->Get());
-    if (whole == nullptr) {
+// Rows of output computed at a time: the steps before ask for their input in strips,
+// so a picture is read top to bottom without being held whole.
+constexpr int kStripRows = 64;
+
+// Computes an image's pixels on the calling thread, strip by strip, into pixels (rows
+// top-down, no padding).
+bool ComputePixels(const Image& image, std::vector<std::uint8_t>* pixels) {
+    VipsImage* in = image.Get();
+    const size_t line = VIPS_IMAGE_SIZEOF_LINE(in);
+    const int height = vips_image_get_height(in);
+    pixels->resize(line * static_cast<size_t>(height));
+    VipsRegion* region = vips_region_new(in);
+    if (region == nullptr) {
         TraceLibraryError("picture not decoded");
         return false;
     }
-    image->Reset(whole);
-    Image alpha;
-    double lowest = 0;
-    double highest = 0;
-    if (vips_extract_band(image->Get(), alpha.Out(), 3, nullptr) != 0 ||
-        vips_min(alpha.Get(), &lowest, nullptr) != 0 ||
-        vips_max(alpha.Get(), &highest, nullptr) != 0) {
-        TraceLibraryError("picture alpha not read");
+    bool computed = true;
+    for (int top = 0; top < height && computed; top += kStripRows) {
+        const VipsRect strip{0, top, vips_image_get_width(in), std::min(kStripRows, height - top)};
+        computed = vips_region_prepare(region, &strip) == 0;
+        for (int y = top; computed && y < top + strip.height; ++y) {
+            const auto* from =
+                reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, 0, y));
+            std::copy(from, from + line, pixels->data() + static_cast<size_t>(y) * line);
+        }
+    }
+    g_object_unref(region);
+    if (!computed)
+        TraceLibraryError("picture not decoded");
+    return computed;
+}
+
+// An image over pixels (red, green, blue and alpha when bands is 4) that stay the
+// caller's and outlive it.
+bool ImageOfPixels(std::vector<std::uint8_t>& pixels, long long width, long long height, int bands,
+                   Image* image) {
+    Image raw(vips_image_new_from_memory(pixels.data(), pixels.size(), static_cast<int>(width),
+                                         static_cast<int>(height), bands, VIPS_FORMAT_UCHAR));
+    return raw.Get() != nullptr && vips_copy(raw.Get(), image->Out(), "interpretation",
+                                             VIPS_INTERPRETATION_sRGB, nullptr) == 0;
+}
+
+// Lays a four-band picture over white by its alpha, or drops an alpha that is the same
+// everywhere, fully opaque or fully transparent. The alpha is looked at before the
+// pixels are laid over, so the picture is decoded whole into decoded first; the three
+// bands that are left stay there.
+bool LayOverWhite(Image* image, std::vector<std::uint8_t>* decoded) {
+    if (vips_image_get_bands(image->Get()) != 4)
+        return true;
+    const long long width = image->Width();
+    const long long height = image->Height();
+    if (!ComputePixels(*image, decoded))
         return false;
+    std::vector<std::uint8_t>& pixels = *decoded;
+    std::uint8_t lowest = 255;
+    std::uint8_t highest = 0;
+    for (size_t at = 3; at < pixels.size(); at += 4) {
+        lowest = std::min(lowest, pixels[at]);
+        highest = std::max(highest, pixels[at]);
     }
+    const bool keepColours = highest == 0 || lowest == 255;
+    const size_t count = pixels.size() / 4;
+    // In place: pixel i moves from 4 i to 3 i, never ahead of what is still to be read.
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned alpha = keepColours ? 255 : pixels[4 * i + 3];
+        for (size_t channel = 0; channel < 3; ++channel) {
+            const unsigned value = pixels[4 * i + channel];
+            pixels[3 * i + channel] =
+                static_cast<std::uint8_t>((value * alpha + 255 * (255 - alpha) + 127) / 255);
+        }
+    }
+    pixels.resize(count * 3);
     Image flat;
-    if (highest == 0 || lowest == 255) {
-        if (vips_extract_band(image->Get(), flat.Out(), 0, "n", 3, nullptr) != 0)
-            return false;
-    } else {
-        VipsArrayDouble* white = vips_array_double_newv(1, 255.0);
-        const int failed = vips_flatten(image->Get(), flat.Out(), "background", white, nullptr);
-        vips_area_unref(VIPS_AREA(white));
-        if (failed != 0) {
-            TraceLibraryError("picture not laid over white");
-            return false;
-        }
-        Image narrow;
-        if (vips_image_get_format(flat.Get()) != VIPS_FORMAT_UCHAR) {
-            if (vips_cast_uchar(flat.Get(), narrow.Out(), nullptr) != 0)
-                return false;
-            flat.Take(narrow);
-        }
-    }
+    if (!ImageOfPixels(pixels, width, height, 3, &flat))
+        return false;
     image->Take(flat);
     return true;
 }
@@ -315,51 +350,37 @@ bool ResizeTo(Image* image, const Box& size) {
 }
 
 bool WriteOut(const Image& image, FittedPicture* picture) {
-    size_t size = 0;
-    void* memory = vips_image_write_to_memory(image.Get(), &size);
-    if (memory == nullptr) {
-        TraceLibraryError("picture not decoded");
+    if (vips_image_get_bands(image.Get()) != 3 ||
+        vips_image_get_format(image.Get()) != VIPS_FORMAT_UCHAR ||
+        !ComputePixels(image, &picture->rgb))
         return false;
-    }
-    const size_t expected = static_cast<size_t>(image.Width() * image.Height() * 3);
-    const bool whole = size == expected;
-    if (whole) {
-        picture->width = image.Width();
-        picture->height = image.Height();
-        const auto* bytes = static_cast<const std::uint8_t*>(memory);
-        picture->rgb.assign(bytes, bytes + size);
-    }
-    g_free(memory);
-    return whole;
+    picture->width = image.Width();
+    picture->height = image.Height();
+    return true;
 }
 
 bool Decode(std::string_view bytes, const Box& box, FittedPicture* picture) {
     const PictureKind kind = PictureKindOf(bytes);
     long long width = 0;
     long long height = 0;
-    BitmapPicturePixels bitmap;  // the pixels of a bitmap's image, which outlives it
+    // Pixels that images below are made over, which outlive them.
+    BitmapPicturePixels bitmap;
+    std::vector<std::uint8_t> decoded;
     Image image;
     if (!ReadCheckedSize(kind, bytes, &width, &height, &image))
         return false;
     if (!PrepareLibrary())
         return false;
     if (kind == PictureKind::Bitmap) {
-        if (!DecodeBitmapPicture(bytes, kMaxImagePixels, &bitmap))
+        if (!DecodeBitmapPicture(bytes, kMaxImagePixels, &bitmap) ||
+            !ImageOfPixels(bitmap.pixels, bitmap.width, bitmap.height, bitmap.bands, &image))
             return false;
-        image.Reset(vips_image_new_from_memory(
-            bitmap.pixels.data(), bitmap.pixels.size(), static_cast<int>(bitmap.width),
-            static_cast<int>(bitmap.height), bitmap.bands, VIPS_FORMAT_UCHAR));
-        Image colours;  // the bands are red, green, blue (and alpha)
-        if (image.Get() == nullptr || vips_copy(image.Get(), colours.Out(), "interpretation",
-                                                VIPS_INTERPRETATION_sRGB, nullptr) != 0)
-            return false;
-        image.Take(colours);
     } else if (kind == PictureKind::Jpeg) {
         const int shrink = JpegShrink(width, height, box);
         if (shrink > 1 && !Open(kind, bytes, shrink, &image))
             return false;
     }
-    return ToStandardColour(&image) && LayOverWhite(&image) &&
+    return ToStandardColour(&image) && LayOverWhite(&image, &decoded) &&
            ResizeTo(&image, FittedSize(width, height, box)) && WriteOut(image, picture);
 }
 
