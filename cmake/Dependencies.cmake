@@ -9,6 +9,9 @@ pkg_check_modules(DRAWING REQUIRED IMPORTED_TARGET cairo pangocairo pangoft2 fon
 # The screen: windows with GTK 4, browser views with WebKitGTK 6.
 pkg_check_modules(SCREEN REQUIRED IMPORTED_TARGET gtk4 webkitgtk-6.0)
 
+# Pictures from the web: decoded with libvips (platform/image/WebPicture.cpp).
+pkg_check_modules(VIPS REQUIRED IMPORTED_TARGET vips)
+
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)
 find_library(FREEIMAGE_LIBRARY freeimage REQUIRED)
 add_library(FreeImage::FreeImage UNKNOWN IMPORTED)

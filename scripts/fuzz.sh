@@ -30,9 +30,10 @@ declare -A ciRuns=(
     [RegistryStoreFuzzer]=100000
     [XmlTextFuzzer]=100000
     [FormatterWritersFuzzer]=3000
+    [PictureFuzzer]=3000
 )
 [ ${#targets[@]} -eq 0 ] && targets=(PageReaderFuzzer UrlRulesFuzzer RegistryStoreFuzzer
-                                     XmlTextFuzzer FormatterWritersFuzzer)
+                                     XmlTextFuzzer FormatterWritersFuzzer PictureFuzzer)
 
 dir=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 status=0
 system_dirs="engine formatter band bandvariants programs toolbar tools"
-forbidden='#include *[<"](curl/|gumbo|pugixml|FreeImage|cairo|pango|fontconfig|glib|filesystem>|fstream>|dirent|unistd|fcntl|sys/|pthread|dlfcn)'
+forbidden='#include *[<"](curl/|gumbo|pugixml|FreeImage|vips/|cairo|pango|fontconfig|glib|filesystem>|fstream>|dirent|unistd|fcntl|sys/|pthread|dlfcn)'
 for d in $system_dirs; do
     [ -d "$d" ] || continue
     if grep -rnE "$forbidden" "$d" --include='*.cpp' --include='*.h'; then

@@ -7,6 +7,7 @@
 
 #include "platform/file/FileLayer.h"
 #include "platform/image/ImageLibrary.h"
+#include "platform/image/WebPicture.h"
 
 namespace {
 
@@ -62,6 +63,15 @@ BOOL SaveImageFile(ImageFormat format, ImageHandle image, std::string_view path,
     }
     FreeImage_CloseMemory(memory);
     return saved;
+}
+
+bool ReadImageSize(const std::string& bytes, int* width, int* height) {
+    long long w = 0;
+    long long h = 0;
+    const bool read = ReadPictureSize(bytes, &w, &h);
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return read;
 }
 
 void UnloadImage(ImageHandle image) {

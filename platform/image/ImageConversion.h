@@ -24,7 +24,9 @@ ImageFormat ImageFormatFromFileName(std::string_view path);
 
 // Reads an image file of the given format; null when the file is missing, not a regular
 // file, not an image of that format, larger than 256 MiB or larger than 64 Mi pixels.
-// Released with UnloadImage.
+// Only bitmap files are read: the library is given the bitmaps this system writes
+// itself, never pictures from the web (those go through ReadImageSize and the
+// thumbnail extractor, platform/image/ImageThumbnail.h). Released with UnloadImage.
 ImageHandle LoadImageFile(ImageFormat format, std::string_view path, int flags);
 
 // Writes an image in the given format, replacing any file at path (a failed write
@@ -32,9 +34,10 @@ ImageHandle LoadImageFile(ImageFormat format, std::string_view path, int flags);
 // hold the image (a JPEG holds 8 and 24 bits per pixel) or the file cannot be written.
 BOOL SaveImageFile(ImageFormat format, ImageHandle image, std::string_view path, int flags);
 
-// The width and height of an image held in memory (a downloaded picture), read from its
-// header without decoding its pixels. False (both 0) for bytes that are no image of a
-// format whose size can be read so, or of a size beyond the bounds of LoadImageFile.
+// The width and height of a picture held in memory (a downloaded picture), read from its
+// header without decoding its pixels, by the decoders of pictures from the web
+// (platform/image/WebPicture.h). False (both 0) for bytes that are no JPEG, PNG, GIF,
+// TIFF or bitmap, or of a size beyond the bounds of LoadImageFile.
 bool ReadImageSize(const std::string& bytes, int* width, int* height);
 
 // Frees an image; nothing for null.

@@ -132,6 +132,8 @@ LONG RegCreateKeyEx(HKEY key, std::string_view subKey, HKEY* result, DWORD* disp
     HKEY__ opened;
     bool created = false;
     const LONG status = OnKey(key, [&](const HKEY__& handle, RegistryKeyNode& node, bool* changed) {
+        if (handle.path.size() + names->size() > kMaxRegistryKeyDepth)
+            return ERROR_INVALID_PARAMETER;
         opened = handle;
         opened.access = KEY_ALL_ACCESS;
         RegistryKeyNode* current = &node;

@@ -10,9 +10,11 @@
 // $XDG_CONFIG_HOME/morvelle/registry, else ~/.config/morvelle/registry), read again
 // at the next call when the variables change. Every call sees what other threads and
 // processes wrote before it (a file lock guards each call; changes are written to a
-// temporary file and renamed). A store file that cannot be read is moved aside under
-// another name (registry.corrupt-<date>-<time>) and reported, never overwritten
-// silently. The file's format: docs/internals/registry-store.md.
+// temporary file and renamed). Lines of the store file that cannot be read are set
+// aside in a side file (registry.corrupt-<date>-<time>) and reported, and the rest of
+// the store is kept; a file that is no store at all is moved aside under that name and
+// reported, never overwritten silently. The file's format:
+// docs/internals/registry-store.md.
 //
 // A handle names its key by path: a handle whose key was deleted answers
 // ERROR_KEY_DELETED (or names the key again once one of that path is re-created).
@@ -57,7 +59,8 @@ constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // empty name inside the path (a leading or doubled "\") is ERROR_INVALID_PARAMETER.
 
 // Opens a key with full access, creating it and any missing keys on the way.
-// disposition (optional) tells which happened.
+// disposition (optional) tells which happened. A key lies at most 512 levels below its
+// hive, as on the platform: a deeper one is ERROR_INVALID_PARAMETER.
 LONG RegCreateKeyEx(HKEY key, std::string_view subKey, HKEY* result, DWORD* disposition = nullptr);
 // Opens an existing key; ERROR_FILE_NOT_FOUND when it is missing.
 LONG RegOpenKeyEx(HKEY key, std::string_view subKey, DWORD options, REGSAM access, HKEY* result);

@@ -75,7 +75,8 @@ std::string TypeWord(DWORD type) {
     }
 }
 
-void FormatKey(std::string* out, const std::string& path, const RegistryKeyNode& node) {
+// The key line of one key and the value lines of its values.
+void FormatKeyLines(std::string* out, std::string_view path, const RegistryKeyNode& node) {
     *out += "key ";
     AppendQuoted(out, path);
     *out += '\n';
@@ -92,8 +93,35 @@ void FormatKey(std::string* out, const std::string& path, const RegistryKeyNode&
         }
         *out += '\n';
     }
-    for (const auto& [name, child] : node.subKeys)
-        FormatKey(out, path + "\\" + name, *child);
+}
+
+// A key and every key below it, parents before children, each level in name order.
+// Walks with a stack of its own and one path buffer, so neither the depth of the tree
+// nor the length of its paths costs more than the text written.
+void FormatKeyTree(std::string* out, std::string_view hiveName, const RegistryKeyNode& root) {
+    using Children = decltype(root.subKeys);
+    struct Level {
+        const RegistryKeyNode* node;
+        Children::const_iterator next;
+        size_t pathLength;
+    };
+    std::string path(hiveName);
+    FormatKeyLines(out, path, root);
+    std::vector<Level> stack{{&root, root.subKeys.begin(), path.size()}};
+    while (!stack.empty()) {
+        Level& top = stack.back();
+        if (top.next == top.node->subKeys.end()) {
+            stack.pop_back();
+            continue;
+        }
+        const auto& [name, child] = *top.next;
+        ++top.next;
+        path.resize(top.pathLength);
+        path += '\\';
+        path += name;
+        FormatKeyLines(out, path, *child);
+        stack.push_back(Level{child.get(), child->subKeys.begin(), path.size()});
+    }
 }
 
 // Reads one token of a line: a quoted text, or a bare word up to the next blank.
@@ -198,17 +226,23 @@ bool ParseType(const std::string& word, DWORD* type) {
 }
 
 // The key a "key" line names, created with every key on the way; null when the path
-// is not a hive followed by non-empty names.
-RegistryKeyNode* KeyOfPath(RegistryTree* tree, const std::string& path) {
-    std::vector<std::string> elements;
+// is not a hive followed by non-empty names, or names a key deeper than the limit.
+RegistryKeyNode* KeyOfPath(RegistryTree* tree, const std::string& path, const char** why) {
+    std::vector<std::string_view> elements;
     size_t start = 0;
     for (;;) {
         const size_t end = path.find('\\', start);
-        elements.push_back(path.substr(start, end == std::string::npos ? end : end - start));
+        elements.push_back(std::string_view(path).substr(
+            start, end == std::string::npos ? std::string::npos : end - start));
+        if (elements.size() > kMaxRegistryKeyDepth + 1) {
+            *why = "key too deep";
+            return nullptr;
+        }
         if (end == std::string::npos)
             break;
         start = end + 1;
     }
+    *why = "malformed key path";
     RegistryKeyNode* node = nullptr;
     for (int hive = 0; hive < kRegistryHiveCount; ++hive) {
         if (elements[0] == kRegistryHiveNames[hive])
@@ -219,7 +253,9 @@ RegistryKeyNode* KeyOfPath(RegistryTree* tree, const std::string& path) {
     for (size_t i = 1; i < elements.size(); ++i) {
         if (elements[i].empty())
             return nullptr;
-        auto& child = node->subKeys[elements[i]];
+    }
+    for (size_t i = 1; i < elements.size(); ++i) {
+        auto& child = node->subKeys[std::string(elements[i])];
         if (!child)
             child = std::make_unique<RegistryKeyNode>();
         node = child.get();
@@ -319,17 +355,26 @@ StoreStamp CurrentStamp(StoreState& state) {
     return stamp;
 }
 
-// Moves a malformed store file aside; false when it cannot be moved.
-bool KeepAside(StoreState& state, const std::string& reason) {
+// The name of the attempt-th side file of the store at this second:
+// registry.corrupt-<yyyymmdd>-<hhmmss>, then -2, -3...
+std::string AsideName(const StoreState& state, int attempt) {
     const std::time_t now = std::time(nullptr);
     struct tm local;
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        std::string aside = state.path + ".corrupt-" + stamp;
-        if (attempt > 1)
-            aside += "-" + std::to_string(attempt);
+    std::string aside = state.path + ".corrupt-" + stamp;
+    if (attempt > 1)
+        aside += "-" + std::to_string(attempt);
+    return aside;
+}
+
+constexpr int kAsideAttempts = 100;
+
+// Moves a malformed store file aside; false when it cannot be moved.
+bool KeepAside(StoreState& state, const std::string& reason) {
+    for (int attempt = 1; attempt <= kAsideAttempts; ++attempt) {
+        const std::string aside = AsideName(state, attempt);
         if (MoveFile(state.path, aside)) {
             SetReport(state, "registry store " + state.path + " cannot be read (" + reason +
                                  "); kept as " + aside + ", starting with an empty store");
@@ -341,6 +386,48 @@ bool KeepAside(StoreState& state, const std::string& reason) {
     SetReport(state, "registry store " + state.path + " cannot be read (" + reason +
                          ") and cannot be moved aside; it is left as it is");
     return false;
+}
+
+bool Store(StoreState& state);
+
+// Writes the lines that could not be read to a new side file (never over another) and
+// the rest of the store back without them; false, with the file left as it is, when
+// the side file cannot be written.
+bool SetLinesAside(StoreState& state, const std::vector<RegistryBadLine>& lines) {
+    std::string text =
+        "# Lines of " + state.path + " that could not be read; the rest of the store was kept.\n";
+    for (const RegistryBadLine& line : lines) {
+        text += FormatText("# line %zu: %s\n", line.number, line.reason.c_str());
+        text += line.text;
+        text += '\n';
+    }
+    const std::string count =
+        lines.size() == 1 ? "1 line" : std::to_string(lines.size()) + " lines";
+    const std::string first =
+        FormatText("line %zu: %s", lines.front().number, lines.front().reason.c_str());
+    // Written whole under a name of its own, then moved to a free side-file name.
+    const std::string temporary = state.path + ".lines-aside";
+    std::string aside;
+    if (WriteFileBytes(temporary, text)) {
+        for (int attempt = 1; attempt <= kAsideAttempts && aside.empty(); ++attempt) {
+            const std::string name = AsideName(state, attempt);
+            if (MoveFile(temporary, name))
+                aside = name;
+            else if (!FileIsReadable(name) && !FolderExists(name))
+                break;
+        }
+        DeleteFile(temporary);
+    }
+    if (aside.empty()) {
+        SetReport(state, "registry store " + state.path + ": " + count + " cannot be read (" +
+                             first + ") and cannot be set aside; the file is left as it is");
+        return false;
+    }
+    if (!Store(state))
+        return false;
+    SetReport(state, "registry store " + state.path + ": " + count + " cannot be read (" + first +
+                         "); kept in " + aside + ", the rest of the store is kept");
+    return true;
 }
 
 // Brings the cache up to date with the file; false when the store cannot be used.
@@ -357,11 +444,22 @@ bool Refresh(StoreState& state) {
             return false;
         }
         std::string error;
-        if (!ParseRegistryStore(text, &fresh, &error)) {
+        std::vector<RegistryBadLine> badLines;
+        if (!ParseRegistryStore(text, &fresh, &error, &badLines)) {
             if (!KeepAside(state, error))
                 return false;
             state.tree = RegistryTree();
             state.stamp = CurrentStamp(state);
+            state.cached = true;
+            return true;
+        }
+        if (!badLines.empty()) {
+            state.tree = std::move(fresh);
+            state.stamp = stamp;
+            if (!SetLinesAside(state, badLines)) {
+                state.tree = RegistryTree();
+                return false;
+            }
             state.cached = true;
             return true;
         }
@@ -392,14 +490,16 @@ std::string FormatRegistryStore(const RegistryTree& tree) {
         const RegistryKeyNode& root = tree.hives[hive];
         if (root.subKeys.empty() && root.values.empty())
             continue;
-        FormatKey(&out, kRegistryHiveNames[hive], root);
+        FormatKeyTree(&out, kRegistryHiveNames[hive], root);
     }
     return out;
 }
 
-bool ParseRegistryStore(std::string_view text, RegistryTree* tree, std::string* error) {
+bool ParseRegistryStore(std::string_view text, RegistryTree* tree, std::string* error,
+                        std::vector<RegistryBadLine>* badLines) {
     bool headerSeen = false;
     RegistryKeyNode* current = nullptr;
+    bool keyUnread = false;  // the last key line could not be read
     size_t lineNumber = 0;
     size_t start = 0;
     while (start < text.size()) {
@@ -413,13 +513,20 @@ bool ParseRegistryStore(std::string_view text, RegistryTree* tree, std::string* 
             line.remove_suffix(1);
         if (line.empty() || line.front() == '#')
             continue;
-        const auto fail = [&](const char* what) {
+        // Strict: the whole text fails. Otherwise the line is set aside and the next
+        // one read.
+        const auto bad = [&](const char* what) {
             *error = FormatText("line %zu: %s", lineNumber, what);
-            return false;
+            if (badLines == nullptr)
+                return false;
+            badLines->push_back(RegistryBadLine{lineNumber, what, std::string(line)});
+            return true;
         };
         if (!headerSeen) {
-            if (line != kHeader)
-                return fail("not a registry store");
+            if (line != kHeader) {
+                *error = FormatText("line %zu: not a registry store", lineNumber);
+                return false;
+            }
             headerSeen = true;
             continue;
         }
@@ -428,31 +535,51 @@ bool ParseRegistryStore(std::string_view text, RegistryTree* tree, std::string* 
         reader.Word(&word);
         if (word == "key") {
             std::string path;
-            if (!reader.Quoted(&path) || !reader.AtEnd())
-                return fail("malformed key line");
-            current = KeyOfPath(tree, path);
-            if (!current)
-                return fail("malformed key path");
+            current = nullptr;
+            keyUnread = true;
+            if (!reader.Quoted(&path) || !reader.AtEnd()) {
+                if (!bad("malformed key line"))
+                    return false;
+                continue;
+            }
+            const char* why = "";
+            current = KeyOfPath(tree, path, &why);
+            if (!current) {
+                if (!bad(why))
+                    return false;
+                continue;
+            }
+            keyUnread = false;
         } else if (word == "value") {
             std::string name, typeWord;
             RegistryValue value;
-            if (!current)
-                return fail("value outside a key");
+            if (!current) {
+                if (!bad(keyUnread ? "value of a key line that cannot be read"
+                                   : "value outside a key"))
+                    return false;
+                continue;
+            }
             if (!reader.Quoted(&name) || !reader.Word(&typeWord) ||
                 !ParseType(typeWord, &value.type) || !reader.Data(&value.data) || !reader.AtEnd()) {
-                return fail("malformed value line");
+                if (!bad("malformed value line"))
+                    return false;
+                continue;
             }
             if (!current->values.emplace(std::move(name), std::move(value)).second) {
-                return fail("value named twice");
+                if (!bad("value named twice"))
+                    return false;
             }
-        } else {
-            return fail("unknown line");
+        } else if (!bad("unknown line")) {
+            return false;
         }
     }
     if (!headerSeen && !text.empty()) {
         *error = "no header line";
         return false;
     }
+    if (badLines != nullptr && !badLines->empty())
+        *error =
+            FormatText("line %zu: %s", badLines->front().number, badLines->front().reason.c_str());
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/Types.h"
 #include "platform/text/Text.h"
@@ -43,11 +44,27 @@ struct RegistryTree {
     RegistryKeyNode hives[kRegistryHiveCount];
 };
 
-// The store file's text of a tree.
+// Keys lie at most this many levels below their hive, as on the platform: a key line
+// that names a deeper key is malformed, and no call creates one.
+constexpr size_t kMaxRegistryKeyDepth = 512;
+
+// A line of a store file that could not be read.
+struct RegistryBadLine {
+    size_t number = 0;  // counted from 1
+    std::string reason;
+    std::string text;  // the line as it stood, without its line end
+};
+
+// The store file's text of a tree. Runs in time and memory linear in its text, however
+// deep the tree.
 std::string FormatRegistryStore(const RegistryTree& tree);
-// Reads a store file's text into an empty tree. False, with the reason in error, for
-// a text that is not a well-formed store.
-bool ParseRegistryStore(std::string_view text, RegistryTree* tree, std::string* error);
+// Reads a store file's text into an empty tree. Without badLines, a text with any line
+// that breaks the format is malformed: false, with the reason in error. With badLines,
+// such lines are left out and listed there in order, together with the value lines
+// that follow a key line that could not be read (their key is unknown); false then
+// means a text that is no store at all (no header line).
+bool ParseRegistryStore(std::string_view text, RegistryTree* tree, std::string* error,
+                        std::vector<RegistryBadLine>* badLines = nullptr);
 
 // Runs change on the current tree, under the process's registry mutex and the store's
 // file lock, after re-reading the file when another process changed it. When change

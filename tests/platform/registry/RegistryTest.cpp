@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -408,6 +409,159 @@ TEST_F(RegistryTest, CorruptStoreIsKeptAsideAndReported) {
     EXPECT_NE(StoreText().find("Fresh"), std::string::npos);
 }
 
+namespace {
+
+// The side files beside the store, by name.
+std::vector<std::string> SideFiles(const std::string& home) {
+    std::vector<FolderEntry> entries;
+    EXPECT_TRUE(ListFolder(home, &entries));
+    std::vector<std::string> names;
+    for (const FolderEntry& e : entries) {
+        if (e.name.rfind("registry.corrupt-", 0) == 0)
+            names.push_back(home + "/" + e.name);
+    }
+    return names;
+}
+
+// A key line naming a key levels deep below HKEY_CURRENT_USER.
+std::string DeepKeyLine(size_t levels) {
+    std::string line = "key \"HKEY_CURRENT_USER";
+    for (size_t i = 0; i < levels; ++i)
+        line += "\\k";
+    return line + "\"";
+}
+
+}  // namespace
+
+TEST_F(RegistryTest, KeysDeeperThanTheLimitAreRefused) {
+    std::string path = "k";
+    for (size_t i = 1; i < kMaxRegistryKeyDepth; ++i)
+        path += "\\k";
+    HKEY deepest = Create(HKEY_CURRENT_USER, path.c_str());
+    ASSERT_NE(deepest, nullptr);
+    HKEY refused = nullptr;
+    EXPECT_EQ(RegCreateKeyEx(deepest, "one more", &refused), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, path + "\\k", &refused), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(refused, nullptr);
+    // The deepest key takes values and reads back from the file in another process's
+    // way: written whole, read whole.
+    ASSERT_EQ(RegSetValueEx(deepest, "v", REG_SZ, Bytes("x"), 1), ERROR_SUCCESS);
+    RegistryTree tree;
+    std::string error;
+    EXPECT_TRUE(ParseRegistryStore(StoreText(), &tree, &error)) << error;
+    EXPECT_NE(StoreText().find(DeepKeyLine(kMaxRegistryKeyDepth) + "\nvalue \"v\""),
+              std::string::npos);
+}
+
+TEST_F(RegistryTest, ADeepKeyInTheFileIsSetAsideAndTheRestKept) {
+    // 50,000 levels: about 100 KB of text, a tree that a recursive writer cannot write.
+    const std::string deep = DeepKeyLine(50000);
+    const std::string text =
+        "morvelle-registry 1\n"
+        "key \"HKEY_CURRENT_USER\\Software\\Morvelle\\Brisquel\"\n"
+        "value \"show\" sz \"true\"\n" +
+        deep + "\nvalue \"lost\" sz \"x\"\n" +
+        "key \"HKEY_CURRENT_USER\\Software\\Morvelle\\Tallowmere\"\n"
+        "value \"depth\" sz \"2\"\n";
+    ASSERT_TRUE(WriteFileBytes(RegistryStorePath(), text));
+
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Morvelle\\Tallowmere");
+    ASSERT_EQ(RegSetValueEx(key, "site", REG_SZ, Bytes("a"), 1), ERROR_SUCCESS)
+        << "settings are written";
+    EXPECT_EQ(StoreText(),
+              "morvelle-registry 1\n"
+              "# Registry keys and values; names and texts are quoted with %XX "
+              "escapes.\n"
+              "key \"HKEY_CURRENT_USER\"\n"
+              "key \"HKEY_CURRENT_USER\\Software\"\n"
+              "key \"HKEY_CURRENT_USER\\Software\\Morvelle\"\n"
+              "key \"HKEY_CURRENT_USER\\Software\\Morvelle\\Brisquel\"\n"
+              "value \"show\" sz \"true\"\n"
+              "key \"HKEY_CURRENT_USER\\Software\\Morvelle\\Tallowmere\"\n"
+              "value \"depth\" sz \"2\"\n"
+              "value \"site\" sz \"a\"\n");
+    const std::vector<std::string> aside = SideFiles(home_);
+    ASSERT_EQ(aside.size(), 1u);
+    std::string kept;
+    ASSERT_TRUE(ReadFileBytes(aside[0], &kept));
+    EXPECT_NE(kept.find("# line 4: key too deep\n" + deep + "\n"), std::string::npos);
+    EXPECT_NE(kept.find("value \"lost\" sz \"x\"\n"), std::string::npos);
+    const std::string report = RegistryStoreReport();
+    EXPECT_NE(report.find("2 lines cannot be read (line 4: key too deep)"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find(aside[0]), std::string::npos) << report;
+}
+
+TEST_F(RegistryTest, ACutLineIsSetAsideAndEveryWellFormedKeyKept) {
+    HKEY brisquel = Create(HKEY_CURRENT_USER, "Software\\Morvelle\\Brisquel");
+    HKEY server = Create(HKEY_CLASSES_ROOT, "CLSID\\{1234}\\InprocServer32");
+    HKEY other = Create(HKEY_CURRENT_USER, "Software\\Morvelle\\Harrowby");
+    for (const char* name : {"depth", "folder", "show"})
+        ASSERT_EQ(RegSetValueEx(brisquel, name, REG_SZ, Bytes(name), 3), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(server, "", REG_SZ, Bytes("/lib/Corvane.so"), 15), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(other, "depth", REG_SZ, Bytes("3"), 1), ERROR_SUCCESS);
+    const std::string whole = StoreText();
+    const std::string brisquelKey = "key \"HKEY_CURRENT_USER\\Software\\Morvelle\\Brisquel\"\n";
+    const std::string brisquelValues =
+        "value \"depth\" sz \"dep\"\nvalue \"folder\" sz \"fol\"\nvalue \"show\" sz \"sho\"\n";
+    ASSERT_NE(whole.find(brisquelKey + brisquelValues), std::string::npos) << whole;
+
+    struct Case {
+        const char* what;
+        std::string lines;  // lines of the whole store, in a row
+        std::string cut;    // what stands in their place
+        size_t linesAside;
+    };
+    const Case cases[] = {
+        {"a value line cut short", "value \"folder\" sz \"fol\"\n", "value \"folder\" sz \"f\n", 1},
+        {"a value line broken in two", "value \"folder\" sz \"fol\"\n",
+         "value \"folder\" sz \"f\nol\"\n", 2},
+        // The values after a key line that cannot be read are set aside with it, never
+        // given to the key before it.
+        {"a key line broken in two", brisquelKey + brisquelValues,
+         "key \"HKEY_CURRENT_USER\\Software\\Mor\nvelle\\Brisquel\"\n" + brisquelValues, 5},
+        {"the last line cut without its line end",
+         whole.substr(whole.rfind('\n', whole.size() - 2) + 1), "value \"depth\" sz \"", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& old : SideFiles(home_))
+            ASSERT_TRUE(DeleteFile(old));
+        std::string text = whole;
+        const size_t at = text.find(c.lines);
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, c.lines.size(), c.cut);
+        ASSERT_TRUE(WriteFileBytes(RegistryStorePath(), text));
+
+        // Read on, without the lines that could not be read.
+        std::string value;
+        EXPECT_EQ(RegQueryValueBytes(server, "", nullptr, &value), ERROR_SUCCESS);
+        EXPECT_EQ(value, "/lib/Corvane.so");
+        std::string expected = whole;
+        expected.erase(at, c.lines.size());
+        EXPECT_EQ(StoreText(), expected) << "the store is written back without them";
+
+        const std::vector<std::string> aside = SideFiles(home_);
+        ASSERT_EQ(aside.size(), 1u);
+        std::string kept;
+        ASSERT_TRUE(ReadFileBytes(aside[0], &kept));
+        for (size_t from = 0, end = 0; from < c.cut.size(); from = end + 1) {
+            end = std::min(c.cut.find('\n', from), c.cut.size());
+            EXPECT_NE(kept.find("\n" + c.cut.substr(from, end - from) + "\n"), std::string::npos)
+                << kept;
+        }
+        const std::string count =
+            std::to_string(c.linesAside) +
+            (c.linesAside == 1 ? " line cannot be read" : " lines cannot be read");
+        EXPECT_NE(RegistryStoreReport().find(count), std::string::npos) << RegistryStoreReport();
+        EXPECT_NE(RegistryStoreReport().find(aside[0]), std::string::npos);
+
+        // The next call finds a sound store and sets nothing more aside.
+        EXPECT_EQ(RegSetValueEx(other, "depth", REG_SZ, Bytes("4"), 1), ERROR_SUCCESS);
+        EXPECT_EQ(SideFiles(home_).size(), 1u);
+    }
+}
+
 TEST(RegistryStoreFormatTest, HostileNamesAndBytesRoundTrip) {
     RegistryTree tree;
     auto& key = tree.hives[1].subKeys["a \"quoted\" %41 name\n\twith\x7f bytes \xC3\xA4"];
@@ -472,4 +626,45 @@ TEST(RegistryStoreFormatTest, MalformedTextsAreRefused) {
     EXPECT_NE(error.find("line 1"), std::string::npos) << error;
     EXPECT_TRUE(ParseRegistryStore("", &tree, &error)) << "an empty file is an empty store";
     EXPECT_TRUE(ParseRegistryStore("# note\n" + header + key + "\n# note\n", &tree, &error));
+}
+
+TEST(RegistryStoreFormatTest, ReadingOnListsTheBadLinesAndKeepsTheRest) {
+    const std::string header = "morvelle-registry 1\n";
+    const std::string key = "key \"HKEY_CURRENT_USER\\Software\"\n";
+    const std::string after = "value \"after\" sz \"kept\"\n";
+    struct Case {
+        std::string body;
+        std::vector<size_t> badLines;
+        bool afterKept;  // the value after the body still has its key
+    };
+    const Case cases[] = {
+        {"value \"v\" sz \"x%G1\"\n", {3}, true},
+        {"value \"v\" binary hex:abc\n", {3}, true},
+        {"value \"v\" sz \"x\"\nvalue \"V\" sz \"y\"\n", {4}, true},
+        {"wrong line\n", {3}, true},
+        {"key \"HKEY_NOWHERE\\x\"\n", {3, 4}, false},
+        {"key \"HKEY_CURRENT_USER\\\\x\"\n", {3, 4}, false},
+        {"key \"HKEY_CURRENT_USER\\cut\n", {3, 4}, false},
+        {DeepKeyLine(kMaxRegistryKeyDepth + 1) + "\n", {3, 4}, false},
+    };
+    for (const Case& c : cases) {
+        RegistryTree tree;
+        std::string error;
+        std::vector<RegistryBadLine> bad;
+        ASSERT_TRUE(ParseRegistryStore(header + key + c.body + after, &tree, &error, &bad))
+            << c.body;
+        std::vector<size_t> numbers;
+        for (const RegistryBadLine& line : bad)
+            numbers.push_back(line.number);
+        EXPECT_EQ(numbers, c.badLines) << c.body;
+        const auto& software = tree.hives[1].subKeys.at("Software");
+        EXPECT_EQ(software->values.count("after"), c.afterKept ? 1u : 0u) << c.body;
+        EXPECT_EQ(software->subKeys.size(), 0u) << "no part of a bad key line is created";
+    }
+    RegistryTree tree;
+    std::string error;
+    std::vector<RegistryBadLine> bad;
+    EXPECT_FALSE(ParseRegistryStore("no header\n" + key, &tree, &error, &bad))
+        << "a text that is no store is not read line by line";
+    EXPECT_TRUE(bad.empty());
 }
