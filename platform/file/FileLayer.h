@@ -12,6 +12,16 @@
 // The base data folder is $MORVELLE_DATA_HOME, else $XDG_DATA_HOME/morvelle, else
 // ~/.local/share/morvelle. No file with a backslash in its name is ever created.
 //
+// Symbolic links: below a drive's folder, listings and changes (folders made, files
+// written, appended, deleted or moved) never follow a link. A link in the path (a
+// planted "images" that leads to another folder, say) makes the call fail; a link as
+// the last element is the entry itself: deleted, moved or replaced, its target left
+// alone. Other paths are the person's own, chosen in a dialog: they are resolved as
+// they stand, and only the last element of a write, move or deletion is the entry
+// itself (an append writes through a link there). The drive's folder and the base data
+// folder above it may be links. Reads (the queries and ReadFileBytes) follow links
+// everywhere.
+//
 // All calls are safe on any thread; none throws.
 #pragma once
 
@@ -115,11 +125,13 @@ private:
     void Discard();
 
     int fd_ = -1;
+    int folderFd_ = -1;  // the target's folder, open while fd_ is
     FileMode mode_ = FileMode::Binary;
     bool failed_ = false;
     bool lastWasCr_ = false;
-    std::string target_;
-    std::string temporary_;
+    std::string target_;     // the Linux path, for trace lines
+    std::string leaf_;       // the target's name in its folder
+    std::string temporary_;  // the temporary file's name in that folder
 };
 
 // --- file:// URLs --------------------------------------------------------------
