@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -564,6 +565,59 @@ bool ReadFileBytes(std::string_view path, std::string* contents) {
     if (contents)
         *contents = std::move(data);
     return true;
+}
+
+bool FilesHaveSameBytes(std::string_view first, std::string_view second) {
+    struct stat firstStatus;
+    struct stat secondStatus;
+    const int a = OpenRegularForReading(MapToLinuxPath(first), &firstStatus);
+    const int b = a < 0 ? -1 : OpenRegularForReading(MapToLinuxPath(second), &secondStatus);
+    bool same = a >= 0 && b >= 0 && firstStatus.st_size == secondStatus.st_size;
+    char left[65536];
+    char right[sizeof left];
+    while (same) {
+        ssize_t got = ::read(a, left, sizeof left);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            same = got == 0;
+            break;
+        }
+        ssize_t have = 0;
+        while (have < got) {
+            const ssize_t more = ::read(b, right + have, static_cast<size_t>(got - have));
+            if (more < 0 && errno == EINTR)
+                continue;
+            if (more <= 0)
+                break;
+            have += more;
+        }
+        same = have == got && std::memcmp(left, right, static_cast<size_t>(got)) == 0;
+    }
+    if (a >= 0)
+        ::close(a);
+    if (b >= 0)
+        ::close(b);
+    return same;
+}
+
+std::string CreateTemporaryFile(std::string_view folder) {
+    EnsureDriveFolder(folder);
+    PathWalk walk;
+    if (!WalkToFolder(folder, &walk))
+        return {};
+    const FolderHandle opened(OpenWalk(walk));
+    if (opened.Get() < 0)
+        return {};
+    std::string name;
+    const int fd = CreateTemporaryAt(opened.Get(), &name);
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    return path + name;
 }
 
 bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode) {

@@ -93,6 +93,14 @@ enum class FileMode {
 // Reads a whole regular file. False when it cannot be read.
 bool ReadFileBytes(std::string_view path, std::string* contents);
 
+// Whether two readable regular files hold the same bytes.
+bool FilesHaveSameBytes(std::string_view first, std::string_view second);
+
+// Creates a new, empty file with a name no other file has in folder (a name that starts
+// with "."), and returns its system path: folder, "\", the name. "" when none can be
+// made there. The caller deletes it.
+std::string CreateTemporaryFile(std::string_view folder);
+
 // Writes a whole file, replacing any earlier one (which keeps its permissions). The
 // bytes go to a temporary name beside the target and are renamed over it, so a crash
 // never leaves half a file; a failed write leaves the old file and no temporary.
