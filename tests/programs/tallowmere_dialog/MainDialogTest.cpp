@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -549,6 +550,70 @@ TEST(Mp3FinderAppTest, ClosingDuringDownloadsEndsThemAndLeavesNoPartialFile) {
     site.Stop();
     Mp3FinderApp::EndEngine(std::move(left));
     EXPECT_EQ(theJobManager, nullptr);
+    RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+}
+
+// More pages and downloads than the manager runs at once: those still queued when the
+// window goes never start, and the program still ends.
+TEST(Mp3FinderAppTest, ClosingWithPagesAndDownloadsStillQueuedEnds) {
+    ScopedTiming timing(DialogTiming());
+    LocalSiteServer site("", [] {
+        LocalSiteServerOptions options;
+        options.workerThreads = 2 * SiteMp3FinderJobLimit;
+        return options;
+    }());
+    const int songs = SiteMp3FinderJobLimit + 5;
+    LocalSiteResponse half;
+    half.body = std::string(8 * 1024, 'm');
+    half.contentType = "audio/mpeg";
+    half.stallMidBody = true;
+    // Two sites, each with more held pages than its crawl loads at once, and half the
+    // songs each: pages and downloads fill the manager and wait in its queue.
+    std::string pages[2];
+    for (int i = 0; i < songs; ++i) {
+        const std::string path = "/song" + std::to_string(i) + ".mp3";
+        site.SetResponse(path, half);
+        pages[i % 2] += "<a href='" + path + "'>s</a>";
+    }
+    for (int s = 0; s < 2; ++s) {
+        for (int i = 0; i < 16; ++i) {
+            const std::string held = "/" + std::to_string(s) + "/held" + std::to_string(i) + ".htm";
+            site.SetStalled(held);
+            pages[s] += "<a href='" + held + "'>h</a>";
+        }
+        site.SetBody("/" + std::to_string(s) + ".htm", pages[s]);
+    }
+    RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+    const std::string storage = MakeDriveFolder("tallowmere-queued");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, TallowmereSettingsKey, &key), ERROR_SUCCESS);
+    RegWriteString(key, "storage", storage);
+    RegWriteString(key, "sites",
+                   TallowmereSettings::JoinSites({site.Url("/0.htm"), site.Url("/1.htm")}));
+    RegCloseKey(key);
+
+    Mp3FinderApp::StartEngine();
+    auto dialog = std::make_unique<MainDialog>();
+    ASSERT_TRUE(dialog->Create());
+    ShowWindow(dialog->m_hWnd, SW_SHOW);
+    ASSERT_TRUE(UserInput::ClickButton(GetDlgItem(dialog->m_hWnd, IDC_FIND_AND_DOWNLOAD)));
+    // Every link found and its download queued; more wait than the downloads could be.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return dialog->GetRows().Size() == static_cast<size_t>(songs) &&
+                   theJobManager->CountWaiting() > songs;
+        },
+        30s));
+    ASSERT_TRUE(UserInput::CloseWindow(dialog->m_hWnd));
+    dialog->DestroyWindow();
+    std::vector<Job*> left = dialog->TakeLeftJobs();
+    dialog.reset();
+    auto ended = std::async(std::launch::async, [&] { Mp3FinderApp::EndEngine(std::move(left)); });
+    EXPECT_EQ(ended.wait_for(30s), std::future_status::ready) << "the program did not end";
+    site.Stop();
+    ended.wait();
+    EXPECT_EQ(theJobManager, nullptr);
+    EXPECT_EQ(FilesBelow(MapToLinuxPath(storage)), std::vector<std::string>{});
     RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
 }
 
