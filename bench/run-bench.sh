@@ -7,6 +7,7 @@
 #   bash bench/run-bench.sh extract [--pages N] [--images K] [--delay-ms D] [--depth d] [--build DIR]
 #                                   [--httrack yes|no]
 #   bash bench/run-bench.sh thumbs  [--files N] [--build DIR] [--other-build DIR] [--montage PNG]
+#   bash bench/run-bench.sh hostile [--build DIR]
 #
 # crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
 #          pictures refused (pages only).
@@ -20,6 +21,10 @@
 #          (an earlier version of the code). Prints the rates, and how far the thumbnails
 #          lie apart (their sizes, and the mean difference of their pixels, 0 to 255);
 #          --montage writes the first few side by side for a look.
+# hostile: the driver's whole extraction, depth 1, of the bench site's hostile page (a
+#          page sent at 100 bytes a second; among 22 good pictures one sent at 3 bytes a
+#          second, one whose server stalls after the head, one of 200 MB), with the
+#          product's own timing: how long the guards let such a site hold it.
 # Prints wall times, their ratios, pages/s and images/s, and each program's peak memory
 # (/usr/bin/time -v). Installs wget, httrack and time with apt-get when missing.
 # Defaults: 341 pages (depth 4 reaches them all), 3 pictures per page, 20 ms per
@@ -27,9 +32,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '5,8p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '5,9p' "$0" | sed 's/^# *//' >&2; exit 2; }
 mode=${1:-}
-[ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] || usage
+[ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] || [ "$mode" = hostile ] ||
+    usage
 shift
 pages=341 images=3 delay=20 depth=4 build=build-bench httrack=yes
 files=200 other_build='' montage=''
@@ -66,7 +72,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=(morvelle-crawl morvelle-bench-site)
-[ "$mode" = extract ] && targets+=(Corvane morvelle-register)
+[ "$mode" != crawl ] && targets+=(Corvane morvelle-register)
 cmake --build "$build" --target "${targets[@]}" -j 4 >/dev/null
 
 work=$(mktemp -d /tmp/morvelle-bench-XXXXXX)
@@ -75,8 +81,10 @@ mkdir -p "$MORVELLE_CONFIG_HOME" "$MORVELLE_DATA_HOME"
 
 # --- The site ---------------------------------------------------------------
 # The server stops when its standard input, our pipe, closes.
+hostile_site=no
+[ "$mode" = hostile ] && hostile_site=yes pages=1 images=0 delay=0 depth=1
 coproc SITE { exec "$build/bench/morvelle-bench-site" --pages "$pages" \
-    --images-per-page "$images" --delay-ms "$delay" 2>/dev/null; }
+    --images-per-page "$images" --delay-ms "$delay" --hostile "$hostile_site" 2>/dev/null; }
 site_pid=$SITE_PID
 stop_site() {
     exec {SITE[1]}>&- 2>/dev/null || true
@@ -115,7 +123,16 @@ line() {  # name items label
 }
 ratio() { printf '%-28s %.2f\n' "$1" "$(echo "${wall[$2]} / ${wall[$3]}" | bc -l)"; }
 
-if [ "$mode" = crawl ]; then
+if [ "$mode" = hostile ]; then
+    hostile=$(sed -n 's/.* hostile=\([^ ]*\).*/\1/p' <<<"$line")
+    "$build/tools/morvelle-register" "$PWD/$build/formatter/libCorvane.so" >/dev/null
+    run driver "$build/tools/morvelle-crawl" --depth 1 --max-images 0 --min-width 0 \
+        --min-height 0 --view hostile "$hostile"
+    view=$(find "$MORVELLE_DATA_HOME" -type d -path '*/hostile' | head -1)
+    echo
+    echo "program                        wall      peak RSS  result"
+    line driver "$(pictures "$view/images") of 25 pictures stored ($(du -sh "$view/images" | cut -f1)), $(count "$view" -maxdepth 1 -name '*.htm') view pages"
+elif [ "$mode" = crawl ]; then
     run driver "$build/tools/morvelle-crawl" --crawl-only --depth "$depth" "$start"
     driver_pages=$(sed -n 's/^\([0-9]*\) pages visited.*/\1/p' "$work/driver.out")
     run wget wget --recursive --level="$depth" --reject=jpg,jpeg,png,gif -e robots=off \

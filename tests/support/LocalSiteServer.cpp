@@ -184,6 +184,14 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
                     sink.write(body->data() + offset, 1);
                     return true;
                 });
+        } else if (reply.repeatBody > 1 && !reply.body.empty()) {
+            auto body = std::make_shared<std::string>(std::move(reply.body));
+            response.set_content_provider(body->size() * reply.repeatBody, reply.contentType,
+                                          [body](size_t offset, size_t, httplib::DataSink& sink) {
+                                              const size_t at = offset % body->size();
+                                              return sink.write(body->data() + at,
+                                                                body->size() - at);
+                                          });
         } else if (reply.chunked) {
             auto body = std::make_shared<std::string>(std::move(reply.body));
             response.set_chunked_content_provider(

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -46,6 +47,9 @@ struct LocalSiteResponse {
     std::chrono::milliseconds dripEvery{0};
     // Sends the body in chunks, never saying its length.
     bool chunked = false;
+    // Sends the body this many times over (0 and 1: once), with the whole length
+    // announced: a large answer that the server never holds whole.
+    std::uint64_t repeatBody = 0;
 };
 
 struct LocalSiteServerOptions {
