@@ -2,11 +2,12 @@
 // until stopped, for timing crawls against it.
 //
 //   morvelle-bench-site [--pages N] [--images-per-page K] [--delay-ms D]
-//                       [--folder PATH] [--port P]
+//                       [--folder PATH] [--port P] [--hostile yes]
 //
 // On start it prints one line on standard output:
 //   base=http://127.0.0.1:P start=http://127.0.0.1:P/index.htm pages=N images=M
-//   pages-per-depth=1,5,21,85,...
+//   pages-per-depth=1,5,21,85,... [hostile=http://127.0.0.1:P/hostile.htm]
+// With --hostile yes the server also answers a hostile page (HostilePage below).
 // where the i-th number of pages-per-depth is the number of pages a crawl to depth i
 // reaches. It serves until SIGINT or SIGTERM, or until standard input (a pipe, socket or
 // terminal) is closed. Without --folder the site goes into a fresh temporary folder that
@@ -45,6 +46,7 @@ struct Options {
     int delayMs = 0;
     int port = 0;
     std::string folder;
+    bool hostile = false;
 };
 
 void PrintUsage(std::FILE* out) {
@@ -57,6 +59,9 @@ void PrintUsage(std::FILE* out) {
                  "  --folder PATH        where the site is written (kept); else a temporary\n"
                  "                       folder, removed at the end\n"
                  "  --port P             port on 127.0.0.1, 0 for a free one (0)\n"
+                 "  --hostile yes        also serve /hostile.htm, a page whose server holds\n"
+                 "                       transfers: a dripping page, dripping, stalled and\n"
+                 "                       huge pictures among good ones\n"
                  "Prints one line (base URL, start page, pages per crawl depth), then serves\n"
                  "until SIGINT, SIGTERM or the end of standard input.\n");
 }
@@ -98,6 +103,9 @@ bool ParseOptions(int argc, char** argv, Options* options, bool* help) {
             ok = ParseNumber(value, 0, 60'000, &options->delayMs);
         } else if (name == "--port") {
             ok = ParseNumber(value, 0, 65'535, &options->port);
+        } else if (name == "--hostile") {
+            ok = value == "yes" || value == "no";
+            options->hostile = value == "yes";
         } else if (name == "--folder") {
             ok = !value.empty();
             options->folder = value;
@@ -173,6 +181,55 @@ void WaitForStop(int signals, bool watchInput) {
     }
 }
 
+// The hostile page, for timing a depth-1 extraction against a server that holds its
+// transfers: 22 good pictures with three hostile ones among them, one in each batch of
+// ten the extraction downloads (a picture sent at 3 bytes a second, one whose server
+// sends its head and then nothing, and a 200 MB "picture"), and a link to a page sent at
+// 100 bytes a second, which only the page's overall guard ends.
+void AddHostilePage(LocalSiteServer& server, const std::vector<SitePicture>& pictures) {
+    LocalSiteResponse dripPage;
+    dripPage.body = "<html><body>" + std::string(1 << 20, ' ') + "</body></html>";
+    dripPage.dripEvery = std::chrono::milliseconds(10);
+    server.SetResponse("/hostile/drip.htm", dripPage);
+
+    LocalSiteResponse drip;
+    drip.body = std::string(64 * 1024, 'd');
+    drip.contentType = "image/png";
+    drip.dripEvery = std::chrono::milliseconds(333);
+    server.SetResponse("/hostile/drip.png", drip);
+    LocalSiteResponse stalled;
+    stalled.body = std::string(64 * 1024, 's');
+    stalled.contentType = "image/png";
+    stalled.stallAfterHead = true;
+    server.SetResponse("/hostile/stalled.png", stalled);
+    LocalSiteResponse huge;
+    huge.body = std::string(64 * 1024, 'h');
+    huge.contentType = "image/png";
+    huge.repeatBody = 3200;
+    server.SetResponse("/hostile/huge.png", huge);
+
+    std::string page = "<html><body><a href='/hostile/drip.htm'>slow page</a>\n";
+    for (int i = 0; i < 25; ++i) {
+        std::string path;
+        if (i == 5) {
+            path = "/hostile/drip.png";
+        } else if (i == 15) {
+            path = "/hostile/stalled.png";
+        } else if (i == 22) {
+            path = "/hostile/huge.png";
+        } else {
+            const SitePicture& picture = pictures[static_cast<size_t>(i) % pictures.size()];
+            path = "/hostile/good" + std::to_string(i) + picture.extension;
+            server.SetBody(path, picture.bytes,
+                           picture.extension == ".jpg"   ? "image/jpeg"
+                           : picture.extension == ".png" ? "image/png"
+                                                         : "image/gif");
+        }
+        page += "<img src='" + path + "' width=200 height=200>\n";
+    }
+    server.SetBody("/hostile.htm", page + "</body></html>");
+}
+
 std::string JoinNumbers(const std::vector<int>& numbers) {
     std::string text;
     for (const int number : numbers) {
@@ -220,8 +277,9 @@ int main(int argc, char** argv) {
         options.folder =
             temporary ? MakeTemporaryFolder() : std::filesystem::absolute(options.folder).string();
         const auto started = std::chrono::steady_clock::now();
+        const std::vector<SitePicture> pictures = BuiltInPictures();
         const GeneratedSite site =
-            GenerateSite(options.folder, options.pages, options.imagesPerPage, BuiltInPictures());
+            GenerateSite(options.folder, options.pages, options.imagesPerPage, pictures);
         const auto generated = std::chrono::steady_clock::now();
 
         LocalSiteServerOptions serverOptions;
@@ -230,11 +288,16 @@ int main(int argc, char** argv) {
         serverOptions.delay = std::chrono::milliseconds(options.delayMs);
         serverOptions.recordRequests = false;
         LocalSiteServer server(options.folder, serverOptions);
+        std::string hostile;
+        if (options.hostile) {
+            AddHostilePage(server, pictures);
+            hostile = " hostile=" + server.Url("/hostile.htm");
+        }
 
-        std::printf("base=%s start=%s pages=%d images=%d pages-per-depth=%s\n",
+        std::printf("base=%s start=%s pages=%d images=%d pages-per-depth=%s%s\n",
                     server.BaseUrl().c_str(),
                     server.Url(std::string("/") + kGeneratedStartPage).c_str(), site.pages,
-                    site.images, JoinNumbers(site.pagesPerDepth).c_str());
+                    site.images, JoinNumbers(site.pagesPerDepth).c_str(), hostile.c_str());
         std::fflush(stdout);
         std::fprintf(stderr, "morvelle-bench-site: %d pages and %d images in %s, made in %lld ms\n",
                      site.pages, site.images, options.folder.c_str(),

@@ -9,6 +9,7 @@
 #   bash bench/run-bench.sh thumbs  [--files N] [--build DIR] [--other-build DIR] [--montage PNG]
 #   bash bench/run-bench.sh shared-names [--pictures N,N...] [--downloads yes|no|both]
 #                                   [--limit-s S] [--build DIR]
+#   bash bench/run-bench.sh hostile [--build DIR]
 #
 # crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
 #          pictures refused (pages only).
@@ -28,6 +29,10 @@
 #          addresses) or both; prints wall and CPU time and how long a window on the
 #          main thread took to answer meanwhile. A size still running after --limit-s
 #          seconds (600) ends the run.
+# hostile: the driver's whole extraction, depth 1, of the bench site's hostile page (a
+#          page sent at 100 bytes a second; among 22 good pictures one sent at 3 bytes a
+#          second, one whose server stalls after the head, one of 200 MB), with the
+#          product's own timing: how long the guards let such a site hold it.
 # Prints wall times, their ratios, pages/s and images/s, and each program's peak memory
 # (/usr/bin/time -v). Installs wget, httrack and time with apt-get when missing.
 # Defaults: 341 pages (depth 4 reaches them all), 3 pictures per page, 20 ms per
@@ -35,10 +40,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '5,10p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '5,11p' "$0" | sed 's/^# *//' >&2; exit 2; }
 mode=${1:-}
 [ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] ||
-    [ "$mode" = shared-names ] || usage
+    [ "$mode" = shared-names ] || [ "$mode" = hostile ] || usage
 shift
 pages=341 images=3 delay=20 depth=4 build=build-bench httrack=yes
 files=200 other_build='' montage=''
@@ -101,7 +106,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=(morvelle-crawl morvelle-bench-site)
-[ "$mode" = extract ] && targets+=(Corvane morvelle-register)
+[ "$mode" != crawl ] && targets+=(Corvane morvelle-register)
 cmake --build "$build" --target "${targets[@]}" -j 4 >/dev/null
 
 work=$(mktemp -d /tmp/morvelle-bench-XXXXXX)
@@ -110,8 +115,10 @@ mkdir -p "$MORVELLE_CONFIG_HOME" "$MORVELLE_DATA_HOME"
 
 # --- The site ---------------------------------------------------------------
 # The server stops when its standard input, our pipe, closes.
+hostile_site=no
+[ "$mode" = hostile ] && hostile_site=yes pages=1 images=0 delay=0 depth=1
 coproc SITE { exec "$build/bench/morvelle-bench-site" --pages "$pages" \
-    --images-per-page "$images" --delay-ms "$delay" 2>/dev/null; }
+    --images-per-page "$images" --delay-ms "$delay" --hostile "$hostile_site" 2>/dev/null; }
 site_pid=$SITE_PID
 stop_site() {
     exec {SITE[1]}>&- 2>/dev/null || true
@@ -150,7 +157,16 @@ line() {  # name items label
 }
 ratio() { printf '%-28s %.2f\n' "$1" "$(echo "${wall[$2]} / ${wall[$3]}" | bc -l)"; }
 
-if [ "$mode" = crawl ]; then
+if [ "$mode" = hostile ]; then
+    hostile=$(sed -n 's/.* hostile=\([^ ]*\).*/\1/p' <<<"$line")
+    "$build/tools/morvelle-register" "$PWD/$build/formatter/libCorvane.so" >/dev/null
+    run driver "$build/tools/morvelle-crawl" --depth 1 --max-images 0 --min-width 0 \
+        --min-height 0 --view hostile "$hostile"
+    view=$(find "$MORVELLE_DATA_HOME" -type d -path '*/hostile' | head -1)
+    echo
+    echo "program                        wall      peak RSS  result"
+    line driver "$(pictures "$view/images") of 25 pictures stored ($(du -sh "$view/images" | cut -f1)), $(count "$view" -maxdepth 1 -name '*.htm') view pages"
+elif [ "$mode" = crawl ]; then
     run driver "$build/tools/morvelle-crawl" --crawl-only --depth "$depth" "$start"
     driver_pages=$(sed -n 's/^\([0-9]*\) pages visited.*/\1/p' "$work/driver.out")
     run wget wget --recursive --level="$depth" --reject=jpg,jpeg,png,gif -e robots=off \

@@ -74,6 +74,25 @@ int JobManager::CountWaiting() const {
     return normalQueue_.CountWaiting() + priorityQueue_.CountWaiting();
 }
 
+void JobManager::FinishWaitingJobs() {
+    AssertProcessLockNotHeld();
+    const auto any = [](CObject*) { return true; };
+    for (;;) {
+        Job* job = nullptr;
+        {
+            ProcessLockGuard guard;
+            job = AsJob(priorityQueue_.TakeFirstMatching(any));
+            if (job == nullptr)
+                job = AsJob(normalQueue_.TakeFirstMatching(any));
+            if (job == nullptr)
+                return;
+            if (!job->ClaimQueuedRun())
+                continue;
+        }
+        job->FinishWithoutRunning();
+    }
+}
+
 int JobManager::CountRetired() const {
     ProcessLockGuard guard;
     return static_cast<int>(retired_.size());

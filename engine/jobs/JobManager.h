@@ -42,6 +42,11 @@ public:
     int CountRunning() const;
     // Jobs queued and not yet taken.
     int CountWaiting() const;
+    // After Stop and Join, when the program ends: finishes every job still queued
+    // without running its body, as the loop finishes a cancelled one, so that the job
+    // and whoever waits for it (a crawl for its pages) end. Jobs queued meanwhile (by a
+    // parent told of a finished child) are finished too. Never with the process lock held.
+    void FinishWaitingJobs();
     int CountRetired() const;
     int GetLimit() const { return limit_; }
 

@@ -4,6 +4,7 @@
 #include "engine/util/PathHelpers.h"
 #include "engine/workers/LocalFileNames.h"
 #include "platform/net/UrlDownload.h"
+#include "platform/timing/Timing.h"
 #include "platform/trace/Trace.h"
 
 DownloadImagesJob::DownloadImagesJob() {
@@ -21,6 +22,8 @@ void DownloadImagesJob::Run() {
     if (folder_.empty())
         return;
     const bool namesGiven = names_.size() == urls_.size();
+    DownloadOptions options;
+    options.sizeLimitBytes = Timing().pictureSizeLimitBytes;
     for (size_t i = 0; i < urls_.size(); ++i) {
         const std::string& url = urls_[i];
         std::string name = namesGiven ? SafeFileName(names_[i]) : std::string();
@@ -35,7 +38,7 @@ void DownloadImagesJob::Run() {
         if (!extension.empty())
             name += "." + extension;
         std::string path = JoinPath(folder_, name);
-        if (URLDownloadToFile(url, path) == S_OK)
+        if (URLDownloadToFile(url, path, options) == S_OK)
             paths_.push_back(std::move(path));
     }
 }

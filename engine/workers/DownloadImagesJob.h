@@ -37,7 +37,8 @@ protected:
     // URL (DerivedFileName), both made safe (SafeFileName; a refused given name is
     // derived instead); the extension is the URL's (UrlFileExtension), none when it
     // has none. An empty folder downloads nothing. The whole batch is fetched, a stop
-    // request or not.
+    // request or not; each download within the guards of the timing record, and a
+    // picture larger than its pictureSizeLimitBytes is not stored.
     void Run() override;
 
 private:

@@ -69,6 +69,11 @@ std::string UrlFileExtension(std::string_view url) {
     return SafeFileName(element.substr(dot + 1));
 }
 
+std::string WithoutLeadingDots(std::string_view name) {
+    const size_t first = name.find_first_not_of('.');
+    return first == std::string_view::npos ? std::string() : std::string(name.substr(first));
+}
+
 std::string DerivedFileName(std::string_view url) {
     // Decoded first, the query left out before: a decoded "?" is part of the name.
     std::string decoded = UnescapeUrl(WithoutQueryAndFragment(url));
@@ -81,10 +86,23 @@ std::string DerivedFileName(std::string_view url) {
 
 std::string DownloadFileName(std::string_view url) {
     const std::string unescaped = UnescapeUrl(WithoutQueryAndFragment(url));
-    return SafeFileName(LastElement(unescaped));
+    return WithoutLeadingDots(SafeFileName(LastElement(unescaped)));
 }
 
 std::string LocalBaseName(std::string_view url) {
-    const std::string name = SafeFileName(TruncateAtLast(DownloadFileName(url), '.'));
+    // Cut before the dots go, so that ".png" leaves no name rather than "png".
+    const std::string unescaped = UnescapeUrl(WithoutQueryAndFragment(url));
+    const std::string name =
+        WithoutLeadingDots(SafeFileName(TruncateAtLast(SafeFileName(LastElement(unescaped)), '.')));
     return name.empty() ? std::string("image") : name;
+}
+
+std::string NumberedFileName(std::string_view name, int n) {
+    if (n < 2)
+        return std::string(name);
+    const size_t dot = name.rfind('.');
+    const std::string number = "-" + std::to_string(n);
+    if (dot == std::string_view::npos || dot == 0)
+        return std::string(name) + number;
+    return std::string(name.substr(0, dot)) + number + std::string(name.substr(dot));
 }

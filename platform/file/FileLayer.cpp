@@ -11,7 +11,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "platform/text/Text.h"
 #include "platform/trace/Trace.h"
@@ -104,13 +107,16 @@ std::string FolderOf(const std::string& linuxPath) {
     return linuxPath.substr(0, slash);
 }
 
-// Creates a new, empty file with a unique name in folder; -1 when none can be made.
-int CreateTemporaryIn(const std::string& folder, std::string* temporary) {
+// Creates a new, empty file with a unique name in the open folder; -1 when none can be
+// made. The name (one element) goes to temporary.
+int CreateTemporaryAt(int folderFd, std::string* temporary) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = FormatText("%s/.morvelle-%ld-%u.tmp", folder.c_str(),
-                                            static_cast<long>(::getpid()), ++counter);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const std::string name =
+            FormatText(".morvelle-%ld-%u.tmp", static_cast<long>(::getpid()), ++counter);
+        // O_EXCL never opens through a link planted under that name.
+        const int fd =
+            ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             *temporary = name;
             return fd;
@@ -135,20 +141,140 @@ int OpenRegularForReading(const std::string& linuxPath, struct stat* status) {
     return fd;
 }
 
-bool Exists(const std::string& linuxPath) {
-    struct stat status;
-    return ::lstat(linuxPath.c_str(), &status) == 0;
+// An open folder, closed with its holder.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(int fd) : fd_(fd) {}
+    ~FolderHandle() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_ = -1;
+};
+
+std::vector<std::string> ElementsOf(std::string_view path) {
+    std::vector<std::string> elements;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start)
+            elements.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return elements;
 }
 
-// Copies a regular file to a new file at to, never replacing one; for moves between
-// file systems.
-bool CopyFileNoReplace(const std::string& from, const std::string& to) {
+// How a system path is opened: its start folder as the system resolves it, then each
+// element below it without following a symbolic link. A drive path starts at the
+// drive's folder, so that no link below it (a planted one in a storage folder, say) is
+// ever followed; any other path starts at the folder it names or holds, as it stands.
+struct PathWalk {
+    std::string start;
+    std::vector<std::string> below;
+};
+
+// The walk to the folder a path names.
+bool WalkToFolder(std::string_view systemPath, PathWalk* walk) {
+    std::string path(systemPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (HasDrivePrefix(path)) {
+        walk->start = BaseDataFolder() + "/" + ToLowerAscii(path[0]);
+        walk->below = ElementsOf(NormalizeInsideDrive(std::string_view(path).substr(2)));
+        return true;
+    }
+    walk->start = path;
+    walk->below.clear();
+    return !path.empty();
+}
+
+// The walk to the folder that holds a path's last element, and that element.
+bool WalkToParent(std::string_view systemPath, PathWalk* walk, std::string* leaf) {
+    std::string path(systemPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (HasDrivePrefix(path)) {
+        std::vector<std::string> elements =
+            ElementsOf(NormalizeInsideDrive(std::string_view(path).substr(2)));
+        const std::string drive(1, ToLowerAscii(path[0]));
+        if (elements.empty()) {
+            walk->start = BaseDataFolder();
+            *leaf = drive;
+        } else {
+            walk->start = BaseDataFolder() + "/" + drive;
+            *leaf = std::move(elements.back());
+            elements.pop_back();
+        }
+        walk->below = std::move(elements);
+        return true;
+    }
+    path = StripTrailingSlashes(std::move(path));
+    const size_t slash = path.rfind('/');
+    *leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    walk->start = FolderOf(path);
+    walk->below.clear();
+    return !leaf->empty() && *leaf != "/";
+}
+
+// Opens the folder at the walk's end; -1 when a step is missing, no folder, or a link.
+int OpenWalk(const PathWalk& walk) {
+    int fd = ::open(walk.start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const std::string& element : walk.below) {
+        if (fd < 0)
+            break;
+        const int next =
+            ::openat(fd, element.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            struct stat status;
+            if (::fstatat(fd, element.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(status.st_mode)) {
+                Trace("file", "not followed: the link %s in %s", element.c_str(),
+                      walk.start.c_str());
+            }
+        }
+        ::close(fd);
+        fd = next;
+    }
+    return fd;
+}
+
+// The folder that holds a path's last element, opened as OpenWalk does, and that
+// element; an invalid handle when it cannot be opened.
+FolderHandle OpenParent(std::string_view systemPath, std::string* leaf) {
+    PathWalk walk;
+    if (!WalkToParent(systemPath, &walk, leaf))
+        return FolderHandle();
+    return FolderHandle(OpenWalk(walk));
+}
+
+bool ExistsAt(int folderFd, const std::string& name) {
     struct stat status;
-    const int in = OpenRegularForReading(from, &status);
+    return ::fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// Copies a regular file to a new file, never replacing one and never through a link;
+// for moves between file systems.
+bool CopyFileNoReplace(int fromFolder, const std::string& from, int toFolder,
+                       const std::string& to) {
+    const int in =
+        ::openat(fromFolder, from.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
         return false;
+    struct stat status;
+    if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(in);
+        return false;
+    }
     std::string temporary;
-    const int out = CreateTemporaryIn(FolderOf(to), &temporary);
+    const int out = CreateTemporaryAt(toFolder, &temporary);
     bool ok = out >= 0;
     if (ok) {
         char buffer[65536];
@@ -168,10 +294,10 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to) {
         ::fchmod(out, status.st_mode & 07777);
         if (::close(out) != 0)
             ok = false;
-        // link() fails when the target exists: the no-replace step.
-        if (ok && ::link(temporary.c_str(), to.c_str()) != 0)
+        // linkat() fails when the target exists: the no-replace step.
+        if (ok && ::linkat(toFolder, temporary.c_str(), toFolder, to.c_str(), 0) != 0)
             ok = false;
-        ::unlink(temporary.c_str());
+        ::unlinkat(toFolder, temporary.c_str(), 0);
     }
     ::close(in);
     return ok;
@@ -296,11 +422,16 @@ bool GetFileInfo(std::string_view path, FileInfo* info) {
 
 bool ListFolder(std::string_view path, std::vector<FolderEntry>* entries) {
     const std::string linuxPath = MapToLinuxPath(path);
-    if (linuxPath.empty())
+    PathWalk walk;
+    if (linuxPath.empty() || !WalkToFolder(path, &walk))
         return false;
-    DIR* folder = ::opendir(linuxPath.c_str());
+    FolderHandle opened(OpenWalk(walk));
+    if (opened.Get() < 0)
+        return false;
+    DIR* folder = ::fdopendir(opened.Get());
     if (!folder)
         return false;
+    opened.Release();  // the listing owns it now
     const int folderFd = ::dirfd(folder);
     std::vector<FolderEntry> found;
     bool ok = true;
@@ -349,52 +480,61 @@ bool ListFolder(std::string_view path, std::vector<FolderEntry>* entries) {
 
 BOOL CreateDirectory(std::string_view path) {
     EnsureDriveFolder(path);
-    const std::string linuxPath = MapToLinuxPath(path);
-    return !linuxPath.empty() && ::mkdir(linuxPath.c_str(), 0777) == 0 ? TRUE : FALSE;
+    std::string leaf;
+    const FolderHandle parent = OpenParent(path, &leaf);
+    return parent.Get() >= 0 && ::mkdirat(parent.Get(), leaf.c_str(), 0777) == 0 ? TRUE : FALSE;
 }
 
 BOOL DeleteFile(std::string_view path) {
-    const std::string linuxPath = MapToLinuxPath(path);
+    std::string leaf;
+    const FolderHandle parent = OpenParent(path, &leaf);
     struct stat status;
-    if (linuxPath.empty() || ::lstat(linuxPath.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
+    if (parent.Get() < 0 ||
+        ::fstatat(parent.Get(), leaf.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        S_ISDIR(status.st_mode)) {
         return FALSE;
     }
-    return ::unlink(linuxPath.c_str()) == 0 ? TRUE : FALSE;
+    return ::unlinkat(parent.Get(), leaf.c_str(), 0) == 0 ? TRUE : FALSE;
 }
 
 BOOL RemoveDirectory(std::string_view path) {
-    const std::string linuxPath = MapToLinuxPath(path);
-    return !linuxPath.empty() && ::rmdir(linuxPath.c_str()) == 0 ? TRUE : FALSE;
+    std::string leaf;
+    const FolderHandle parent = OpenParent(path, &leaf);
+    return parent.Get() >= 0 && ::unlinkat(parent.Get(), leaf.c_str(), AT_REMOVEDIR) == 0 ? TRUE
+                                                                                          : FALSE;
 }
 
 BOOL MoveFile(std::string_view from, std::string_view to) {
     EnsureDriveFolder(to);
-    const std::string source = MapToLinuxPath(from);
-    const std::string target = MapToLinuxPath(to);
-    if (source.empty() || target.empty())
+    std::string sourceName;
+    std::string targetName;
+    const FolderHandle source = OpenParent(from, &sourceName);
+    const FolderHandle target = OpenParent(to, &targetName);
+    if (source.Get() < 0 || target.Get() < 0)
         return FALSE;
+    const int s = source.Get();
+    const int t = target.Get();
     struct stat status;
-    if (::lstat(source.c_str(), &status) != 0)
+    if (::fstatat(s, sourceName.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
         return FALSE;
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(s, sourceName.c_str(), t, targetName.c_str(), RENAME_NOREPLACE) == 0)
         return TRUE;
-    }
     if (errno == EINVAL || errno == ENOSYS) {
         // A file system without the no-replace rename.
         if (!S_ISDIR(status.st_mode)) {
-            if (::link(source.c_str(), target.c_str()) != 0)
+            if (::linkat(s, sourceName.c_str(), t, targetName.c_str(), 0) != 0)
                 return FALSE;
-            ::unlink(source.c_str());
+            ::unlinkat(s, sourceName.c_str(), 0);
             return TRUE;
         }
-        if (Exists(target))
+        if (ExistsAt(t, targetName))
             return FALSE;
-        return ::rename(source.c_str(), target.c_str()) == 0 ? TRUE : FALSE;
+        return ::renameat(s, sourceName.c_str(), t, targetName.c_str()) == 0 ? TRUE : FALSE;
     }
     if (errno == EXDEV && S_ISREG(status.st_mode)) {
-        if (!CopyFileNoReplace(source, target))
+        if (!CopyFileNoReplace(s, sourceName, t, targetName))
             return FALSE;
-        ::unlink(source.c_str());
+        ::unlinkat(s, sourceName.c_str(), 0);
         return TRUE;
     }
     return FALSE;
@@ -427,6 +567,59 @@ bool ReadFileBytes(std::string_view path, std::string* contents) {
     return true;
 }
 
+bool FilesHaveSameBytes(std::string_view first, std::string_view second) {
+    struct stat firstStatus;
+    struct stat secondStatus;
+    const int a = OpenRegularForReading(MapToLinuxPath(first), &firstStatus);
+    const int b = a < 0 ? -1 : OpenRegularForReading(MapToLinuxPath(second), &secondStatus);
+    bool same = a >= 0 && b >= 0 && firstStatus.st_size == secondStatus.st_size;
+    char left[65536];
+    char right[sizeof left];
+    while (same) {
+        ssize_t got = ::read(a, left, sizeof left);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            same = got == 0;
+            break;
+        }
+        ssize_t have = 0;
+        while (have < got) {
+            const ssize_t more = ::read(b, right + have, static_cast<size_t>(got - have));
+            if (more < 0 && errno == EINTR)
+                continue;
+            if (more <= 0)
+                break;
+            have += more;
+        }
+        same = have == got && std::memcmp(left, right, static_cast<size_t>(got)) == 0;
+    }
+    if (a >= 0)
+        ::close(a);
+    if (b >= 0)
+        ::close(b);
+    return same;
+}
+
+std::string CreateTemporaryFile(std::string_view folder) {
+    EnsureDriveFolder(folder);
+    PathWalk walk;
+    if (!WalkToFolder(folder, &walk))
+        return {};
+    const FolderHandle opened(OpenWalk(walk));
+    if (opened.Get() < 0)
+        return {};
+    std::string name;
+    const int fd = CreateTemporaryAt(opened.Get(), &name);
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    return path + name;
+}
+
 bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode) {
     EnsureDriveFolder(path);
     FileWriter writer;
@@ -438,10 +631,14 @@ bool WriteFileBytes(std::string_view path, std::string_view data, FileMode mode)
 
 bool AppendFileBytes(std::string_view path, std::string_view data, FileMode mode) {
     EnsureDriveFolder(path);
-    const std::string linuxPath = MapToLinuxPath(path);
-    if (linuxPath.empty())
+    std::string leaf;
+    const FolderHandle parent = OpenParent(path, &leaf);
+    if (parent.Get() < 0)
         return false;
-    const int fd = ::open(linuxPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // Under a drive a link is never written through; elsewhere it is the person's own.
+    const int noFollow = HasDrivePrefix(path) ? O_NOFOLLOW : 0;
+    const int fd = ::openat(parent.Get(), leaf.c_str(),
+                            O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | noFollow, 0666);
     if (fd < 0)
         return false;
     struct stat status;
@@ -474,15 +671,22 @@ bool FileWriter::Open(std::string_view path, FileMode mode) {
     target_ = MapToLinuxPath(path);
     if (target_.empty() || target_.back() == '/')
         return false;
+    FolderHandle parent = OpenParent(path, &leaf_);
+    if (parent.Get() < 0) {
+        Trace("file", "cannot open the folder of %s: errno %d", target_.c_str(), errno);
+        return false;
+    }
+    // A link in the target's place is replaced itself, never written through.
     struct stat status;
-    const bool replaces = ::stat(target_.c_str(), &status) == 0;
+    const bool replaces = ::fstatat(parent.Get(), leaf_.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
     if (replaces && S_ISDIR(status.st_mode))
         return false;
-    fd_ = CreateTemporaryIn(FolderOf(target_), &temporary_);
+    fd_ = CreateTemporaryAt(parent.Get(), &temporary_);
     if (fd_ < 0) {
         Trace("file", "cannot create a file beside %s: errno %d", target_.c_str(), errno);
         return false;
     }
+    folderFd_ = parent.Release();
     // A replaced file keeps its permissions.
     if (replaces && S_ISREG(status.st_mode))
         ::fchmod(fd_, status.st_mode & 07777);
@@ -506,13 +710,15 @@ bool FileWriter::Close() {
     if (::close(fd_) != 0)
         ok = false;
     fd_ = -1;
-    if (ok && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (ok && ::renameat(folderFd_, temporary_.c_str(), folderFd_, leaf_.c_str()) != 0) {
         Trace("file", "cannot replace %s: errno %d", target_.c_str(), errno);
         ok = false;
     }
     if (!ok)
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folderFd_, temporary_.c_str(), 0);
     temporary_.clear();
+    ::close(folderFd_);
+    folderFd_ = -1;
     return ok;
 }
 
@@ -521,8 +727,10 @@ void FileWriter::Discard() {
         return;
     ::close(fd_);
     fd_ = -1;
-    ::unlink(temporary_.c_str());
+    ::unlinkat(folderFd_, temporary_.c_str(), 0);
     temporary_.clear();
+    ::close(folderFd_);
+    folderFd_ = -1;
 }
 
 std::string PathToFileUrl(std::string_view path) {

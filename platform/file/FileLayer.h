@@ -12,6 +12,16 @@
 // The base data folder is $MORVELLE_DATA_HOME, else $XDG_DATA_HOME/morvelle, else
 // ~/.local/share/morvelle. No file with a backslash in its name is ever created.
 //
+// Symbolic links: below a drive's folder, listings and changes (folders made, files
+// written, appended, deleted or moved) never follow a link. A link in the path (a
+// planted "images" that leads to another folder, say) makes the call fail; a link as
+// the last element is the entry itself: deleted, moved or replaced, its target left
+// alone. Other paths are the person's own, chosen in a dialog: they are resolved as
+// they stand, and only the last element of a write, move or deletion is the entry
+// itself (an append writes through a link there). The drive's folder and the base data
+// folder above it may be links. Reads (the queries and ReadFileBytes) follow links
+// everywhere.
+//
 // All calls are safe on any thread; none throws.
 #pragma once
 
@@ -83,6 +93,14 @@ enum class FileMode {
 // Reads a whole regular file. False when it cannot be read.
 bool ReadFileBytes(std::string_view path, std::string* contents);
 
+// Whether two readable regular files hold the same bytes.
+bool FilesHaveSameBytes(std::string_view first, std::string_view second);
+
+// Creates a new, empty file with a name no other file has in folder (a name that starts
+// with "."), and returns its system path: folder, "\", the name. "" when none can be
+// made there. The caller deletes it.
+std::string CreateTemporaryFile(std::string_view folder);
+
 // Writes a whole file, replacing any earlier one (which keeps its permissions). The
 // bytes go to a temporary name beside the target and are renamed over it, so a crash
 // never leaves half a file; a failed write leaves the old file and no temporary.
@@ -115,11 +133,13 @@ private:
     void Discard();
 
     int fd_ = -1;
+    int folderFd_ = -1;  // the target's folder, open while fd_ is
     FileMode mode_ = FileMode::Binary;
     bool failed_ = false;
     bool lastWasCr_ = false;
-    std::string target_;
-    std::string temporary_;
+    std::string target_;     // the Linux path, for trace lines
+    std::string leaf_;       // the target's name in its folder
+    std::string temporary_;  // the temporary file's name in that folder
 };
 
 // --- file:// URLs --------------------------------------------------------------

@@ -41,8 +41,17 @@ struct TimingRecord {
     DWORD panelProgressMs = 3000;
     // A download (URLDownloadToFile) must connect within this time.
     DWORD downloadConnectTimeoutMs = 30000;
-    // A download that has received almost nothing for this long is given up.
-    DWORD downloadLowSpeedTimeoutMs = 60000;
+    // A download that receives no byte for this long is given up (the wait for the
+    // answer included).
+    DWORD downloadStallTimeoutMs = 30000;
+    // A download that receives fewer than downloadLowSpeedBytesPerSecond on average over
+    // a window this long is given up: a server that drips a few bytes a second cannot
+    // hold it for long.
+    DWORD downloadLowSpeedTimeoutMs = 30000;
+    // The floor of a download's rate over that window, in bytes per second.
+    DWORD downloadLowSpeedBytesPerSecond = 1024;
+    // A picture larger than this many bytes is not stored: its download is given up.
+    DWORD pictureSizeLimitBytes = 64u << 20;
     // The longest one download may take in all: a server that drips a byte at a time
     // cannot hold a download, and the extraction waiting for it, for ever.
     DWORD downloadTransferTimeoutMs = 600000;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/browser/BrowserThreadPool.h"
+#include "engine/crawl/GetHtmlPageJob.h"
 #include "engine/jobs/JobManager.h"
 #include "engine/util/FileDialogHelpers.h"
 #include "engine/util/FileHelpers.h"
@@ -264,6 +265,7 @@ Job* MainDialog::StartDownload(Mp3Row& row, bool inBatch) {
     auto* job = new DownloadFileJob;
     job->SetUrl(row.url);
     job->SetFolder(StorageFolder());
+    job->SetNameTest(IsMp3Link);
     row.download = job;
     downloads_[job].inBatch = inBatch;
     StartJob(job);

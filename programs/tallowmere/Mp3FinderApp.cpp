@@ -18,18 +18,22 @@ void Mp3FinderApp::StartEngine() {
 }
 
 void Mp3FinderApp::EndEngine(std::vector<Job*> leftJobs) {
-    // Cancelled by the dialog, with the pool closed: each body ends once its pages have
-    // failed or finished. A crawl's page job leaves its list only after it has given its
-    // browser back, so none touches the pool once the lists are empty.
+    // No queued job starts any more: the jobs still queued (downloads, a crawl's pages)
+    // are finished without running, so that none is waited for in vain.
+    if (theJobManager != nullptr) {
+        theJobManager->Stop();
+        theJobManager->Join();
+        theJobManager->FinishWaitingJobs();
+    }
+    // Cancelled by the dialog, with the pool closed and the downloads stopped: each body
+    // ends once its pages have failed or finished. A crawl's page job leaves its list only
+    // after it has given its browser back, so none touches the pool once the lists are
+    // empty.
     for (Job* job : leftJobs) {
         const auto* crawl = dynamic_cast<const CrawlSiteJob*>(job);
         while (!job->HasEnded() || (crawl != nullptr && crawl->GetChildCount() > 0))
             Sleep(Timing().jobPollMs);
         DeleteJob(job);
-    }
-    if (theJobManager != nullptr) {
-        theJobManager->Stop();
-        theJobManager->Join();
     }
     ShutdownBrowserPool();
     if (theJobManager != nullptr) {

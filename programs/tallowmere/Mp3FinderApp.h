@@ -19,7 +19,9 @@ public:
     // The browser pool is made by the dialog.
     static void StartEngine();
     // After the dialog's window has gone (its jobs cancelled, the pool closed, the
-    // manager stopped): waits for the threads of the jobs it left and deletes them, joins
-    // the manager, shuts the pool down (its threads are joined) and deletes the manager.
+    // manager and with it the running downloads stopped): joins the manager and finishes
+    // the jobs still queued without running them, waits for the threads of the jobs the
+    // dialog left and deletes them, shuts the pool down (its threads are joined) and
+    // deletes the manager.
     static void EndEngine(std::vector<Job*> leftJobs);
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/crawl/GetHtmlPageJob.h"
 #include "engine/util/PathHelpers.h"
 #include "engine/workers/LocalFileNames.h"
 #include "platform/net/UrlText.h"
@@ -34,7 +35,9 @@ const std::string& Mp3Row::Text(int column) const {
 }
 
 std::string Mp3Rows::StoredName(std::string_view url) {
-    return DownloadFileName(url);
+    // The stored name must be an MP3's itself: "/x/.bashrc?.mp3" names no MP3 file.
+    std::string name = DownloadFileName(url);
+    return IsMp3Link(name) ? name : std::string();
 }
 
 std::string Mp3Rows::ListedName(std::string_view url) {

@@ -39,7 +39,7 @@ struct Mp3Row {
 class Mp3Rows {
 public:
     // The name the row of url is listed under and the name its file is stored under
-    // ("" when refused: "", ".", ".." or no name at all).
+    // (DownloadFileName; "" when refused: no name at all, or one that is no MP3's).
     static std::string StoredName(std::string_view url);
     static std::string ListedName(std::string_view url);
 

@@ -170,6 +170,40 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
                                               sink.write(body->data(), body->size() / 2);
                                               return true;
                                           });
+        } else if (reply.dripEvery.count() > 0) {
+            auto body = std::make_shared<std::string>(std::move(reply.body));
+            const auto every = reply.dripEvery;
+            response.set_content_provider(
+                body->size(), reply.contentType,
+                [this, body, every](size_t offset, size_t, httplib::DataSink& sink) {
+                    {
+                        std::unique_lock<std::mutex> lock(mutex_);
+                        if (wake_.wait_for(lock, every, [this] { return stopping_; }))
+                            return false;
+                    }
+                    sink.write(body->data() + offset, 1);
+                    return true;
+                });
+        } else if (reply.repeatBody > 1 && !reply.body.empty()) {
+            auto body = std::make_shared<std::string>(std::move(reply.body));
+            response.set_content_provider(body->size() * reply.repeatBody, reply.contentType,
+                                          [body](size_t offset, size_t, httplib::DataSink& sink) {
+                                              const size_t at = offset % body->size();
+                                              return sink.write(body->data() + at,
+                                                                body->size() - at);
+                                          });
+        } else if (reply.chunked) {
+            auto body = std::make_shared<std::string>(std::move(reply.body));
+            response.set_chunked_content_provider(
+                reply.contentType, [body](size_t offset, httplib::DataSink& sink) {
+                    if (offset >= body->size()) {
+                        sink.done();
+                        return true;
+                    }
+                    sink.write(body->data() + offset,
+                               std::min<size_t>(body->size() - offset, 1 << 16));
+                    return true;
+                });
         } else {
             response.set_content(reply.body, reply.contentType);
         }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -41,6 +42,14 @@ struct LocalSiteResponse {
     bool stallMidBody = false;
     // Sends the body gzip-compressed, with "Content-Encoding: gzip".
     bool gzip = false;
+    // Sends the head with the whole body's length, then the body one byte each time this
+    // has passed, until it is sent or the server stops; 0: at once.
+    std::chrono::milliseconds dripEvery{0};
+    // Sends the body in chunks, never saying its length.
+    bool chunked = false;
+    // Sends the body this many times over (0 and 1: once), with the whole length
+    // announced: a large answer that the server never holds whole.
+    std::uint64_t repeatBody = 0;
 };
 
 struct LocalSiteServerOptions {

@@ -229,6 +229,32 @@ TEST_F(JobManagerTest, StopEndsTheLoopStopsRunningJobsAndStartsNothingQueued) {
     EXPECT_EQ(record_.DestroyedIds(), std::vector<int>{2});
 }
 
+// At a program's end the jobs still queued are finished without running: a parent that
+// waits for them hears of each and ends as well.
+TEST_F(JobManagerTest, FinishWaitingJobsEndsTheQueuedJobsWithoutRunningThem) {
+    JobManager& manager = MakeManager(1);
+    OwnedJob<ProbeJob> running(new ProbeJob(record_, 1, ProbeBody::WaitUntilDone));
+    manager.AddJob(running.get());
+    manager.StartThread();
+    ASSERT_TRUE(WaitUntil([&] { return record_.ran.load() == 1; }));
+    OwnedJob<WaitingParentJob> parent(new WaitingParentJob(record_, 100, manager));
+    for (int c = 0; c < 3; ++c)
+        parent->AddChild(new ProbeJob(record_, 10 + c));
+    manager.AddJob(parent.get(), true);
+    ASSERT_TRUE(WaitUntil([&] { return manager.CountWaiting() == 3; }))
+        << "the parent starts, its children wait for the one slot";
+    manager.Stop();
+    manager.Join();
+    ASSERT_TRUE(WaitUntil([&] { return running->HasEnded(); }));
+    manager.FinishWaitingJobs();
+    EXPECT_EQ(manager.CountWaiting(), 0);
+    EXPECT_EQ(record_.ran.load(), 2) << "the running job and the parent, no child";
+    EXPECT_TRUE(parent->Children().AllFinished());
+    EXPECT_TRUE(WaitUntil([&] { return parent->HasEnded(); }, 30s))
+        << "the parent waited for children that could never start";
+    EXPECT_TRUE(parent->IsFinished());
+}
+
 // The pass pause is woken by what it waits for: with a pause that never runs out during
 // the test, a slot freed by a finished job is filled, a job queued while the loop pauses
 // is started, and a stop ends the loop, each only because its event woke the pause.

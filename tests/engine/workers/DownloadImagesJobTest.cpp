@@ -129,6 +129,28 @@ TEST_F(DownloadImagesJobTest, HostileNamesStayInsideTheFolder) {
                      "a/store/a_.gif", "a/store/c_x.gif"}));
 }
 
+TEST_F(DownloadImagesJobTest, APictureOverTheSizeLimitIsNotStored) {
+    TimingRecord timing = Timing();
+    timing.pictureSizeLimitBytes = 4096;
+    ScopedTiming limit(timing);
+    auto picture = [](size_t size, bool chunked) {
+        LocalSiteResponse response;
+        response.body = std::string(size, 'p');
+        response.contentType = "image/png";
+        response.chunked = chunked;
+        return response;
+    };
+    server_.SetResponse("/huge.png", picture(4097, false));
+    server_.SetResponse("/unsaid.png", picture(1 << 20, true));  // no length announced
+    server_.SetResponse("/fits.png", picture(4096, true));
+    const Names paths =
+        Download({server_.Url("/huge.png"), server_.Url("/unsaid.png"), server_.Url("/fits.png")},
+                 {"huge", "unsaid", "fits"});
+    EXPECT_EQ(paths, Names{InFolder("fits.png")});
+    EXPECT_EQ(FolderNames(folder_), Names{"fits.png"});
+    EXPECT_EQ(Contents(InFolder("fits.png")).size(), 4096u);
+}
+
 TEST_F(DownloadImagesJobTest, AStopRequestDoesNotCutTheBatchShort) {
     const Names urls = {server_.Url("/img/a.jpg"), server_.Url("/img/b.png")};
     EXPECT_EQ(Download(urls, {"a", "b"}, /*stopRequested=*/true),

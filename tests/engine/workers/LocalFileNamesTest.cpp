@@ -89,9 +89,40 @@ TEST(LocalFileNamesTest, DownloadFileNameIsTheUnescapedLastElement) {
         {"http://h.x/music/what%3F.mp3", "what_.mp3"},
         {"http://h.x/music/", ""},
         {"", ""},
+        // A site never chooses a hidden name.
+        {"http://h.x/x/.bashrc?.mp3", "bashrc"},
+        {"http://h.x/x/.hidden.mp3", "hidden.mp3"},
+        {"http://h.x/x/...mp3", "mp3"},
+        {"http://h.x/x/%2E%2Eprofile.mp3", "profile.mp3"},
     };
     for (const NameCase& c : cases)
         EXPECT_EQ(DownloadFileName(c.input), c.expected) << c.input;
+}
+
+TEST(LocalFileNamesTest, PictureNamesKeepNoLeadingDot) {
+    const NameCase cases[] = {
+        {"http://h.x/a/my%20pic.png", "my pic"}, {"http://h.x/a/.htaccess.png", "htaccess"},
+        {"http://h.x/a/.png", "image"},          {"http://h.x/a/..x.y.png", "x.y"},
+        {"http://h.x/a/.bashrc?.png", "image"},
+    };
+    for (const NameCase& c : cases)
+        EXPECT_EQ(LocalBaseName(c.input), c.expected) << c.input;
+}
+
+TEST(LocalFileNamesTest, NumberedNamesKeepTheExtension) {
+    struct Case {
+        const char* name;
+        int n;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"song.mp3", 1, "song.mp3"},
+        {"song.mp3", 2, "song-2.mp3"},
+        {"a.b.mp3", 3, "a.b-3.mp3"},
+        {"noext", 2, "noext-2"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NumberedFileName(c.name, c.n), c.expected) << c.name << " " << c.n;
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <optional>
 
 #include "tests/support/TestEnvironment.h"
@@ -423,4 +425,104 @@ TEST(FileLayerTest, MoveAcrossFileSystemsNeverOverwrites) {
     DeleteFile(other + "/a");
     DeleteFile(other + "/taken");
     RemoveDirectory(other);
+}
+
+namespace {
+
+// Every file below a Linux folder with its bytes, links as "-> target".
+std::map<std::string, std::string> TreeOf(const std::string& folder,
+                                          const std::string& prefix = "") {
+    std::map<std::string, std::string> tree;
+    std::vector<FolderEntry> entries;
+    ListFolder(folder, &entries);
+    for (const FolderEntry& e : entries) {
+        const std::string path = folder + "/" + e.name;
+        if (e.isLink) {
+            char target[4096];
+            const ssize_t length = readlink(path.c_str(), target, sizeof target);
+            tree[prefix + e.name] = "-> " + std::string(target, length > 0 ? length : 0);
+        } else if (e.isFolder) {
+            tree[prefix + e.name + "/"] = "";
+            tree.merge(TreeOf(path, prefix + e.name + "/"));
+        } else {
+            tree[prefix + e.name] = Contents(path);
+        }
+    }
+    return tree;
+}
+
+}  // namespace
+
+// A view folder under a drive with links planted in it, one leading to a folder outside
+// and one to a file outside: no listing, change or write acts on what they lead to.
+TEST(FileLayerTest, LinksBelowADriveAreNeverFollowed) {
+    const std::string outside = MakeTestFolder("outside");
+    ASSERT_TRUE(WriteFileBytes(outside + "/keep.png", "theirs"));
+    ASSERT_TRUE(CreateDirectory(outside + "/sub"));
+    ASSERT_TRUE(CreateDirectory("c:"));
+    ASSERT_TRUE(CreateDirectory("c:\\links"));
+    const std::string view = "c:\\links\\view";
+    ASSERT_TRUE(CreateDirectory(view));
+    const std::string linuxView = MapToLinuxPath(view);
+    ASSERT_EQ(symlink(outside.c_str(), (linuxView + "/images").c_str()), 0);
+    ASSERT_EQ(symlink((outside + "/keep.png").c_str(), (linuxView + "/file.png").c_str()), 0);
+    ASSERT_TRUE(WriteFileBytes(view + "\\mine.png", "mine"));
+    const auto outsideBefore = TreeOf(outside);
+
+    struct Case {
+        const char* what;
+        std::function<bool()> call;
+        bool succeeds;  // on the entry itself; false: refused
+    };
+    const std::string images = view + "\\images";
+    const Case cases[] = {
+        {"list through the link", [&] { return ListFolder(images, nullptr); }, false},
+        {"list a folder below it", [&] { return ListFolder(images + "\\sub", nullptr); }, false},
+        {"write into it", [&] { return WriteFileBytes(images + "\\new.png", "x"); }, false},
+        {"replace a file in it", [&] { return WriteFileBytes(images + "\\keep.png", "x"); }, false},
+        {"write by a piece",
+         [&] {
+             FileWriter writer;
+             return writer.Open(images + "\\piece.png") && writer.Write("x") && writer.Close();
+         },
+         false},
+        {"append to a file in it", [&] { return AppendFileBytes(images + "\\keep.png", "x"); },
+         false},
+        {"delete a file in it", [&] { return DeleteFile(images + "\\keep.png") != FALSE; }, false},
+        {"make a folder in it", [&] { return CreateDirectory(images + "\\made") != FALSE; }, false},
+        {"remove a folder in it", [&] { return RemoveDirectory(images + "\\sub") != FALSE; },
+         false},
+        {"move a file into it",
+         [&] { return MoveFile(view + "\\mine.png", images + "\\mine.png") != FALSE; }, false},
+        {"move a file out of it",
+         [&] { return MoveFile(images + "\\keep.png", view + "\\stolen.png") != FALSE; }, false},
+        {"climb back through it",
+         [&] { return WriteFileBytes(images + "\\..\\..\\view\\images\\x", "x"); }, false},
+        {"append to the file link", [&] { return AppendFileBytes(view + "\\file.png", "x"); },
+         false},
+        {"remove the folder link as a folder", [&] { return RemoveDirectory(images) != FALSE; },
+         false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.call(), c.succeeds) << c.what;
+    EXPECT_EQ(TreeOf(outside), outsideBefore) << "nothing outside changed";
+    EXPECT_EQ(Contents(view + "\\mine.png"), "mine");
+
+    // A link as the last element is an entry like any other.
+    ASSERT_TRUE(MoveFile(view + "\\file.png", view + "\\moved.png"));
+    ASSERT_TRUE(WriteFileBytes(view + "\\moved.png", "replaced"));
+    EXPECT_EQ(Contents(outside + "/keep.png"), "theirs");
+    EXPECT_EQ(Contents(view + "\\moved.png"), "replaced");
+    ASSERT_TRUE(DeleteFile(images));
+    EXPECT_EQ(TreeOf(outside), outsideBefore);
+    EXPECT_EQ(TreeOf(linuxView), (std::map<std::string, std::string>{{"mine.png", "mine"},
+                                                                     {"moved.png", "replaced"}}));
+
+    // Links above the drive's folder are the person's own and are followed.
+    const std::string elsewhere = MakeTestFolder("data-elsewhere");
+    const std::string base = MakeTestFolder("data-link") + "/data";
+    ASSERT_EQ(symlink(elsewhere.c_str(), base.c_str()), 0);
+    ScopedEnvironment data("MORVELLE_DATA_HOME", base.c_str());
+    EXPECT_TRUE(WriteFileBytes("c:\\x\\..\\top.txt", "top"));
+    EXPECT_EQ(Contents(elsewhere + "/c/top.txt"), "top");
 }

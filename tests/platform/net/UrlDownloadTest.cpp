@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
 #include "platform/file/FileLayer.h"
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -111,8 +115,93 @@ TEST_F(UrlDownloadTest, RedirectsAreFollowedWithinLimits) {
 TEST_F(UrlDownloadTest, StalledServerIsGivenUp) {
     server_.SetStalled("/stalled.mp3");
     DownloadOptions options;
-    options.lowSpeedSeconds = 1;
+    options.stallTimeoutMilliseconds = 500;
     EXPECT_EQ(URLDownloadToFile(server_.Url("/stalled.mp3"), folder_ + "/s.mp3", options), E_FAIL);
+    EXPECT_TRUE(Names(folder_).empty());
+}
+
+TEST_F(UrlDownloadTest, GuardsEndHostileTransfersAndLeaveNoFile) {
+    const std::string big(200 * 1024, 'b');
+    struct Case {
+        const char* name;
+        LocalSiteResponse response;
+        HRESULT expected;
+    };
+    auto response = [](std::string body, void (*shape)(LocalSiteResponse&)) {
+        LocalSiteResponse r;
+        r.body = std::move(body);
+        r.contentType = "image/png";
+        shape(r);
+        return r;
+    };
+    const Case cases[] = {
+        // 100 bytes a second, below the floor: cut at the end of the first window.
+        {"drips",
+         response(std::string(400, 'd'),
+                  [](LocalSiteResponse& r) { r.dripEvery = std::chrono::milliseconds(10); }),
+         E_FAIL},
+        // 500 bytes a second, above the floor: it is slow and still whole.
+        {"slow and steady",
+         response(std::string(800, 's'),
+                  [](LocalSiteResponse& r) { r.dripEvery = std::chrono::milliseconds(2); }),
+         S_OK},
+        {"stops after half",
+         response(std::string(8000, 'h'), [](LocalSiteResponse& r) { r.stallMidBody = true; }),
+         E_FAIL},
+        {"over the limit, announced", response(big, [](LocalSiteResponse&) {}), E_FAIL},
+        {"over the limit, in chunks", response(big, [](LocalSiteResponse& r) { r.chunked = true; }),
+         E_FAIL},
+        {"at the limit",
+         response(std::string(100 * 1024, 'l'), [](LocalSiteResponse& r) { r.chunked = true; }),
+         S_OK},
+    };
+    for (const Case& c : cases) {
+        const std::string path = std::string("/") + c.name + ".png";
+        server_.SetResponse(path, c.response);
+        DownloadOptions options;
+        options.stallTimeoutMilliseconds = 300;
+        options.lowSpeedBytesPerSecond = 300;
+        options.lowSpeedMilliseconds = 600;
+        options.sizeLimitBytes = 100 * 1024;
+        const std::string file = folder_ + "/" + c.name + ".png";
+        EXPECT_EQ(URLDownloadToFile(server_.Url(path), file, options), c.expected) << c.name;
+        if (c.expected == S_OK) {
+            EXPECT_EQ(Contents(file), c.response.body) << c.name;
+            ASSERT_TRUE(DeleteFile(file));
+        }
+        EXPECT_TRUE(Names(folder_).empty()) << c.name << ": no file, no temporary";
+    }
+
+    DownloadOptions noLimit;
+    noLimit.sizeLimitBytes = 0;
+    server_.SetBody("/big.mp3", big, "audio/mpeg");
+    EXPECT_EQ(URLDownloadToFile(server_.Url("/big.mp3"), folder_ + "/big.mp3", noLimit), S_OK);
+    EXPECT_EQ(Contents(folder_ + "/big.mp3"), big);
+}
+
+TEST_F(UrlDownloadTest, ACancelEndsTheDownloadFromAnotherThreadAndLeavesNoFile) {
+    LocalSiteResponse half;
+    half.body = std::string(64 * 1024, 'm');
+    half.stallMidBody = true;
+    server_.SetResponse("/held.mp3", half);
+    DownloadCancel cancel;
+    DownloadOptions options;  // the product's guards: only the cancel ends it soon
+    options.cancel = &cancel;
+    auto download = std::async(std::launch::async, [&] {
+        return URLDownloadToFile(server_.Url("/held.mp3"), folder_ + "/held.mp3", options);
+    });
+    // Half the body is in the temporary file.
+    ASSERT_TRUE(WaitUntil([&] { return !Names(folder_).empty(); }, std::chrono::seconds(20)));
+    cancel.Cancel();
+    ASSERT_EQ(download.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(download.get(), E_ABORT);
+    EXPECT_TRUE(Names(folder_).empty());
+
+    // Cancelled before it begins: nothing is asked for.
+    server_.ClearRequests();
+    EXPECT_EQ(URLDownloadToFile(server_.Url("/held.mp3"), folder_ + "/again.mp3", options),
+              E_ABORT);
+    EXPECT_TRUE(server_.Requests().empty());
     EXPECT_TRUE(Names(folder_).empty());
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "programs/tallowmere/Mp3FinderApp.h"
 #include "tests/support/CrawlFixture.h"
 #include "tests/support/ExpectedMessageBoxes.h"
+#include "tests/support/FolderTree.h"
 #include "tests/support/LocalSiteServer.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ThumbnailChecks.h"
@@ -288,6 +290,38 @@ TEST_F(MainDialogTest, AfterStopLateDownloadsStillMarkTheirRowsAndShowNoBox) {
     // Any box would fail the test (the message box check).
 }
 
+TEST_F(MainDialogTest, NamesASiteChoosesAreMp3NamesAndNeverTakeThePlaceOfAnotherFile) {
+    LocalSiteServer site;
+    site.SetBody("/x/.bashrc", "echo owned", "audio/mpeg");
+    site.SetBody("/x/payload.sh", "echo owned", "audio/mpeg");
+    site.SetBody("/x/evil.desktop", "[Desktop Entry]", "audio/mpeg");
+    site.SetBody("/x/.hidden.mp3", "ID3-hidden", "audio/mpeg");
+    site.SetBody("/b/song.mp3", "ID3-b", "audio/mpeg");
+    site.SetBody("/",
+                 "<a href='/x/.bashrc?.mp3'>1</a><a href='/x/payload.sh#.mp3'>2</a>"
+                 "<a href='/x/evil.desktop?a=.mp3'>3</a><a href='/x/.hidden.mp3'>4</a>"
+                 "<a href='/b/song.mp3'>5</a>");
+    StoreSettings({site.Url("/")});
+    ASSERT_TRUE(CreateDirectoryIfMissing(storage_));
+    ASSERT_TRUE(WriteTextFile(Stored("song.mp3"), "another site's song"));
+    Open();
+    ASSERT_TRUE(Click(IDC_FIND_AND_DOWNLOAD));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Rows(),
+              (std::vector<Row>{
+                  {".bashrc?.mp3", "cannot locate", site.Url("/x/.bashrc?.mp3")},
+                  {"payload.sh#.mp3", "cannot locate", site.Url("/x/payload.sh#.mp3")},
+                  {"evil.desktop?a=.mp3", "cannot locate", site.Url("/x/evil.desktop?a=.mp3")},
+                  {"hidden.mp3", "downloaded", site.Url("/x/.hidden.mp3")},
+                  {"song.mp3", "downloaded", site.Url("/b/song.mp3")},
+              }));
+    EXPECT_EQ(FilesBelow(MapToLinuxPath(storage_)),
+              (std::vector<std::string>{"hidden.mp3", "song-2.mp3", "song.mp3"}));
+    EXPECT_EQ(FileText(Stored("song.mp3")), "another site's song");
+    EXPECT_EQ(FileText(Stored("song-2.mp3")), "ID3-b");
+    EXPECT_EQ(FileText(Stored("hidden.mp3")), "ID3-hidden");
+}
+
 TEST_F(MainDialogTest, AnEmptySiteListStartsNothingAndIsSavedSoTheNextStartShowsTheBuiltInSites) {
     StoreSettings({"http://www.example.com/only/"});
     Open();
@@ -475,6 +509,121 @@ TEST(Mp3FinderAppTest, ClosingWhileACrawlLoadsEndsTheJobsThePoolAndTheManager) {
     Mp3FinderApp::EndEngine(std::move(left));
     EXPECT_EQ(theJobManager, nullptr);
     EXPECT_EQ(theBrowserPool, nullptr);
+    RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+}
+
+TEST(Mp3FinderAppTest, ClosingDuringDownloadsEndsThemAndLeavesNoPartialFile) {
+    ScopedTiming timing(DialogTiming());  // the downloads keep the product's guards
+    LocalSiteServer site;
+    LocalSiteResponse half;
+    half.body = std::string(256 * 1024, 'm');
+    half.contentType = "audio/mpeg";
+    half.stallMidBody = true;  // half the song, then nothing until the server stops
+    for (const char* path : {"/one.mp3", "/two.mp3"})
+        site.SetResponse(path, half);
+    site.SetBody("/", "<a href='/one.mp3'>1</a><a href='/two.mp3'>2</a>");
+    RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+    const std::string storage = MakeDriveFolder("tallowmere-closing");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, TallowmereSettingsKey, &key), ERROR_SUCCESS);
+    RegWriteString(key, "storage", storage);
+    RegWriteString(key, "sites", site.Url("/"));
+    RegCloseKey(key);
+
+    Mp3FinderApp::StartEngine();
+    auto dialog = std::make_unique<MainDialog>();
+    ASSERT_TRUE(dialog->Create());
+    ShowWindow(dialog->m_hWnd, SW_SHOW);
+    ASSERT_TRUE(UserInput::ClickButton(GetDlgItem(dialog->m_hWnd, IDC_FIND_AND_DOWNLOAD)));
+    auto getting = [&](const char* path) {
+        for (const LocalSiteRequest& request : site.RequestsFor(path)) {
+            if (request.method == "GET")
+                return true;
+        }
+        return false;
+    };
+    // Both downloads hold half a song in their temporary files.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return getting("/one.mp3") && getting("/two.mp3") &&
+                   FilesBelow(MapToLinuxPath(storage)).size() >= 4;
+        },
+        20s));
+    ASSERT_TRUE(UserInput::CloseWindow(dialog->m_hWnd));
+    dialog->DestroyWindow();
+    std::vector<Job*> left = dialog->TakeLeftJobs();
+    dialog.reset();
+    // The server still holds both songs: only the close can have ended the downloads.
+    for (Job* job : left)
+        EXPECT_TRUE(job->WaitForEnd(20000)) << "a download outlived the window";
+    EXPECT_EQ(FilesBelow(MapToLinuxPath(storage)), std::vector<std::string>{}) << "no partial file";
+    site.Stop();
+    Mp3FinderApp::EndEngine(std::move(left));
+    EXPECT_EQ(theJobManager, nullptr);
+    RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+}
+
+// More pages and downloads than the manager runs at once: those still queued when the
+// window goes never start, and the program still ends.
+TEST(Mp3FinderAppTest, ClosingWithPagesAndDownloadsStillQueuedEnds) {
+    ScopedTiming timing(DialogTiming());
+    LocalSiteServer site("", [] {
+        LocalSiteServerOptions options;
+        options.workerThreads = 2 * SiteMp3FinderJobLimit;
+        return options;
+    }());
+    const int songs = SiteMp3FinderJobLimit + 5;
+    LocalSiteResponse half;
+    half.body = std::string(8 * 1024, 'm');
+    half.contentType = "audio/mpeg";
+    half.stallMidBody = true;
+    // Two sites, each with more held pages than its crawl loads at once, and half the
+    // songs each: pages and downloads fill the manager and wait in its queue.
+    std::string pages[2];
+    for (int i = 0; i < songs; ++i) {
+        const std::string path = "/song" + std::to_string(i) + ".mp3";
+        site.SetResponse(path, half);
+        pages[i % 2] += "<a href='" + path + "'>s</a>";
+    }
+    for (int s = 0; s < 2; ++s) {
+        for (int i = 0; i < 16; ++i) {
+            const std::string held = "/" + std::to_string(s) + "/held" + std::to_string(i) + ".htm";
+            site.SetStalled(held);
+            pages[s] += "<a href='" + held + "'>h</a>";
+        }
+        site.SetBody("/" + std::to_string(s) + ".htm", pages[s]);
+    }
+    RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
+    const std::string storage = MakeDriveFolder("tallowmere-queued");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, TallowmereSettingsKey, &key), ERROR_SUCCESS);
+    RegWriteString(key, "storage", storage);
+    RegWriteString(key, "sites",
+                   TallowmereSettings::JoinSites({site.Url("/0.htm"), site.Url("/1.htm")}));
+    RegCloseKey(key);
+
+    Mp3FinderApp::StartEngine();
+    auto dialog = std::make_unique<MainDialog>();
+    ASSERT_TRUE(dialog->Create());
+    ShowWindow(dialog->m_hWnd, SW_SHOW);
+    ASSERT_TRUE(UserInput::ClickButton(GetDlgItem(dialog->m_hWnd, IDC_FIND_AND_DOWNLOAD)));
+    // Every link found and its download queued; more wait than the downloads could be.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return dialog->GetRows().Size() == static_cast<size_t>(songs) &&
+                   theJobManager->CountWaiting() > songs;
+        },
+        30s));
+    ASSERT_TRUE(UserInput::CloseWindow(dialog->m_hWnd));
+    dialog->DestroyWindow();
+    std::vector<Job*> left = dialog->TakeLeftJobs();
+    dialog.reset();
+    auto ended = std::async(std::launch::async, [&] { Mp3FinderApp::EndEngine(std::move(left)); });
+    EXPECT_EQ(ended.wait_for(30s), std::future_status::ready) << "the program did not end";
+    site.Stop();
+    ended.wait();
+    EXPECT_EQ(theJobManager, nullptr);
+    EXPECT_EQ(FilesBelow(MapToLinuxPath(storage)), std::vector<std::string>{});
     RegDeleteTree(HKEY_CURRENT_USER, TallowmereSettingsKey);
 }
 
