@@ -220,10 +220,11 @@ TEST_P(HostileSiteMatrixTest, EndsWithinItsGuardsAndTouchesNothingOutsideTheView
     // Below the storage: only the view's own files, none hidden (no name chosen by the
     // site, no temporary left behind), besides what was planted.
     const std::string storage = MapToLinuxPath(storage_);
+    const std::string siteFolder = "127.0.0.1" + std::to_string(site.Port()) + "/";
     for (const auto& [path, contents] : TreeOf(storage)) {
         const bool planted = contents.rfind("-> ", 0) == 0;
-        const bool inView = path.rfind("127.0.0.1/view/", 0) == 0 || path == "127.0.0.1/" ||
-                            path == "127.0.0.1/view" || path == "127.0.0.1/view/";
+        const bool inView = path.rfind(siteFolder + "view/", 0) == 0 || path == siteFolder ||
+                            path == siteFolder + "view";
         EXPECT_TRUE(inView || planted) << path;
         const size_t slash = path.find_last_of('/', path.size() - 2);
         const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
