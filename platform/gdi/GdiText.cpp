@@ -8,6 +8,7 @@
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/TextRenderer.h"
+#include "platform/text/Text.h"
 
 using gdi::Find;
 
@@ -27,21 +28,7 @@ std::string WideToUtf8(const wchar_t* text, int count) {
         auto code = static_cast<std::uint32_t>(text[i]);
         if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             code = 0xFFFD;
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(out, code);
     }
     return out;
 }

@@ -36,6 +36,9 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string FormatTextV(const char* format, va_list args);
 
+// Appends the UTF-8 bytes of one code point (at most U+10FFFF; callers replace surrogates).
+void AppendUtf8(std::string& out, char32_t cp);
+
 // UTF-8 <-> UTF-16 for the COM boundary. Malformed input bytes become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);

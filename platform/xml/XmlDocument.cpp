@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/file/FileLayer.h"
+#include "platform/text/Text.h"
 
 namespace {
 
@@ -16,24 +17,6 @@ namespace {
 // so that one the reader cannot decode refuses the text rather than staying in it.
 constexpr unsigned int kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) |
                                        pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
-
-void AppendUtf8(std::string& out, unsigned long code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 // The code point of a character reference's digits ("65", "x41"); false when they are
 // no number, or name no character (a surrogate, or beyond U+10FFFF).
@@ -88,7 +71,7 @@ bool DecodeReferences(const char* raw, std::string* out) {
             unsigned long code = 0;
             if (!CharacterReference(name.substr(1), &code))
                 return false;
-            AppendUtf8(*out, code);
+            AppendUtf8(*out, static_cast<char32_t>(code));
             continue;
         }
         const auto* known = std::find_if(std::begin(kPredefined), std::end(kPredefined),

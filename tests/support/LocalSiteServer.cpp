@@ -173,15 +173,16 @@ LocalSiteServer::LocalSiteServer(std::string fixtureFolder, LocalSiteServerOptio
         } else if (reply.dripEvery.count() > 0) {
             auto body = std::make_shared<std::string>(std::move(reply.body));
             const auto every = reply.dripEvery;
+            const size_t bytes = std::max<size_t>(reply.dripBytes, 1);
             response.set_content_provider(
                 body->size(), reply.contentType,
-                [this, body, every](size_t offset, size_t, httplib::DataSink& sink) {
+                [this, body, every, bytes](size_t offset, size_t, httplib::DataSink& sink) {
                     {
                         std::unique_lock<std::mutex> lock(mutex_);
                         if (wake_.wait_for(lock, every, [this] { return stopping_; }))
                             return false;
                     }
-                    sink.write(body->data() + offset, 1);
+                    sink.write(body->data() + offset, std::min(bytes, body->size() - offset));
                     return true;
                 });
         } else if (reply.repeatBody > 1 && !reply.body.empty()) {

@@ -42,9 +42,10 @@ struct LocalSiteResponse {
     bool stallMidBody = false;
     // Sends the body gzip-compressed, with "Content-Encoding: gzip".
     bool gzip = false;
-    // Sends the head with the whole body's length, then the body one byte each time this
-    // has passed, until it is sent or the server stops; 0: at once.
+    // Sends the head with the whole body's length, then the body dripBytes bytes each time
+    // this has passed, until it is sent or the server stops; 0: at once.
     std::chrono::milliseconds dripEvery{0};
+    size_t dripBytes = 1;
     // Sends the body in chunks, never saying its length.
     bool chunked = false;
     // Sends the body this many times over (0 and 1: once), with the whole length
