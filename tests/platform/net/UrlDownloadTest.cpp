@@ -142,11 +142,12 @@ TEST_F(UrlDownloadTest, GuardsEndHostileTransfersAndLeaveNoFile) {
          E_FAIL},
         // 4,000 bytes a second, well above the floor even when the server's pauses run
         // long on a busy machine: it is slow and still whole.
-        {"slow and steady", response(std::string(3200, 's'),
-                                     [](LocalSiteResponse& r) {
-                                         r.dripEvery = std::chrono::milliseconds(5);
-                                         r.dripBytes = 20;
-                                     }),
+        {"slow and steady",
+         response(std::string(3200, 's'),
+                  [](LocalSiteResponse& r) {
+                      r.dripEvery = std::chrono::milliseconds(5);
+                      r.dripBytes = 20;
+                  }),
          S_OK},
         {"stops after half",
          response(std::string(8000, 'h'), [](LocalSiteResponse& r) { r.stallMidBody = true; }),
