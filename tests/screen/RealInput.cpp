@@ -132,6 +132,18 @@ bool Strike(unsigned long keysym, bool shift, bool control) {
     return sent;
 }
 
+// The first widget of that name in widget's tree (widget itself included); null when none.
+GtkWidget* FindNamed(GtkWidget* widget, const char* name) {
+    if (g_strcmp0(gtk_widget_get_name(widget), name) == 0)
+        return widget;
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child != nullptr;
+         child = gtk_widget_get_next_sibling(child)) {
+        if (GtkWidget* found = FindNamed(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
 GtkWidget* TopLevelOf(GtkWidget* widget) {
     if (widget == nullptr)
         return nullptr;
@@ -332,17 +344,14 @@ int MessageBoxAnswers::Tick(void* data) {
     GListModel* windows = gtk_window_get_toplevels();
     for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
         auto* window = static_cast<GtkWidget*>(g_list_model_get_item(windows, i));
-        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-        const bool isBox = GTK_IS_MESSAGE_DIALOG(window);
-        G_GNUC_END_IGNORE_DEPRECATIONS
+        const bool isBox = g_strcmp0(gtk_widget_get_name(window), kMessageBoxName) == 0;
         const bool seen = std::find(self->answered_.begin(), self->answered_.end(), window) !=
                           self->answered_.end();
         if (isBox && !seen && gtk_widget_get_mapped(window) && XWindowOf(window) != 0 &&
             !self->keys_.empty()) {
-            gchar* text = nullptr;
-            g_object_get(window, "text", &text, nullptr);
-            self->texts_.push_back(text ? text : "");
-            g_free(text);
+            GtkWidget* text = FindNamed(window, kMessageBoxTextName);
+            self->texts_.push_back(text && GTK_IS_LABEL(text) ? gtk_label_get_text(GTK_LABEL(text))
+                                                              : "");
             XSetInputFocus(X(), XWindowOf(window), RevertToPointerRoot, CurrentTime);
             Flush();
             self->focusing_ = window;  // the reference is kept until it is answered

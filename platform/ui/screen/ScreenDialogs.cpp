@@ -12,6 +12,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenInternal.h"
+#include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
 
@@ -59,7 +60,9 @@ public:
         if (!screen::OnScreenThread())
             return DefaultMessageBoxService().Show(box);
         // The box's text beside the picture of its icon kind, if it asks for one.
+        // The names mark the box and its text for whoever reads the screen (the tests).
         GtkWidget* dialog = gtk_dialog_new();
+        gtk_widget_set_name(dialog, kMessageBoxName);
         gtk_window_set_transient_for(GTK_WINDOW(dialog), OwnerWindow(box.owner));
         gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
         gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
@@ -76,6 +79,7 @@ public:
             g_object_unref(icon);
         }
         GtkWidget* text = gtk_label_new(box.text.c_str());
+        gtk_widget_set_name(text, kMessageBoxTextName);
         gtk_label_set_wrap(GTK_LABEL(text), TRUE);
         // As wide as its longest line, up to 60 characters, before it wraps.
         std::size_t longest = 0;

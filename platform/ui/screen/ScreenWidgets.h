@@ -11,3 +11,8 @@ typedef struct _GtkWidget GtkWidget;
 GtkWidget* ScreenWidgetOf(HWND hwnd);
 // The GtkFixed that holds the widgets of hwnd's children; null when none.
 GtkWidget* ScreenContainerOf(HWND hwnd);
+
+// The widget names of a message box on the screen: its GtkWindow, and the label of its
+// text.
+inline constexpr const char* kMessageBoxName = "morvelle-message-box";
+inline constexpr const char* kMessageBoxTextName = "morvelle-message-text";
