@@ -204,12 +204,12 @@ std::string ElementLocator(const HtmlElement& element) {
 }
 
 // The page as the model takes it back: fields joined by \x01, the design mode, the root
-// element's markup, then a record per form control in document order ("v\x02value",
-// "c\x02" checked, "s\x02" selected index) and per frame ("F\x02url\x02markup", empty
-// when another origin's).
+// element's markup, the page's own address, then a record per form control in document
+// order ("v\x02value", "c\x02" checked, "s\x02" selected index) and per frame
+// ("F\x02url\x02markup", empty when another origin's).
 constexpr const char* kSerialiseScript = R"JS((function(){
 function t(x){return String(x).replace(/[\x01\x02]/g,'');}
-var d=document,o=[t(d.designMode),t(d.documentElement?d.documentElement.outerHTML:'')];
+var d=document,o=[t(d.designMode),t(d.documentElement?d.documentElement.outerHTML:''),t(d.URL)];
 var c=d.querySelectorAll('input,select,textarea');
 for(var i=0;i<c.length;i++){var e=c[i],k=(e.type||'').toLowerCase();
 if(e.tagName=='SELECT')o.push('s\x02'+e.selectedIndex);
@@ -501,7 +501,11 @@ private:
         } taking(taking_);
         const std::shared_ptr<HtmlDocument> document = ModelDocument();
         const std::vector<std::string> fields = Split(page, '\x01');
-        if (!document || fields.size() < 2 || fields[1].empty() || !ShowsModelPage(*document))
+        // The view's address changes when its load starts, its DOM only when the new page
+        // arrives: a page serialised in between is still the one before.
+        if (!document || fields.size() < 3 || fields[1].empty() ||
+            WithoutFragment(FromWebAddress(fields[2])) != WithoutFragment(document->Url()) ||
+            !ShowsModelPage(*document))
             return;
         try {
             view_->ReplaceDocumentFromHtml(fields[1]);
@@ -516,7 +520,7 @@ private:
             }
             std::size_t control = 0;
             std::size_t frame = 0;
-            for (std::size_t i = 2; i < fields.size(); ++i) {
+            for (std::size_t i = 3; i < fields.size(); ++i) {
                 const std::vector<std::string> record = Split(fields[i], '\x02');
                 if (record.size() < 2)
                     continue;
