@@ -71,6 +71,12 @@ bool OwnPoint(GtkWidget* overlay, double x, double y, HWND* under, POINT* client
         shown = gtk_widget_get_parent(shown);
     if (shown == nullptr)
         return false;
+    // A GTK widget a program put in a window's drawing that shows no window of the model
+    // (the web browser's chrome) takes the pointer itself: only the overlay, its drawing
+    // and its container are the drawing.
+    if (g_object_get_data(G_OBJECT(shown), kCanvasKey) != nullptr && picked != shown &&
+        gtk_widget_get_parent(picked) != shown)
+        return false;
     const HWND hwnd = HwndOf(g_object_get_data(G_OBJECT(shown), kWindowKey));
     double inShownX = x;
     double inShownY = y;
