@@ -10,6 +10,7 @@
 #include "platform/gdi/GdiDrawing.h"
 #include "platform/ui/CommonControls.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
@@ -340,6 +341,63 @@ TEST(DialogScreenTest, SpaceClicksTheFocusedButtonOfEveryKind) {
         10000))
         << "the check box";
     dialog.DestroyWindow();
+}
+
+// The cursor a program sets shows over its window: the pointer's real moves ask the window
+// under it (WM_SETCURSOR), and the GTK window shows what it set.
+class HandCursorWindow final : public WindowHandler {
+public:
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+};
+
+// The name of the cursor GTK shows over the widget (the nearest one set on it or around it).
+std::string CursorShownOver(HWND hwnd) {
+    for (GtkWidget* at = ScreenWidgetOf(hwnd); at != nullptr; at = gtk_widget_get_parent(at)) {
+        if (GdkCursor* cursor = gtk_widget_get_cursor(at))
+            return gdk_cursor_get_name(cursor) ? gdk_cursor_get_name(cursor) : "";
+    }
+    return "";
+}
+
+TEST(DialogScreenTest, TheCursorTheProgramSetsShowsUnderTheRealPointer) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    HandCursorWindow hand;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Cursors",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND hot = CreateWindowForHandler(&hand, 0, "ScreenTestHand", "", WS_CHILD | WS_VISIBLE,
+                                            10, 10, 120, 60, window, ControlIdMenu(30));
+    const HWND plain = CreateWindowEx(0, "STATIC", "plain", WS_CHILD | WS_VISIBLE, 200, 10, 120, 60,
+                                      window, ControlIdMenu(31));
+    ASSERT_TRUE(hot && plain);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(hot, 10000));
+
+    ASSERT_TRUE(RealInput::MovePointerOver(hot));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return CursorShownOver(hot) == "pointer"; }, 10000))
+        << CursorShownOver(hot);
+    ASSERT_TRUE(RealInput::MovePointerOver(plain));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return CursorShownOver(plain) == "default"; }, 10000))
+        << CursorShownOver(plain);
+    // The program's wait cursor, while it works.
+    const HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    EXPECT_EQ(CursorShownOver(plain), "wait");
+    EXPECT_EQ(CursorShownOver(hot), "wait");
+    SetCursor(before);
+    EXPECT_EQ(CursorShownOver(plain), "default");
+    RealInput::MovePointerAway();
+    DestroyWindow(window);
 }
 
 }  // namespace
