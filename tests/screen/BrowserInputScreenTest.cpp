@@ -36,6 +36,7 @@ constexpr int kTimeoutMs = 30000;
 class NavigateErrorSink final : public IDispatch {
 public:
     std::vector<std::string> errors;
+    std::vector<std::string> completed;  // the documents loaded whole
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -53,6 +54,8 @@ public:
     HRESULT GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                    UINT*) override {
+        if (member == DISPID_DOCUMENTCOMPLETE)
+            completed.push_back(params->rgvarg[0].bstrVal);
         if (member == DISPID_NAVIGATEERROR)
             errors.push_back(params->rgvarg[3].bstrVal + " " +
                              (params->rgvarg[1].intVal == E_ABORT ? "abort" : "failed"));
@@ -154,6 +157,8 @@ protected:
                    },
                    kTimeoutMs) &&
                RealInput::PressKey(RealInput::kSelectAll) && RealInput::TypeText(url) &&
+               RealInput::WaitUntil([&] { return url == gtk_editable_get_text(GTK_EDITABLE(bar)); },
+                                    kTimeoutMs) &&
                RealInput::PressKey(RealInput::kEnter);
     }
 
@@ -206,9 +211,14 @@ TEST_F(BrowserInputScreenTest, TheAddressBarAndTheHistoryButtonsTakeRealInput) {
 
     // Reload asks the server again.
     const std::size_t asked = site_.RequestsFor("/two.htm").size();
+    const std::size_t loaded = sink_.completed.size();
     ASSERT_TRUE(RealInput::ClickWidget(Chrome("Reload")));
     ASSERT_TRUE(RealInput::WaitUntil(
-        [&] { return site_.RequestsFor("/two.htm").size() > asked && Shows(two); }, kTimeoutMs));
+        [&] {
+            return site_.RequestsFor("/two.htm").size() > asked &&
+                   sink_.completed.size() > loaded && sink_.completed.back() == two && Shows(two);
+        },
+        kTimeoutMs));
 
     // Stop ends a load the server holds back: aborted, no error page, the page stays.
     const std::string slow = site_.Url("/slow.htm");
