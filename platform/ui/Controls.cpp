@@ -71,8 +71,9 @@ public:
             case WM_ENABLE:
                 // A button that loses the focus or is disabled while held comes up
                 // unclicked.
-                if (message != WM_SETFOCUS && tracking_) {
+                if (message != WM_SETFOCUS && (tracking_ || spaceHeld_)) {
                     tracking_ = false;
+                    spaceHeld_ = false;
                     SendMessage(hwnd, BM_SETSTATE, FALSE, 0);
                 }
                 // An owner-drawn button's focus and disabled looks are its parent's
@@ -84,7 +85,7 @@ public:
             // button down while the pointer stays on it; released on it, it clicks.
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:
-                if (!IsWindowEnabled(hwnd) || type == BS_GROUPBOX)
+                if (!IsWindowEnabled(hwnd) || type == BS_GROUPBOX || spaceHeld_)
                     return 0;
                 SetFocus(hwnd);
                 tracking_ = true;
@@ -97,6 +98,23 @@ public:
                         SendMessage(hwnd, BM_SETSTATE, static_cast<WPARAM>(inside), 0);
                 }
                 return DefWindowProc(hwnd, message, wParam, lParam);
+            // Space on the focused button: held down it is drawn pushed, let go it
+            // clicks (unless the left button holds it meanwhile).
+            case WM_KEYDOWN:
+                if (wParam != VK_SPACE || !IsWindowEnabled(hwnd) || type == BS_GROUPBOX ||
+                    tracking_ || spaceHeld_)
+                    return DefWindowProc(hwnd, message, wParam, lParam);
+                spaceHeld_ = true;
+                SendMessage(hwnd, BM_SETSTATE, TRUE, 0);
+                return 0;
+            case WM_KEYUP:
+                if (wParam != VK_SPACE || !spaceHeld_)
+                    return DefWindowProc(hwnd, message, wParam, lParam);
+                spaceHeld_ = false;
+                SendMessage(hwnd, BM_SETSTATE, FALSE, 0);
+                if (IsWindowEnabled(hwnd))
+                    SendMessage(hwnd, BM_CLICK, 0, 0);
+                return 0;
             case WM_LBUTTONUP: {
                 if (!tracking_)
                     return 0;
@@ -180,7 +198,8 @@ private:
 
     WPARAM check_ = BST_UNCHECKED;
     bool pushed_ = false;
-    bool tracking_ = false;  // the left button went down on the button and is held
+    bool tracking_ = false;   // the left button went down on the button and is held
+    bool spaceHeld_ = false;  // Space went down on the button and is held
 };
 
 // ---- Edit ----

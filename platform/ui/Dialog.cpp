@@ -153,8 +153,10 @@ BOOL DialogKey(HWND window, WPARAM virtualKey, bool shift) {
     }
     if (focus != nullptr) {
         SendMessage(focus, WM_KEYDOWN, virtualKey, 0);
-        if (virtualKey == VK_SPACE || virtualKey == VK_BACK)
+        if ((virtualKey == VK_SPACE || virtualKey == VK_BACK) && IsWindow(focus))
             SendMessage(focus, WM_CHAR, virtualKey, 0);
+        if (IsWindow(focus))
+            SendMessage(focus, WM_KEYUP, virtualKey, 0);
     }
     return TRUE;
 }

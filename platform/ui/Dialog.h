@@ -44,7 +44,8 @@ void SetResourceModule(HMODULE module);
 // focused push button or the default button (DM_GETDEFID, else IDOK) through WM_COMMAND
 // with BN_CLICKED; Esc sends WM_COMMAND IDCANCEL; Tab (with shift: Shift+Tab) moves the
 // focus to the next (previous) tab stop, unless the focus asks for it (DLGC_WANTTAB);
-// other keys go to the focus as WM_KEYDOWN. dialog is the dialog or
+// other keys go to the focus as WM_KEYDOWN (with WM_CHAR for Space and Backspace),
+// then WM_KEYUP: Space on a focused button clicks it. dialog is the dialog or
 // any window in it. FALSE when it is no live window.
 BOOL DialogKey(HWND dialog, WPARAM virtualKey, bool shift = false);
 // The tab stop after control (before it, with previous) among the dialog's visible,

@@ -149,6 +149,22 @@ bool PressTab(HWND window, bool backwards) {
     return Reachable(window) && DialogKey(window, VK_TAB, backwards);
 }
 
+bool PressSpace(HWND focus) {
+    if (!Reachable(focus) || GetFocus() != focus)
+        return false;
+    SendMessage(focus, WM_KEYDOWN, VK_SPACE, 0);
+    if (IsWindow(focus))
+        SendMessage(focus, WM_CHAR, VK_SPACE, 0);
+    return true;
+}
+
+bool ReleaseSpace(HWND focus) {
+    if (!IsWindow(focus) || GetWindowThreadId(focus) != GetCurrentThreadId())
+        return false;
+    SendMessage(focus, WM_KEYUP, VK_SPACE, 0);
+    return true;
+}
+
 bool ResizeWindow(HWND window, int width, int height) {
     if (!Reachable(window) || width < 0 || height < 0)
         return false;

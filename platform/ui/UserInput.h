@@ -50,6 +50,13 @@ bool PressEscape(HWND window);
 // goes to the next or previous tab stop.
 bool PressTab(HWND window, bool backwards);
 
+// Space on the focused control, held down (WM_KEYDOWN, then WM_CHAR) and let go
+// (WM_KEYUP): a button is drawn pushed meanwhile and clicks when it is let go (a button
+// that lost the focus meanwhile does not). PressSpace answers false when the control does
+// not have the focus; ReleaseSpace goes to any live window of this thread.
+bool PressSpace(HWND focus);
+bool ReleaseSpace(HWND focus);
+
 // Resizes a window as dragging its frame does (its top-left stays).
 bool ResizeWindow(HWND window, int width, int height);
 // Closes a window with its close box: WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE.

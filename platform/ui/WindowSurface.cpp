@@ -7,6 +7,7 @@
 
 #include "platform/thread/Thread.h"
 #include "platform/ui/ControlInput.h"
+#include "platform/ui/Cursors.h"
 
 namespace {
 
@@ -248,6 +249,15 @@ bool MoveMouseOver(HWND window, int x, int y) {
         return true;
     }
     LeaveCurrent(window);
+    // The window under the pointer (its parents first) may set the cursor; the class
+    // cursor of every window here is the arrow.
+    if (pressed == nullptr &&
+        !SendMessage(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) &&
+        IsWindow(window))
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    if (!IsWindow(window))
+        return true;
     SendMessage(window, WM_MOUSEMOVE, pressed != nullptr ? MK_LBUTTON : 0, PointParam(x, y));
     return true;
 }

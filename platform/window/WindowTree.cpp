@@ -5,6 +5,7 @@
 
 #include "platform/thread/Thread.h"
 #include "platform/trace/Trace.h"
+#include "platform/ui/Cursors.h"
 #include "platform/window/MessageSystem.h"
 #include "platform/window/Presentation.h"
 
@@ -381,6 +382,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             ValidateRect(hwnd, nullptr);
             return 0;
+        case WM_SETCURSOR:
+            // A child's parent may set the cursor first (TRUE: it did).
+            if (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD) {
+                if (HWND parent = GetParent(hwnd))
+                    return SendMessage(parent, WM_SETCURSOR, wParam, lParam);
+            }
+            return FALSE;
         default:
             return 0;
     }

@@ -5,8 +5,12 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/gdi/GdiDrawing.h"
+#include "platform/ui/CommonControls.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
@@ -262,6 +266,137 @@ TEST(DialogScreenTest, AModalDialogIsTransientAndModalForItsOwnersWindow) {
     EXPECT_TRUE(seen.modal);
     EXPECT_TRUE(seen.ownerDisabled) << "the owner's top-level window is disabled meanwhile";
     EXPECT_TRUE(IsWindowEnabled(window));
+    DestroyWindow(window);
+}
+
+// Space on the focused button clicks it, as the dialog manager does, whether GTK shows it
+// as a button, a check box or (owner-drawn) as the parent's drawing; the focus goes there
+// with real Tabs.
+class SpaceDialog final : public CDialog {
+public:
+    explicit SpaceDialog(DialogTemplate dialogTemplate) : CDialog(std::move(dialogTemplate)) {}
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_DRAWITEM) {
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            RECT rect = draw->rcItem;
+            HBRUSH brush = CreateSolidBrush(RGB(40, 90, 160));
+            FillRect(draw->hDC, &rect, brush);
+            DeleteObject(brush);
+            return TRUE;
+        }
+        return CDialog::WindowProc(hwnd, message, wParam, lParam);
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        if (HIWORD(wParam) == BN_CLICKED)
+            clicked.push_back(LOWORD(wParam));
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    std::vector<int> clicked;
+};
+
+TEST(DialogScreenTest, SpaceClicksTheFocusedButtonOfEveryKind) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    std::string error;
+    const auto dialogTemplate = ParseDialogTemplate(
+        "DIALOG 8 0 0 160 60\nCAPTION \"Space\"\nSTYLE WS_POPUP | WS_CAPTION | WS_SYSMENU\n"
+        "FONT 8 \"MS Sans Serif\"\nBEGIN\n"
+        "PUSHBUTTON 20 \"Go\" 5 5 40 14\n"
+        "CONTROL 21 \"Button\" \"\" 50 5 40 14 BS_OWNERDRAW | WS_TABSTOP\n"
+        "CHECKBOX 22 \"Tick\" 95 5 50 14\nEND\n",
+        &error);
+    ASSERT_TRUE(dialogTemplate) << error;
+    SpaceDialog dialog(*dialogTemplate);
+    ASSERT_TRUE(dialog.Create());
+    const HWND hwnd = dialog.m_hWnd;
+    ShowWindow(hwnd, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(GetDlgItem(hwnd, 22), 10000));
+    ASSERT_TRUE(RealInput::FocusWindow(ScreenWidgetOf(hwnd)));
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), 20);
+    const RealInput::Key space{' '};
+
+    ASSERT_TRUE(RealInput::PressKey(space));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return dialog.clicked == std::vector<int>{20}; }, 10000))
+        << "the push button";
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kTab));
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetDlgCtrlID(GetFocus()) == 21; }, 10000));
+    ASSERT_TRUE(RealInput::PressKey(space));
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] {
+            return dialog.clicked == std::vector<int>{20, 21};
+        },
+        10000))
+        << "the owner-drawn button";
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kTab));
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetDlgCtrlID(GetFocus()) == 22; }, 10000));
+    ASSERT_TRUE(RealInput::PressKey(space));
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] {
+            return SendDlgItemMessage(hwnd, 22, BM_GETCHECK, 0, 0) ==
+                       static_cast<LRESULT>(BST_CHECKED) &&
+                   dialog.clicked == std::vector<int>{20, 21, 22};
+        },
+        10000))
+        << "the check box";
+    dialog.DestroyWindow();
+}
+
+// The cursor a program sets shows over its window: the pointer's real moves ask the window
+// under it (WM_SETCURSOR), and the GTK window shows what it set.
+class HandCursorWindow final : public WindowHandler {
+public:
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+};
+
+// The name of the cursor GTK shows over the widget (the nearest one set on it or around it).
+std::string CursorShownOver(HWND hwnd) {
+    for (GtkWidget* at = ScreenWidgetOf(hwnd); at != nullptr; at = gtk_widget_get_parent(at)) {
+        if (GdkCursor* cursor = gtk_widget_get_cursor(at))
+            return gdk_cursor_get_name(cursor) ? gdk_cursor_get_name(cursor) : "";
+    }
+    return "";
+}
+
+TEST(DialogScreenTest, TheCursorTheProgramSetsShowsUnderTheRealPointer) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    ProgramWindow program;
+    HandCursorWindow hand;
+    const HWND window = CreateWindowForHandler(&program, 0, "ScreenTestProgram", "Cursors",
+                                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 360,
+                                               200, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const HWND hot = CreateWindowForHandler(&hand, 0, "ScreenTestHand", "", WS_CHILD | WS_VISIBLE,
+                                            10, 10, 120, 60, window, ControlIdMenu(30));
+    const HWND plain = CreateWindowEx(0, "STATIC", "plain", WS_CHILD | WS_VISIBLE, 200, 10, 120, 60,
+                                      window, ControlIdMenu(31));
+    ASSERT_TRUE(hot && plain);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(hot, 10000));
+
+    ASSERT_TRUE(RealInput::MovePointerOver(hot));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return CursorShownOver(hot) == "pointer"; }, 10000))
+        << CursorShownOver(hot);
+    ASSERT_TRUE(RealInput::MovePointerOver(plain));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return CursorShownOver(plain) == "default"; }, 10000))
+        << CursorShownOver(plain);
+    // The program's wait cursor, while it works.
+    const HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    EXPECT_EQ(CursorShownOver(plain), "wait");
+    EXPECT_EQ(CursorShownOver(hot), "wait");
+    SetCursor(before);
+    EXPECT_EQ(CursorShownOver(plain), "default");
+    RealInput::MovePointerAway();
     DestroyWindow(window);
 }
 

@@ -7,7 +7,9 @@
 // - the focus GTK gives a control on a click or a key is the model's focus;
 // - in a dialog, Enter, Esc, Tab and Shift+Tab are the dialog's keys (DialogKey), except
 //   where the focus takes the key itself: a browser view, and Enter in a multi-line edit
-//   with ES_WANTRETURN.
+//   with ES_WANTRETURN;
+// - Space on a focused button, of any widget, is the model's (held: pushed; let go: a
+//   click).
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -68,6 +70,12 @@ bool OwnPoint(GtkWidget* overlay, double x, double y, HWND* under, POINT* client
     while (shown != nullptr && g_object_get_data(G_OBJECT(shown), kWindowKey) == nullptr)
         shown = gtk_widget_get_parent(shown);
     if (shown == nullptr)
+        return false;
+    // A GTK widget a program put in a window's drawing that shows no window of the model
+    // (the web browser's chrome) takes the pointer itself: only the overlay, its drawing
+    // and its container are the drawing.
+    if (g_object_get_data(G_OBJECT(shown), kCanvasKey) != nullptr && picked != shown &&
+        gtk_widget_get_parent(picked) != shown)
         return false;
     const HWND hwnd = HwndOf(g_object_get_data(G_OBJECT(shown), kWindowKey));
     double inShownX = x;
@@ -147,6 +155,9 @@ void OnDragCancel(GtkGesture*, GdkEventSequence*, gpointer data) {
 
 // --- Keys and focus of a top-level window ---
 
+// The button Space went down on, until it is let go.
+HWND spaceHeldOn = nullptr;
+
 // Whether a browser view has GTK's focus (it takes the keys itself).
 bool InBrowserView(GtkWidget* focus) {
     for (GtkWidget* at = focus; at != nullptr; at = gtk_widget_get_parent(at)) {
@@ -191,6 +202,10 @@ gboolean OnKeyPressed(GtkEventControllerKey* keys, guint keyval, guint, GdkModif
         case GDK_KEY_Escape:
             key = VK_ESCAPE;
             break;
+        case GDK_KEY_space:
+        case GDK_KEY_KP_Space:
+            key = VK_SPACE;
+            break;
         case GDK_KEY_Tab:
         case GDK_KEY_KP_Tab:
         case GDK_KEY_ISO_Left_Tab:
@@ -209,6 +224,15 @@ gboolean OnKeyPressed(GtkEventControllerKey* keys, guint keyval, guint, GdkModif
     HWND focus = GetFocus();
     if (focus != nullptr && focus != top && !IsChild(top, focus))
         focus = nullptr;
+    if (key == VK_SPACE) {
+        // A button takes Space from the model, whatever its widget (GTK's own
+        // activation would click a second time); other controls type it.
+        if (focus == nullptr || !IsClass(focus, "BUTTON"))
+            return FALSE;
+        if (spaceHeldOn != focus && UserInput::PressSpace(focus))
+            spaceHeldOn = focus;
+        return TRUE;
+    }
     const HWND holder = focus != nullptr ? focus : top;
     if (!InDialog(holder))
         return FALSE;
@@ -223,6 +247,14 @@ gboolean OnKeyPressed(GtkEventControllerKey* keys, guint keyval, guint, GdkModif
     else
         UserInput::PressTab(holder, backwards);
     return TRUE;
+}
+
+void OnKeyReleased(GtkEventControllerKey*, guint keyval, guint, GdkModifierType, gpointer) {
+    if ((keyval != GDK_KEY_space && keyval != GDK_KEY_KP_Space) || spaceHeldOn == nullptr)
+        return;
+    const HWND button = spaceHeldOn;
+    spaceHeldOn = nullptr;
+    UserInput::ReleaseSpace(button);
 }
 
 // A focus GTK gave while the presentation brought widgets in step (a window shown, a
@@ -302,6 +334,7 @@ void AttachKeys(HWND hwnd, GtkWidget* window) {
     GtkEventController* keys = gtk_event_controller_key_new();
     gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
     g_signal_connect(keys, "key-pressed", G_CALLBACK(OnKeyPressed), hwnd);
+    g_signal_connect(keys, "key-released", G_CALLBACK(OnKeyReleased), hwnd);
     gtk_widget_add_controller(window, keys);
     g_signal_connect(window, "notify::focus-widget", G_CALLBACK(OnFocusWidget), hwnd);
 }
@@ -309,6 +342,8 @@ void AttachKeys(HWND hwnd, GtkWidget* window) {
 void ForgetPressedWindow(HWND hwnd) {
     if (pressedCanvas == hwnd)
         pressedCanvas = nullptr;
+    if (spaceHeldOn == hwnd)
+        spaceHeldOn = nullptr;
 }
 
 }  // namespace screen

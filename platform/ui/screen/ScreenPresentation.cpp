@@ -18,6 +18,7 @@
 #include "platform/gdi/GdiText.h"
 #include "platform/ui/ControlInput.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WindowSurface.h"
 #include "platform/ui/screen/ScreenInternal.h"
@@ -30,6 +31,8 @@
 namespace {
 
 using screen::ControlKind;
+
+void ShowCursorOn(GtkWidget* window, HCURSOR cursor);
 
 const ControlKind* KindOf(HWND hwnd) {
     return screen::ControlKindOf(hwnd);
@@ -271,6 +274,7 @@ public:
             gtk_window_set_child(GTK_WINDOW(window), content.widget);
             screen::MarkWindowWidget(hwnd, window);
             screen::AttachKeys(hwnd, window);
+            ShowCursorOn(window, GetCursor());
             entry.widget = window;
             entry.container = content.container;
             entry.canvas = content.canvas;
@@ -415,6 +419,39 @@ private:
     static Entry* Mine(HWND hwnd) { return screen::OnScreenThread() ? Find(hwnd) : nullptr; }
 };
 
+// The cursor the program shows, by its name among the display's cursors.
+const char* CursorName(HCURSOR cursor) {
+    if (cursor == nullptr)
+        return "none";
+    if (cursor == LoadCursor(nullptr, IDC_WAIT))
+        return "wait";
+    if (cursor == LoadCursor(nullptr, IDC_HAND))
+        return "pointer";
+    return "default";
+}
+
+// Shows the cursor over the window and all it holds (a GTK control with a cursor of its
+// own, an edit's text cursor, keeps it).
+void ShowCursorOn(GtkWidget* window, HCURSOR cursor) {
+    GdkCursor* shown = gdk_cursor_new_from_name(CursorName(cursor), nullptr);
+    gtk_widget_set_cursor(window, shown);
+    if (shown != nullptr)
+        g_object_unref(shown);
+}
+
+// The cursor SetCursor shows, over every top-level window of the screen's thread.
+class ScreenCursors final : public CursorPresenter {
+public:
+    void CursorSet(HCURSOR cursor) override {
+        if (!screen::OnScreenThread())
+            return;
+        for (auto& [hwnd, entry] : Entries()) {
+            if (entry.topLevel && entry.widget != nullptr)
+                ShowCursorOn(entry.widget, cursor);
+        }
+    }
+};
+
 }  // namespace
 
 namespace screen {
@@ -454,6 +491,8 @@ void StartPresentation() {
     g_object_unref(css);
     static ScreenPresentation presentation;
     SetWindowPresentation(&presentation);
+    static ScreenCursors cursors;
+    SetCursorPresenter(&cursors);
 }
 
 void AdoptChildWidget(HWND hwnd, GtkWidget* widget) {

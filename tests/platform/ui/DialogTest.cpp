@@ -310,6 +310,55 @@ TEST_F(DialogTest, TabAndShiftTabMoveTheFocusInTemplateOrder) {
     EXPECT_FALSE(Saw(dialog, IDOK, BN_CLICKED));
 }
 
+// Space on the focused button: held it is drawn pushed, let go it clicks; the dialog's
+// key does both. A button that loses the focus while Space is held comes up unclicked.
+TEST_F(DialogTest, SpaceClicksTheFocusedButton) {
+    EveryControlDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    const HWND hwnd = dialog.m_hWnd;
+    ShowWindow(hwnd, SW_SHOW);
+    const HWND drawn = CreateWindowEx(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 7, 100,
+                                      40, 14, hwnd, ControlIdMenu(240));
+    ASSERT_NE(drawn, nullptr);
+    const HWND check = dialog.GetDlgItem(202);
+    const HWND cancel = dialog.GetDlgItem(IDCANCEL);
+
+    struct Case {
+        HWND button;
+        int id;
+    };
+    for (const Case& c : {Case{cancel, IDCANCEL}, Case{drawn, 240}, Case{check, 202}}) {
+        ShowWindow(hwnd, SW_SHOW);
+        dialog.commands.clear();
+        SetFocus(c.button);
+        ASSERT_TRUE(UserInput::PressSpace(c.button)) << c.id;
+        EXPECT_TRUE(SendMessage(c.button, BM_GETSTATE, 0, 0) & BST_PUSHED) << c.id;
+        EXPECT_FALSE(Saw(dialog, c.id, BN_CLICKED)) << "not before it is let go: " << c.id;
+        ASSERT_TRUE(UserInput::ReleaseSpace(c.button));
+        EXPECT_FALSE(SendMessage(c.button, BM_GETSTATE, 0, 0) & BST_PUSHED) << c.id;
+        EXPECT_TRUE(Saw(dialog, c.id, BN_CLICKED)) << c.id;
+
+        ShowWindow(hwnd, SW_SHOW);
+        dialog.commands.clear();
+        SetFocus(c.button);
+        EXPECT_TRUE(DialogKey(hwnd, VK_SPACE)) << c.id;
+        EXPECT_TRUE(Saw(dialog, c.id, BN_CLICKED)) << "the dialog's key: " << c.id;
+    }
+    EXPECT_EQ(SendMessage(check, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED))
+        << "ticked, then cleared";
+
+    // Held, then the focus goes elsewhere: no click.
+    ShowWindow(hwnd, SW_SHOW);
+    dialog.commands.clear();
+    SetFocus(drawn);
+    ASSERT_TRUE(UserInput::PressSpace(drawn));
+    SetFocus(check);
+    EXPECT_FALSE(SendMessage(drawn, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    UserInput::ReleaseSpace(drawn);
+    EXPECT_FALSE(Saw(dialog, 240, BN_CLICKED));
+    EXPECT_FALSE(UserInput::PressSpace(drawn)) << "not the focus";
+}
+
 // A size message the dialog posts to itself while it starts (to lay itself out once) is
 // served before the dialog shows.
 TEST_F(DialogTest, ASizeMessagePostedDuringInitialisationIsServedBeforeTheDialogShows) {
