@@ -59,14 +59,18 @@ void CrawlSiteMP3sAdvJob::ReadItems(GetHtmlPageJob* page, PageItems& items) cons
 }
 
 void CrawlSiteMP3sAdvJob::CollectItems(GetHtmlPageJob* page, PageItems& items) {
+    // Link by link, so that no link is reported once the found ones reach the limit.
     const StringArray& links = items.matching;
-    for (const std::string& link : links) {
+    for (size_t i = 0; i < links.size() && i < items.localBases.size(); ++i) {
+        if (ImageLimitReached())
+            break;
+        const std::string& link = links[i];
         if (!link.empty() && GetSeenItems().AddUnique(link))
             linksToProbe_.push_back(link);
+        AddImageUrls(StringArray{link}, StringArray{items.localBases[i]});
     }
     if (!linksToProbe_.empty() && prober_ == nullptr)
         prober_ = page;
-    AddImageUrls(links, items.localBases);
 }
 
 bool CrawlSiteMP3sAdvJob::ReadyToComplete() const {

@@ -151,6 +151,27 @@ TEST_F(CrawlSiteMP3sAdvJobTest, EachNewLinkIsPostedOnceWithItsProbeBeforeTheJobE
     EXPECT_TRUE(WaitForIdleManager());
 }
 
+TEST_F(CrawlSiteMP3sAdvJobTest, NoLinkIsPostedPastTheItemLimitEvenWithinOnePage) {
+    // One page of five links (one of them twice) under a limit of three: the first three
+    // are posted, in page order, and the crawl ends there.
+    LocalSiteServer site;
+    std::string page;
+    for (const char* name : {"one", "two", "ONE", "three", "four", "five"})
+        page += "<a href='/m/" + std::string(name) + ".mp3'>" + name + "</a>";
+    site.SetBody("/start.htm", page + "<a href='/next.htm'>next</a>");
+    site.SetBody("/next.htm", "<a href='/m/six.mp3'>six</a>");
+    OwnedJob<CrawlSiteMP3sAdvJob> job = StartCrawl(site.Url("/start.htm"), 1, 3);
+    ASSERT_TRUE(WaitForJobEnd(*job));
+    ASSERT_TRUE(window_.WaitForFinishes(1));
+    std::vector<std::string> found;
+    for (const FoundLink& link : window_.Found())
+        found.push_back(link.url);
+    EXPECT_EQ(found, (std::vector<std::string>{site.Url("/m/one.mp3"), site.Url("/m/two.mp3"),
+                                               site.Url("/m/three.mp3")}));
+    EXPECT_EQ(job->GetMatchingImageCount(), 3);
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
 TEST_F(CrawlSiteMP3sAdvJobTest, AProbeThatWaitsHoldsUpNoPageAndLinksKeepTheirOrder) {
     // The first link's probe is held; meanwhile the next page is crawled and its link
     // waits behind the held one.
