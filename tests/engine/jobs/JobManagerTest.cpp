@@ -243,6 +243,8 @@ TEST_F(JobManagerTest, FinishWaitingJobsEndsTheQueuedJobsWithoutRunningThem) {
     manager.AddJob(parent.get(), true);
     ASSERT_TRUE(WaitUntil([&] { return manager.CountWaiting() == 3; }))
         << "the parent starts, its children wait for the one slot";
+    // Taken from the queue, the parent runs on a thread of its own, maybe a moment later.
+    ASSERT_TRUE(WaitUntil([&] { return record_.ran.load() == 2; })) << "the parent runs";
     manager.Stop();
     manager.Join();
     ASSERT_TRUE(WaitUntil([&] { return running->HasEnded(); }));

@@ -91,9 +91,19 @@ private:
     std::atomic<bool>* deleted_;
 };
 
+// The crawl's short periods, with room for the probes of servers that answer: a link's
+// probe ends on the answer (or a refused connection), and a busy machine may take seconds
+// to give it, which must not make the link read as unreachable.
+TimingRecord RoomForProbes() {
+    TimingRecord timing = ShortCrawlTiming();
+    timing.reachabilityProbeTimeoutMs = 30000;
+    return timing;
+}
+
 class CrawlSiteMP3sAdvJobTest : public CrawlFixture {
 protected:
-    CrawlSiteMP3sAdvJobTest() : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads) {}
+    CrawlSiteMP3sAdvJobTest()
+        : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads, RoomForProbes()) {}
 
     // A crawl as the dialog starts one: the settings' site URL, its setup, its window.
     OwnedJob<CrawlSiteMP3sAdvJob> StartCrawl(const std::string& siteUrl, int depth = 1,
@@ -235,20 +245,30 @@ TEST_F(CrawlSiteMP3sAdvJobTest, ACrawlHandedOverWhilePagesStillLoadIsDeletedAfte
         start += "<a href='/slow" + std::to_string(i) + ".htm'>s</a>";
     site.SetBody("/start.htm", start);
     site.SetBody("/quick.htm", "<title>quick</title>");
-    site.SetDelay("/quick.htm", 300ms);  // the slow pages are loading when it ends
     LocalSiteResponse slow;
     slow.body = "<a href='/late.mp3'>late</a>";
     slow.stallAfterHead = true;
     site.SetDefaultResponse(slow);
     for (const bool stop : {false, true}) {
         site.ClearRequests();
+        // The quick page answers once the slow pages are loading.
+        site.SetStalled("/quick.htm");
         std::atomic<bool> deleted{false};
         // With a limit of 1 the quick page's end stops the crawl.
         OwnedJob<CrawlSiteMP3sAdvJob> job =
             StartCrawl(site.Url("/start.htm"), 1, stop ? 100000 : 1, new WatchedMp3Job(&deleted));
-        ASSERT_TRUE(WaitUntil([&] { return !site.RequestsFor("/slow5.htm").empty(); }, 20s));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (int i = 0; i < 12; ++i) {
+                    if (site.RequestsFor("/slow" + std::to_string(i) + ".htm").empty())
+                        return false;
+                }
+                return true;
+            },
+            20s));
         if (stop)
             job->Cancel();
+        site.SetDelay("/quick.htm", 0ms);
         job.reset();  // the dialog's end: the crawl is handed to DeleteJob
         EXPECT_TRUE(WaitUntil([&] { return deleted.load(); }, 20s)) << "stop " << stop;
         EXPECT_TRUE(WaitForIdleManager()) << "stop " << stop;
