@@ -257,15 +257,7 @@ TEST_F(CrawlSiteMP3sAdvJobTest, ACrawlHandedOverWhilePagesStillLoadIsDeletedAfte
         // With a limit of 1 the quick page's end stops the crawl.
         OwnedJob<CrawlSiteMP3sAdvJob> job =
             StartCrawl(site.Url("/start.htm"), 1, stop ? 100000 : 1, new WatchedMp3Job(&deleted));
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (int i = 0; i < 12; ++i) {
-                    if (site.RequestsFor("/slow" + std::to_string(i) + ".htm").empty())
-                        return false;
-                }
-                return true;
-            },
-            20s));
+        ASSERT_TRUE(WaitUntil([&] { return !site.RequestsFor("/slow5.htm").empty(); }, 20s));
         if (stop)
             job->Cancel();
         site.SetDelay("/quick.htm", 0ms);
