@@ -29,7 +29,9 @@ double CpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 // A plain top-level window that holds the list, as the dialog does.
 class ListParent : public WindowHandler {
@@ -73,14 +75,15 @@ void RunOne(int links) {
     std::vector<int> ids;
     ids.reserve(static_cast<size_t>(links));
     for (int i = 0; i < links; ++i) {
-        const std::string url =
-            "http://127.0.0.1:8080/music/" + std::to_string(i) + "/song " + std::to_string(i) + ".mp3";
+        const std::string url = "http://127.0.0.1:8080/music/" + std::to_string(i) + "/song " +
+                                std::to_string(i) + ".mp3";
         if (rows.FindByFileName(Mp3Rows::ListedName(url)) != nullptr)
             continue;
         (void)Mp3Rows::StoredName(url);
         Mp3Row& row = rows.Add(url, Mp3StateFound);
         ids.push_back(row.id);
-        const int at = InsertListItem(list, ListView_GetItemCount(list), 0, row.fileName, -1, row.id);
+        const int at =
+            InsertListItem(list, ListView_GetItemCount(list), 0, row.fileName, -1, row.id);
         InsertListItem(list, at, Mp3ColumnState, row.state, -1, 0);
         InsertListItem(list, at, Mp3ColumnUrl, row.url, -1, 0);
         ListView_SetCheckState(list, at, true);
@@ -104,10 +107,11 @@ void RunOne(int links) {
     const Clock::duration done = Clock::now() - doneBegan;
     const double doneCpu = CpuSeconds() - doneCpuBegan;
 
-    std::printf("%7d links: listed in %8.2f s wall, %8.2f s CPU (%6.1f us a link); downloads "
-                "shown in %8.2f s wall, %8.2f s CPU (%6.1f us a link); %d rows\n",
-                links, Seconds(listed), listedCpu, Seconds(listed) * 1e6 / links, Seconds(done),
-                doneCpu, Seconds(done) * 1e6 / links, ListView_GetItemCount(list));
+    std::printf(
+        "%7d links: listed in %8.2f s wall, %8.2f s CPU (%6.1f us a link); downloads "
+        "shown in %8.2f s wall, %8.2f s CPU (%6.1f us a link); %d rows\n",
+        links, Seconds(listed), listedCpu, Seconds(listed) * 1e6 / links, Seconds(done), doneCpu,
+        Seconds(done) * 1e6 / links, ListView_GetItemCount(list));
     std::fflush(stdout);
 }
 

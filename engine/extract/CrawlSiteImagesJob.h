@@ -120,11 +120,11 @@ protected:
     // (ReadItems), taken into the product's lists under the items lock (CollectItems),
     // then handed on under the process lock (TakeCollectedItems).
     struct PageItems {
-        StringArray seen;        // into the items seen
-        StringArray matching;    // into AddImageUrls
-        StringArray localBases;  // LocalBaseNamesOf (matching), made before the lock
-        StringArray collected;   // what CollectItems leaves for TakeCollectedItems
-        bool taken = false;      // whether CollectItems took the page's items
+        StringArray seen;           // into the items seen
+        StringArray matching;       // into AddImageUrls
+        StringArray localBases;     // LocalBaseNamesOf (matching), made before the lock
+        StringArray collected;      // what CollectItems leaves for TakeCollectedItems
+        bool taken = false;         // whether CollectItems took the page's items
         bool limitReached = false;  // the item limit was reached before this page
     };
 
@@ -231,7 +231,7 @@ private:
     StringSet allImages_;
     std::atomic<int> imageCount_{0};     // allImages_'s count, for progress pages
     std::atomic<int> matchingCount_{0};  // matchingImages_'s count
-    StringArray namesList_;  // handed to the page writers; stays empty
+    StringArray namesList_;              // handed to the page writers; stays empty
     // Links waiting to be offered, each with the depth it was found at.
     std::deque<std::pair<std::string, int>> pendingLinks_;
     // Guarded by the process lock; both never change once the page stage has shared

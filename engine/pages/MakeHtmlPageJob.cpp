@@ -109,8 +109,8 @@ void MakeHtmlPageJob::SetPage(const std::string& pagePath, const std::string& st
 }
 
 void MakeHtmlPageJob::SetPage(const std::string& pagePath, const std::string& style,
-                              std::shared_ptr<const StringArray> items,
-                              const StringArray& comments, SIZE size) {
+                              std::shared_ptr<const StringArray> items, const StringArray& comments,
+                              SIZE size) {
     SetPage(pagePath, style, StringArray(), comments, size);
     sharedImages_ = std::move(items);
 }

@@ -24,8 +24,7 @@ public:
     // items over in one step. They are appended to the items by the body, on its own
     // thread (or by the next SetPage, which appends after them).
     void SetPage(const std::string& pagePath, const std::string& style,
-                 std::shared_ptr<const StringArray> items, const StringArray& comments,
-                 SIZE size);
+                 std::shared_ptr<const StringArray> items, const StringArray& comments, SIZE size);
     // The zoom page's picture height. The creator's thread, after SetPage.
     void SetZoomSize(LONG zoomSize) { zoomSize_ = zoomSize; }
 

@@ -225,8 +225,8 @@ const FaultCase kCases[] = {
          s.site.SetRedirect("/to-file.htm", PathToFileUrl(page));
          return std::string("to-file.htm");
      },
-     [](FaultSite& s) { EXPECT_TRUE(s.site.RequestsFor("/from-secret.htm").empty()); }, 2,
-     nullptr, "to-file.htm failed: 0x800C0002"},
+     [](FaultSite& s) { EXPECT_TRUE(s.site.RequestsFor("/from-secret.htm").empty()); }, 2, nullptr,
+     "to-file.htm failed: 0x800C0002"},
     {"OverSizePage", false,
      [](FaultSite& s) {
          std::string body = "<html><body><a href='early.htm'>early</a>";

@@ -149,14 +149,22 @@ const HostileCase kCases[] = {
          site.SetResponse("/p/huge.png", Picture(std::string(512 * 1024, 'h')));
          return Img("/p/huge.png");
      },
-     {"good.png"}, nullptr, true, nullptr, "huge.png: over the size limit"},
+     {"good.png"},
+     nullptr,
+     true,
+     nullptr,
+     "huge.png: over the size limit"},
     {"HugePictureInChunks",
      [](LocalSiteServer& site) {
          site.SetResponse("/p/unsaid.png", Picture(std::string(512 * 1024, 'h'),
                                                    [](LocalSiteResponse& r) { r.chunked = true; }));
          return Img("/p/unsaid.png");
      },
-     {"good.png"}, nullptr, true, nullptr, "unsaid.png: over the size limit"},
+     {"good.png"},
+     nullptr,
+     true,
+     nullptr,
+     "unsaid.png: over the size limit"},
     {"DrippingPicture",
      [](LocalSiteServer& site) {
          // 100 bytes a second: whole after 3 s, if nothing ended it first.
@@ -164,12 +172,18 @@ const HostileCase kCases[] = {
                                                  [](LocalSiteResponse& r) { r.dripEvery = 10ms; }));
          return Img("/p/drip.png");
      },
-     {"good.png"}, nullptr, true, DownloadFloorOnly, "drip.png: slower than the lowest rate"},
+     {"good.png"},
+     nullptr,
+     true,
+     DownloadFloorOnly,
+     "drip.png: slower than the lowest rate"},
     {"PlantedImagesLink",
      [](LocalSiteServer&) { return std::string(); },
      {},
      [](const std::string& view, const std::string& outside) { Link(outside, view + "/images"); },
-     true, nullptr, "good.png: cannot write"},
+     true,
+     nullptr,
+     "good.png: cannot write"},
     {"PlantedThumbsLink",
      [](LocalSiteServer&) { return std::string(); },
      {"good.png"},

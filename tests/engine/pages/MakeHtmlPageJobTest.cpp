@@ -131,8 +131,8 @@ TEST(MakeHtmlPageJobSetupTest, SetPageAppendsTheListsAndResetsTheZoomSize) {
 
 TEST(MakeHtmlPageJobSetupTest, ItemsOfASharedListComeBeforeThoseGivenAfterThem) {
     OwnedJob<MakeHtmlPageJob> job(new MakeHtmlPageJob);
-    job->SetPage("c:\\a\\zoom.htm", "zoom", std::make_shared<const StringArray>(StringArray{"1.jpg"}),
-                 {}, {0, 0});
+    job->SetPage("c:\\a\\zoom.htm", "zoom",
+                 std::make_shared<const StringArray>(StringArray{"1.jpg"}), {}, {0, 0});
     job->SetPage("c:\\a\\zoom.htm", "zoom", StringArray{"2.jpg"}, {}, {0, 0});
     EXPECT_EQ(job->GetImages(), (StringArray{"1.jpg", "2.jpg"}));
 }
