@@ -367,6 +367,7 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
     }
 
     bool cleanUpHere = false;
+    bool orderHere = false;
     {
         MutexLock lock;
         current_ = child;
@@ -391,15 +392,16 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
         const bool allFinished = AllChildrenFinished();
         if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
             theJobManager->RetireJob(child);
-        if (!cleanUpPending_)
+        if (!cleanUpPending_ && !orderPending_)
             UpdateProgress();
         current_ = nullptr;
-        if (allFinished && !cleanUpPending_) {
+        if (allFinished && !cleanUpPending_ && !orderPending_) {
             OnFinish();
             if (AllChildrenFinished() && ReadyToComplete())
                 MarkComplete();
         }
         cleanUpHere = std::exchange(cleanUpToRun_, false);
+        orderHere = std::exchange(orderToRun_, false);
     }
     if (cleanUpHere) {
         // The stored files go with the lock released (a stored view may hold thousands);
@@ -410,6 +412,11 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
             cacheCleaned_ = true;
             cleanUpPending_ = false;
         }
+        OnChildFinished(nullptr);
+    }
+    if (orderHere) {
+        // The same for the thumbnails' order, which the page stage waits for.
+        OrderThumbnails();
         OnChildFinished(nullptr);
     }
 }
@@ -502,7 +509,13 @@ void CrawlSiteImagesJob::PageStage() {
         items = ShareMatchingImages();
         thumbnails = std::make_shared<const StringArray>();
     } else {
-        ReorderThumbnails();
+        if (!thumbnailsOrdered_) {
+            // The thumbnails are put in order with the lock released, at the end of this
+            // step (thousands of them take a while); the stage is entered again after.
+            if (!orderPending_)
+                orderPending_ = orderToRun_ = true;
+            return;
+        }
         items = downloadedFiles_;
         thumbnails = thumbnails_;
     }
@@ -525,30 +538,53 @@ void CrawlSiteImagesJob::PageStage() {
     stage_.Clear();
 }
 
-void CrawlSiteImagesJob::ReorderThumbnails() {
+StringArray CrawlSiteImagesJob::OrderedThumbnails(const StringArray& files,
+                                                  const StringArray& thumbnails) {
     // Each base name (ignoring case) leads to its thumbnails in list order; a downloaded
     // file takes the first of its base not taken yet.
-    StringArray& thumbnails = *thumbnails_;
-    std::unordered_map<std::string, std::deque<size_t>, CaseFoldedHash, CaseFoldedEqual> byBase;
+    struct Unclaimed {
+        std::vector<size_t> indexes;
+        size_t next = 0;
+    };
+    std::unordered_map<std::string, Unclaimed, CaseFoldedHash, CaseFoldedEqual> byBase;
+    byBase.reserve(thumbnails.size());
     for (size_t i = 0; i < thumbnails.size(); ++i)
-        byBase[BaseOfPath(thumbnails[i])].push_back(i);
+        byBase[BaseOfPath(thumbnails[i])].indexes.push_back(i);
     std::vector<bool> taken(thumbnails.size(), false);
-    StringArray ordered;
-    for (const std::string& file : *downloadedFiles_) {
+    std::vector<size_t> ordered;
+    ordered.reserve(std::min(files.size(), thumbnails.size()));
+    for (const std::string& file : files) {
         const auto match = byBase.find(BaseOfPath(file));
-        if (match == byBase.end() || match->second.empty())
+        if (match == byBase.end() || match->second.next == match->second.indexes.size())
             continue;
-        const size_t index = match->second.front();
-        match->second.pop_front();
+        const size_t index = match->second.indexes[match->second.next++];
         taken[index] = true;
-        ordered.push_back(std::move(thumbnails[index]));
+        ordered.push_back(index);
     }
-    StringArray unmatched;
+    StringArray result;
+    result.reserve(thumbnails.size());
     for (size_t i = 0; i < thumbnails.size(); ++i) {
         if (!taken[i])
-            unmatched.push_back(std::move(thumbnails[i]));
+            result.push_back(thumbnails[i]);
     }
-    unmatched.insert(unmatched.end(), std::make_move_iterator(ordered.begin()),
-                     std::make_move_iterator(ordered.end()));
-    thumbnails = std::move(unmatched);
+    for (const size_t index : ordered)
+        result.push_back(thumbnails[index]);
+    return result;
+}
+
+void CrawlSiteImagesJob::OrderThumbnails() {
+    // Neither list changes once the thumbnails are made; the getters go on reading the
+    // former list until the ordered one takes its place.
+    std::shared_ptr<const StringArray> files;
+    std::shared_ptr<const StringArray> thumbnails;
+    {
+        MutexLock lock;
+        files = downloadedFiles_;
+        thumbnails = thumbnails_;
+    }
+    auto ordered = std::make_shared<StringArray>(OrderedThumbnails(*files, *thumbnails));
+    MutexLock lock;
+    thumbnails_ = std::move(ordered);
+    thumbnailsOrdered_ = true;
+    orderPending_ = false;
 }

@@ -215,7 +215,10 @@ private:
     void PageStage();
     // The thumbnails in the order of the downloaded files they were made from; those
     // matching none go first, in their former order.
-    void ReorderThumbnails();
+    static StringArray OrderedThumbnails(const StringArray& files, const StringArray& thumbnails);
+    // Puts the thumbnails in that order, without the lock but for taking the lists and
+    // putting the ordered one in place.
+    void OrderThumbnails();
 
     std::string siteFolder_;
     FlaggedString stage_;  // guarded by the process lock
@@ -249,5 +252,10 @@ private:
     bool cacheCleaned_ = false;
     bool cleanUpPending_ = false;
     bool cleanUpToRun_ = false;
+    // The same for putting the thumbnails in order before the page stage (with
+    // downloads): done, due or running, and still to be taken up by a step.
+    bool thumbnailsOrdered_ = false;
+    bool orderPending_ = false;
+    bool orderToRun_ = false;
     PanelSettings settings_;
 };
