@@ -1,8 +1,9 @@
 // Failing servers and broken files, one case a row, each taken through a crawl of pages
-// and through a whole extraction to its view: every case ends within the guards of the
-// (shortened) timing record, the failed page or picture is skipped or read as far as it
-// went, the rest of the site is read and the view written, no thread is left running,
-// nothing is written outside the view folder and nothing stored earlier is lost.
+// and through a whole extraction to its view: every case is ended by its own guard (the
+// one its row shortens; the others are out of reach) or check, as the trace tells, the
+// failed page or picture is skipped or read as far as it went, the rest of the site is
+// read and the view written, no thread is left running, nothing is written outside the
+// view folder and nothing stored earlier is lost.
 #include <gtest/gtest.h>
 #include <zlib.h>
 

@@ -1,8 +1,9 @@
 // The fault matrix's hostile sites, one case a row, each taken through a whole extraction
 // to its view: names a site chooses for its pictures, pictures too large or sent a byte
 // at a time, and links planted in the view's folders that lead to another folder. Every
-// case ends within the (shortened) guards, the good picture is stored and shown, nothing
-// outside the view is touched, and no file of the view gets a hidden name.
+// case ends, a hostile download by its own guard (as the trace tells), the good picture
+// is stored and shown, nothing outside the view is touched, and no file of the view gets
+// a hidden name.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
