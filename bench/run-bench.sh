@@ -10,6 +10,7 @@
 #   bash bench/run-bench.sh shared-names [--pictures N,N...] [--downloads yes|no|both]
 #                                   [--limit-s S] [--build DIR]
 #   bash bench/run-bench.sh hostile [--build DIR]
+#   bash bench/run-bench.sh mp3-list [--links N,N...] [--build DIR]
 #
 # crawl:   the driver's --crawl-only run beside `wget --recursive` at the same depth,
 #          pictures refused (pages only).
@@ -33,6 +34,9 @@
 #          page sent at 100 bytes a second; among 22 good pictures one sent at 3 bytes a
 #          second, one whose server stalls after the head, one of 200 MB), with the
 #          product's own timing: how long the guards let such a site hold it.
+# mp3-list: Tallowmere's MP3 list (morvelle-bench-mp3-list) for each N (1000,10000,
+#          100000) links: the dialog's steps for each link found and each download ended,
+#          wall and CPU time, and per link.
 # Prints wall times, their ratios, pages/s and images/s, and each program's peak memory
 # (/usr/bin/time -v). Installs wget, httrack and time with apt-get when missing.
 # Defaults: 341 pages (depth 4 reaches them all), 3 pictures per page, 20 ms per
@@ -40,14 +44,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '5,11p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '5,12p' "$0" | sed 's/^# *//' >&2; exit 2; }
 mode=${1:-}
 [ "$mode" = crawl ] || [ "$mode" = extract ] || [ "$mode" = thumbs ] ||
-    [ "$mode" = shared-names ] || [ "$mode" = hostile ] || usage
+    [ "$mode" = shared-names ] || [ "$mode" = hostile ] || [ "$mode" = mp3-list ] || usage
 shift
 pages=341 images=3 delay=20 depth=4 build=build-bench httrack=yes
 files=200 other_build='' montage=''
 shared_pictures=1000,10000,100000 shared_downloads=both limit_s=600
+mp3_links=1000,10000,100000
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case $1 in
@@ -63,6 +68,7 @@ while [ $# -gt 0 ]; do
         --pictures) shared_pictures=$2 ;;
         --downloads) shared_downloads=$2 ;;
         --limit-s) limit_s=$2 ;;
+        --links) mp3_links=$2 ;;
         *) usage ;;
     esac
     shift 2
@@ -70,6 +76,13 @@ done
 
 if [ "$mode" = thumbs ]; then
     exec bash "$(dirname "$0")/thumbnail-bench.sh" "$files" "$build" "$other_build" "$montage"
+fi
+
+if [ "$mode" = mp3-list ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" --target morvelle-bench-mp3-list -j 4 >/dev/null
+    echo "machine: $(nproc) processors; load $(cut -d' ' -f1-3 /proc/loadavg)"
+    exec "$build/bench/morvelle-bench-mp3-list" --links "$mp3_links"
 fi
 
 if [ "$mode" = shared-names ]; then

@@ -132,7 +132,9 @@ std::string CrawlSiteImagesJob::GetAllImagesPage() const {
 }
 
 void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls) {
-    AddImageUrls(urls, LocalBaseNamesOf(urls));
+    const StringArray bases = LocalBaseNamesOf(urls);
+    std::lock_guard<std::mutex> items(itemsMutex_);
+    AddImageUrls(urls, bases);
 }
 
 StringArray CrawlSiteImagesJob::LocalBaseNamesOf(const StringArray& urls) {
@@ -144,31 +146,34 @@ StringArray CrawlSiteImagesJob::LocalBaseNamesOf(const StringArray& urls) {
 }
 
 void CrawlSiteImagesJob::AddImageUrls(const StringArray& urls, const StringArray& bases) {
-    MutexLock lock;
     for (size_t i = 0; i < urls.size() && i < bases.size(); ++i) {
-        const std::string& url = urls[i];
         if (ImageLimitReached())
             break;
-        if (url.empty() || url.find("res://") != std::string::npos ||
-            !matchingImages_.AddUnique(url))
-            continue;
-        const std::string& base = bases[i];
-        // The names of the sequence base, base-2, base-3... before the one remembered
-        // for this base (ignoring case) are all taken, and names are never given back:
-        // the search goes on from there, so a page whose pictures all share one name
-        // costs a try or two per picture, not one per picture before it.
-        int& next = nextNameSuffix_[base];  // 0: base itself
-        std::string candidate = next == 0 ? base : base + "-" + std::to_string(next);
-        while (!localNames_.AddUnique(std::string_view(candidate))) {
-            next = next == 0 ? 2 : next + 1;
-            candidate = base + "-" + std::to_string(next);
-        }
-        next = next == 0 ? 2 : next + 1;
+        AddImageUrl(urls[i], bases[i]);
     }
 }
 
+bool CrawlSiteImagesJob::AddImageUrl(const std::string& url, const std::string& base) {
+    if (url.empty() || url.find("res://") != std::string::npos ||
+        !matchingImages_.AddUnique(std::string_view(url)))
+        return false;
+    // The names of the sequence base, base-2, base-3... before the one remembered for
+    // this base (ignoring case) are all taken, and names are never given back: the
+    // search goes on from there, so a page whose pictures all share one name costs a try
+    // or two per picture, not one per picture before it.
+    int& next = nextNameSuffix_[base];  // 0: base itself
+    std::string candidate = next == 0 ? base : base + "-" + std::to_string(next);
+    while (!localNames_.AddUnique(std::move(candidate))) {
+        next = next == 0 ? 2 : next + 1;
+        candidate = base + "-" + std::to_string(next);
+    }
+    next = next == 0 ? 2 : next + 1;
+    matchingCount_ = matchingImages_.GetCount();
+    return true;
+}
+
 bool CrawlSiteImagesJob::ImageLimitReached() const {
-    return settings_.maxImages > 0 && matchingImages_.GetCount() >= settings_.maxImages;
+    return settings_.maxImages > 0 && matchingCount_.load() >= settings_.maxImages;
 }
 
 void CrawlSiteImagesJob::DeleteCachedFiles(const std::string& folder) {
@@ -188,39 +193,34 @@ int CrawlSiteImagesJob::BatchSize(int n) {
     return std::min(n / 10, 50);
 }
 
-int CrawlSiteImagesJob::GetImageCount() const {
-    MutexLock lock;
-    return allImages_.GetCount();
-}
-
-int CrawlSiteImagesJob::GetMatchingImageCount() const {
-    MutexLock lock;
-    return matchingImages_.GetCount();
-}
-
 std::string CrawlSiteImagesJob::GetStage() const {
     MutexLock lock;
     return stage_.GetText();
 }
 
 StringArray CrawlSiteImagesJob::GetMatchingImages() const {
-    MutexLock lock;
+    std::lock_guard<std::mutex> items(itemsMutex_);
     return matchingImages_.GetItems();
 }
 
+std::shared_ptr<const StringArray> CrawlSiteImagesJob::ShareMatchingImages() {
+    std::lock_guard<std::mutex> items(itemsMutex_);
+    return matchingImages_.ShareItems();
+}
+
 StringArray CrawlSiteImagesJob::GetLocalNames() const {
-    MutexLock lock;
+    std::lock_guard<std::mutex> items(itemsMutex_);
     return localNames_.GetItems();
 }
 
 StringArray CrawlSiteImagesJob::GetDownloadedFiles() const {
     MutexLock lock;
-    return downloadedFiles_;
+    return *downloadedFiles_;
 }
 
 StringArray CrawlSiteImagesJob::GetThumbnails() const {
     MutexLock lock;
-    return thumbnails_;
+    return *thumbnails_;
 }
 
 void CrawlSiteImagesJob::Run() {
@@ -286,14 +286,15 @@ void CrawlSiteImagesJob::CrawlStage(GetHtmlPageJob* page, const StringArray& lin
     SetPhase(0);
     if (page != nullptr && !IsCancelled()) {
         CountPageVisited();
-        if (ImageLimitReached()) {
+        if (items.limitReached) {
             Job::Cancel();
         } else {
             const int depth = page->GetTag() - 1;
             for (const std::string& link : links)
                 pendingLinks_.emplace_back(link, depth);
             RefillFromPendingLinks();
-            CollectItems(page, items);
+            if (items.taken)
+                TakeCollectedItems(page, items);
         }
     }
     if (IsCancelled())
@@ -315,6 +316,25 @@ void CrawlSiteImagesJob::ReadItems(GetHtmlPageJob* page, PageItems& items) const
 void CrawlSiteImagesJob::CollectItems(GetHtmlPageJob*, PageItems& items) {
     allImages_.AddAll(std::move(items.seen));
     AddImageUrls(items.matching, items.localBases);
+}
+
+void CrawlSiteImagesJob::CollectPageItems(GetHtmlPageJob* page, PageItems& items) {
+    if (IsCancelled())
+        return;
+    {
+        MutexLock lock;
+        if (!stage_.Equals(GetHtmlPageJobName))
+            return;
+    }
+    // A page's child-finished step cannot end the crawl stage before this step has
+    // run: the page is still among the children.
+    std::lock_guard<std::mutex> guard(itemsMutex_);
+    items.limitReached = ImageLimitReached();
+    if (!items.limitReached) {
+        CollectItems(page, items);
+        items.taken = true;
+    }
+    imageCount_ = allImages_.GetCount();
 }
 
 std::string_view CrawlSiteImagesJob::StageAfterCrawl() const {
@@ -340,10 +360,14 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
         if (!IsCancelled()) {
             ReadItems(page, items);
             items.localBases = LocalBaseNamesOf(items.matching);
+            // A page of thousands of items holds the items lock meanwhile, which no
+            // progress page waits for.
+            CollectPageItems(page, items);
         }
     }
 
     bool cleanUpHere = false;
+    bool orderHere = false;
     {
         MutexLock lock;
         current_ = child;
@@ -368,15 +392,16 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
         const bool allFinished = AllChildrenFinished();
         if (child != nullptr && GetChildren().Remove(child) && theJobManager != nullptr)
             theJobManager->RetireJob(child);
-        if (!cleanUpPending_)
+        if (!cleanUpPending_ && !orderPending_)
             UpdateProgress();
         current_ = nullptr;
-        if (allFinished && !cleanUpPending_) {
+        if (allFinished && !cleanUpPending_ && !orderPending_) {
             OnFinish();
             if (AllChildrenFinished() && ReadyToComplete())
                 MarkComplete();
         }
         cleanUpHere = std::exchange(cleanUpToRun_, false);
+        orderHere = std::exchange(orderToRun_, false);
     }
     if (cleanUpHere) {
         // The stored files go with the lock released (a stored view may hold thousands);
@@ -387,6 +412,11 @@ void CrawlSiteImagesJob::OnChildFinished(Job* child) {
             cacheCleaned_ = true;
             cleanUpPending_ = false;
         }
+        OnChildFinished(nullptr);
+    }
+    if (orderHere) {
+        // The same for the thumbnails' order, which the page stage waits for.
+        OrderThumbnails();
         OnChildFinished(nullptr);
     }
 }
@@ -412,6 +442,7 @@ void CrawlSiteImagesJob::DownloadStage(Job* child) {
     SetPhase(1);
     if (stage_.IsSet()) {
         stage_.Clear();
+        std::lock_guard<std::mutex> items(itemsMutex_);
         const StringArray& urls = matchingImages_.GetItems();
         const StringArray& names = localNames_.GetItems();
         const size_t batch = static_cast<size_t>(BatchSize(static_cast<int>(urls.size())));
@@ -428,7 +459,7 @@ void CrawlSiteImagesJob::DownloadStage(Job* child) {
         const StringArray& paths = download->GetPaths();
         downloadedCount_ += static_cast<int>(paths.size());
         if (download->GetPassPathsToParent())
-            downloadedFiles_.insert(downloadedFiles_.end(), paths.begin(), paths.end());
+            downloadedFiles_->insert(downloadedFiles_->end(), paths.begin(), paths.end());
     }
     if (AllChildrenFinished())
         stage_.Set(MakeThumbnailsJobName);
@@ -438,20 +469,18 @@ void CrawlSiteImagesJob::ThumbnailStage(Job* child) {
     SetPhase(2);
     if (stage_.IsSet()) {
         stage_.Clear();
-        const size_t batch =
-            static_cast<size_t>(BatchSize(static_cast<int>(downloadedFiles_.size())));
-        for (size_t first = 0; first < downloadedFiles_.size(); first += batch) {
-            const size_t last = std::min(downloadedFiles_.size(), first + batch);
+        const StringArray& files = *downloadedFiles_;
+        const size_t batch = static_cast<size_t>(BatchSize(static_cast<int>(files.size())));
+        for (size_t first = 0; first < files.size(); first += batch) {
+            const size_t last = std::min(files.size(), first + batch);
             auto* job = new MakeThumbnailsJob;
-            job->SetWork(
-                thumbsFolder_,
-                StringArray(downloadedFiles_.begin() + first, downloadedFiles_.begin() + last), 100,
-                100, 16);
+            job->SetWork(thumbsFolder_, StringArray(files.begin() + first, files.begin() + last),
+                         100, 100, 16);
             AddChild(job);
         }
     } else if (child != nullptr && child->IsOfType(MakeThumbnailsJobName)) {
         const StringArray& made = static_cast<MakeThumbnailsJob*>(child)->GetThumbnails();
-        thumbnails_.insert(thumbnails_.end(), made.begin(), made.end());
+        thumbnails_->insert(thumbnails_->end(), made.begin(), made.end());
     }
     if (AllChildrenFinished())
         stage_.Set(DeleteDirectoryContentsJobName);
@@ -472,12 +501,26 @@ void CrawlSiteImagesJob::PageStage() {
     SetPhase(3);
     if (!stage_.IsSet())
         return;
-    const StringArray& items = settings_.fast ? matchingImages_.GetItems() : downloadedFiles_;
-    if (!settings_.fast)
-        ReorderThumbnails();
-    const StringArray noThumbnails;
-    auto makePage = [&](const std::string& path, std::string_view kind, const StringArray& list,
-                        SIZE size) {
+    // The page writers share one list of the items and one of the thumbnails, which
+    // nothing changes from now on: no copy of them is made under the lock.
+    std::shared_ptr<const StringArray> items;
+    std::shared_ptr<const StringArray> thumbnails;
+    if (settings_.fast) {
+        items = ShareMatchingImages();
+        thumbnails = std::make_shared<const StringArray>();
+    } else {
+        if (!thumbnailsOrdered_) {
+            // The thumbnails are put in order with the lock released, at the end of this
+            // step (thousands of them take a while); the stage is entered again after.
+            if (!orderPending_)
+                orderPending_ = orderToRun_ = true;
+            return;
+        }
+        items = downloadedFiles_;
+        thumbnails = thumbnails_;
+    }
+    auto makePage = [&](const std::string& path, std::string_view kind,
+                        const std::shared_ptr<const StringArray>& list, SIZE size) {
         auto* job = new MakeHtmlPageJob;
         job->SetPage(path, std::string(kind), list, namesList_, size);
         return job;
@@ -485,9 +528,8 @@ void CrawlSiteImagesJob::PageStage() {
     MakeHtmlPageJob* all = makePage(allImagesPage_, ViewKindAll, items, SIZE{0, 0});
     MakeHtmlPageJob* zoom = makePage(zoomPage_, ViewKindZoom, items, SIZE{0, 0});
     zoom->SetZoomSize(settings_.zoomSize);
-    MakeHtmlPageJob* thumbs =
-        makePage(allThumbsPage_, ViewKindThumbs, settings_.fast ? noThumbnails : thumbnails_,
-                 SIZE{settings_.thumbnailWidth, settings_.thumbnailHeight});
+    MakeHtmlPageJob* thumbs = makePage(allThumbsPage_, ViewKindThumbs, thumbnails,
+                                       SIZE{settings_.thumbnailWidth, settings_.thumbnailHeight});
     MakeHtmlPageJob* slides = makePage(slideShowPage_, ViewKindSlideshow, items, SIZE{0, 0});
     AddChild(all);
     AddChild(thumbs);
@@ -496,29 +538,53 @@ void CrawlSiteImagesJob::PageStage() {
     stage_.Clear();
 }
 
-void CrawlSiteImagesJob::ReorderThumbnails() {
+StringArray CrawlSiteImagesJob::OrderedThumbnails(const StringArray& files,
+                                                  const StringArray& thumbnails) {
     // Each base name (ignoring case) leads to its thumbnails in list order; a downloaded
     // file takes the first of its base not taken yet.
-    std::unordered_map<std::string, std::deque<size_t>, CaseFoldedHash, CaseFoldedEqual> byBase;
-    for (size_t i = 0; i < thumbnails_.size(); ++i)
-        byBase[BaseOfPath(thumbnails_[i])].push_back(i);
-    std::vector<bool> taken(thumbnails_.size(), false);
-    StringArray ordered;
-    for (const std::string& file : downloadedFiles_) {
+    struct Unclaimed {
+        std::vector<size_t> indexes;
+        size_t next = 0;
+    };
+    std::unordered_map<std::string, Unclaimed, CaseFoldedHash, CaseFoldedEqual> byBase;
+    byBase.reserve(thumbnails.size());
+    for (size_t i = 0; i < thumbnails.size(); ++i)
+        byBase[BaseOfPath(thumbnails[i])].indexes.push_back(i);
+    std::vector<bool> taken(thumbnails.size(), false);
+    std::vector<size_t> ordered;
+    ordered.reserve(std::min(files.size(), thumbnails.size()));
+    for (const std::string& file : files) {
         const auto match = byBase.find(BaseOfPath(file));
-        if (match == byBase.end() || match->second.empty())
+        if (match == byBase.end() || match->second.next == match->second.indexes.size())
             continue;
-        const size_t index = match->second.front();
-        match->second.pop_front();
+        const size_t index = match->second.indexes[match->second.next++];
         taken[index] = true;
-        ordered.push_back(std::move(thumbnails_[index]));
+        ordered.push_back(index);
     }
-    StringArray unmatched;
-    for (size_t i = 0; i < thumbnails_.size(); ++i) {
+    StringArray result;
+    result.reserve(thumbnails.size());
+    for (size_t i = 0; i < thumbnails.size(); ++i) {
         if (!taken[i])
-            unmatched.push_back(std::move(thumbnails_[i]));
+            result.push_back(thumbnails[i]);
     }
-    unmatched.insert(unmatched.end(), std::make_move_iterator(ordered.begin()),
-                     std::make_move_iterator(ordered.end()));
-    thumbnails_ = std::move(unmatched);
+    for (const size_t index : ordered)
+        result.push_back(thumbnails[index]);
+    return result;
+}
+
+void CrawlSiteImagesJob::OrderThumbnails() {
+    // Neither list changes once the thumbnails are made; the getters go on reading the
+    // former list until the ordered one takes its place.
+    std::shared_ptr<const StringArray> files;
+    std::shared_ptr<const StringArray> thumbnails;
+    {
+        MutexLock lock;
+        files = downloadedFiles_;
+        thumbnails = thumbnails_;
+    }
+    auto ordered = std::make_shared<StringArray>(OrderedThumbnails(*files, *thumbnails));
+    MutexLock lock;
+    thumbnails_ = std::move(ordered);
+    thumbnailsOrdered_ = true;
+    orderPending_ = false;
 }

@@ -13,6 +13,17 @@ constexpr std::size_t kFirstTableSize = 64;
 
 }  // namespace
 
+StringSet::StringSet(const StringSet& other)
+    : items_(other.items_ == nullptr ? nullptr : std::make_shared<StringArray>(*other.items_)),
+      hashes_(other.hashes_),
+      slots_(other.slots_) {}
+
+StringSet& StringSet::operator=(const StringSet& other) {
+    if (this != &other)
+        *this = StringSet(other);
+    return *this;
+}
+
 bool StringSet::AddUnique(std::string_view text) {
     std::uint64_t hash = 0;
     std::size_t slot = 0;
@@ -47,21 +58,41 @@ bool StringSet::CanAdd(std::string_view text, std::uint64_t* hash, std::size_t* 
     *hash = CaseFoldedHashOf(text);
     if (!slots_.empty() && slots_[FindSlot(text, *hash)] != 0)
         return false;
-    if ((items_.size() + 1) * 2 > slots_.size())
+    if ((hashes_.size() + 1) * 2 > slots_.size())
         GrowTable();
     *slot = FindSlot(text, *hash);
     return true;
 }
 
 void StringSet::Append(std::string&& text, std::uint64_t hash, std::size_t slot) {
-    if (items_.size() == items_.capacity()) {
-        const std::size_t capacity = std::max(items_.size() + kGrowthStep, items_.size() * 2);
-        items_.reserve(capacity);
+    if (items_ == nullptr) {
+        items_ = std::make_shared<StringArray>();
+    } else if (shared_) {
+        // A list handed out stays as it was.
+        items_ = std::make_shared<StringArray>(*items_);
+        shared_ = false;
+    }
+    StringArray& items = *items_;
+    if (items.size() == items.capacity()) {
+        const std::size_t capacity = std::max(items.size() + kGrowthStep, items.size() * 2);
+        items.reserve(capacity);
         hashes_.reserve(capacity);
     }
-    slots_[slot] = static_cast<std::uint32_t>(items_.size() + 1);
-    items_.push_back(std::move(text));
+    slots_[slot] = static_cast<std::uint32_t>(items.size() + 1);
+    items.push_back(std::move(text));
     hashes_.push_back(hash);
+}
+
+const StringArray& StringSet::GetItems() const {
+    static const StringArray none;
+    return items_ == nullptr ? none : *items_;
+}
+
+std::shared_ptr<const StringArray> StringSet::ShareItems() {
+    if (items_ == nullptr)
+        return std::make_shared<const StringArray>();
+    shared_ = true;
+    return items_;
 }
 
 bool StringSet::Contains(std::string_view text) const {
@@ -74,7 +105,7 @@ std::size_t StringSet::FindSlot(std::string_view text, std::uint64_t hash) const
         const std::uint32_t entry = slots_[at];
         if (entry == 0)
             return at;
-        if (hashes_[entry - 1] == hash && EqualsNoCase(items_[entry - 1], text))
+        if (hashes_[entry - 1] == hash && EqualsNoCase((*items_)[entry - 1], text))
             return at;
     }
 }

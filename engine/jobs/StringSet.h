@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,13 @@
 
 class StringSet {
 public:
+    StringSet() = default;
+    // A copy has entries of its own.
+    StringSet(const StringSet& other);
+    StringSet& operator=(const StringSet& other);
+    StringSet(StringSet&&) noexcept = default;
+    StringSet& operator=(StringSet&&) noexcept = default;
+
     // Appends text and returns true, unless text is empty or equals an entry ignoring
     // case (then false, and nothing changes).
     bool AddUnique(std::string_view text);
@@ -26,9 +34,12 @@ public:
 
     // Whether an entry equals text ignoring case.
     bool Contains(std::string_view text) const;
-    int GetCount() const { return static_cast<int>(items_.size()); }
+    int GetCount() const { return static_cast<int>(hashes_.size()); }
     // The entries in the order they were added.
-    const StringArray& GetItems() const { return items_; }
+    const StringArray& GetItems() const;
+    // The entries as they are now, as one list shared with the caller instead of copied:
+    // it never changes, as the set copies its entries before the next one is added.
+    std::shared_ptr<const StringArray> ShareItems();
 
 private:
     // Whether text can be added (not empty, not there yet); then its hash and slot.
@@ -41,7 +52,10 @@ private:
     // Doubles the table and places every entry again.
     void GrowTable();
 
-    StringArray items_;
+    // Null until the first entry; shared with the lists ShareItems handed out while
+    // shared_ is set.
+    std::shared_ptr<StringArray> items_;
+    bool shared_ = false;
     std::vector<std::uint64_t> hashes_;  // the hash of each entry, in the same order
     // Open addressing with linear probing: each slot holds an entry's index + 1, or 0
     // when empty; the size is a power of two, at most half of it in use.

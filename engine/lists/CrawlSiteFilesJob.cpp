@@ -40,7 +40,7 @@ void CrawlSiteFilesJob::RunLaterStages(Job*) {
     if (!stage.IsSet())
         return;
     auto* job = new MakeHtmlPageJob;
-    job->SetPage(GetAllImagesPage(), std::string(values_.viewKind), GetMatchingImages(),
+    job->SetPage(GetAllImagesPage(), std::string(values_.viewKind), ShareMatchingImages(),
                  GetNamesList(), SIZE{0, 0});
     AddChild(job);
     stage.Clear();

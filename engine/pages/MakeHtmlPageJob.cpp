@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/jobs/JobNames.h"
 #include "engine/util/PageText.h"
@@ -98,6 +99,7 @@ MakeHtmlPageJob::MakeHtmlPageJob() : Job("unknown") {
 
 void MakeHtmlPageJob::SetPage(const std::string& pagePath, const std::string& style,
                               const StringArray& items, const StringArray& comments, SIZE size) {
+    TakeSharedImages();
     pagePath_ = pagePath;
     style_ = style;
     images_.insert(images_.end(), items.begin(), items.end());
@@ -106,7 +108,22 @@ void MakeHtmlPageJob::SetPage(const std::string& pagePath, const std::string& st
     zoomSize_ = 0;
 }
 
+void MakeHtmlPageJob::SetPage(const std::string& pagePath, const std::string& style,
+                              std::shared_ptr<const StringArray> items, const StringArray& comments,
+                              SIZE size) {
+    SetPage(pagePath, style, StringArray(), comments, size);
+    sharedImages_ = std::move(items);
+}
+
+void MakeHtmlPageJob::TakeSharedImages() {
+    if (sharedImages_ == nullptr)
+        return;
+    images_.insert(images_.end(), sharedImages_->begin(), sharedImages_->end());
+    sharedImages_.reset();
+}
+
 void MakeHtmlPageJob::Run() {
+    TakeSharedImages();
     CoInitialize(nullptr);
     try {
         ComPointer<IUnknown> unknown;

@@ -2,6 +2,7 @@
 // Corvane's gallery formatter, created by its class identifier.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "engine/jobs/Job.h"
@@ -18,11 +19,17 @@ public:
     // back to 0. The creator's thread, before the job is queued.
     void SetPage(const std::string& pagePath, const std::string& style, const StringArray& items,
                  const StringArray& comments, SIZE size);
+    // The same with the items as a list shared with the creator, which must never change
+    // it: no copy is made here, so a creator holding the process lock hands thousands of
+    // items over in one step. They are appended to the items by the body, on its own
+    // thread (or by the next SetPage, which appends after them).
+    void SetPage(const std::string& pagePath, const std::string& style,
+                 std::shared_ptr<const StringArray> items, const StringArray& comments, SIZE size);
     // The zoom page's picture height. The creator's thread, after SetPage.
     void SetZoomSize(LONG zoomSize) { zoomSize_ = zoomSize; }
 
     // What the job was given; the items are relative to the page once the body has run
-    // (see Run). Not while the body runs.
+    // (see Run), and include a shared list's only from then on. Not while the body runs.
     LONG GetZoomSize() const { return zoomSize_; }
     SIZE GetSize() const { return size_; }
     const std::string& GetPagePath() const { return pagePath_; }
@@ -48,11 +55,15 @@ protected:
     void Run() override;
 
 private:
+    // Appends the shared list to the items, when there is one.
+    void TakeSharedImages();
+
     LONG zoomSize_ = 0;
     SIZE size_;
     std::string pagePath_;
     std::string style_;
     StringArray images_;
+    std::shared_ptr<const StringArray> sharedImages_;  // appended to images_ as the body runs
     StringArray comments_;
     StringArray itemNames_;  // nothing fills it: the formatter receives an empty list
 };

@@ -1,6 +1,7 @@
 // The list view's handler: its columns and rows live here, on the control's thread.
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -134,6 +135,56 @@ private:
         return NotifyParent(hwnd_, &nm.hdr);
     }
 
+    // The room a row's text takes in its column.
+    static int MeasuredWidth(const std::string& text) {
+        static const int empty = TextWidth("") + kTextPadding;
+        return text.empty() ? empty : TextWidth(text) + kTextPadding;
+    }
+
+    // The widest text of a sub-item over every row, with its padding (0 with no rows).
+    // Measured over the rows once, then kept as texts come and go (each new text is
+    // measured, each one that goes counted out), so a list sized to its contents after
+    // each new row measures that row's texts alone.
+    int WidestText(int subItem) {
+        if (subItem < 0)
+            return 0;
+        const auto at = static_cast<std::size_t>(subItem);
+        if (widths_.size() <= at)
+            widths_.resize(at + 1);
+        TextWidths& widths = widths_[at];
+        if (!widths.known) {
+            widths.counts.clear();
+            for (const Row& row : rows_)
+                ++widths.counts[MeasuredWidth(row.Text(subItem))];
+            widths.known = true;
+        }
+        return widths.counts.empty() ? 0 : widths.counts.rbegin()->first;
+    }
+
+    // A row's text of a sub-item joins or leaves the widths kept for it.
+    void TextAdded(int subItem, const std::string& text) {
+        TextWidths& widths = widths_[static_cast<std::size_t>(subItem)];
+        if (widths.known)
+            ++widths.counts[MeasuredWidth(text)];
+    }
+    void TextRemoved(int subItem, const std::string& text) {
+        TextWidths& widths = widths_[static_cast<std::size_t>(subItem)];
+        if (!widths.known)
+            return;
+        const auto found = widths.counts.find(MeasuredWidth(text));
+        if (found != widths.counts.end() && --found->second == 0)
+            widths.counts.erase(found);
+    }
+
+    void SetText(Row& row, int subItem, const char* text) {
+        const bool kept = static_cast<std::size_t>(subItem) < widths_.size();
+        if (kept)
+            TextRemoved(subItem, row.Text(subItem));
+        row.SetText(subItem, text);
+        if (kept)
+            TextAdded(subItem, row.Text(subItem));
+    }
+
     LRESULT InsertRow(const LVITEM* item) {
         if (item == nullptr || item->iSubItem != 0 || item->iItem < 0)
             return -1;
@@ -149,6 +200,8 @@ private:
         if (Checkable() && (row.state & LVIS_STATEIMAGEMASK) == 0)
             row.state |= INDEXTOSTATEIMAGEMASK(1);
         const int at = std::min(item->iItem, static_cast<int>(rows_.size()));
+        for (std::size_t subItem = 0; subItem < widths_.size(); ++subItem)
+            TextAdded(static_cast<int>(subItem), row.Text(static_cast<int>(subItem)));
         rows_.insert(rows_.begin() + at, std::move(row));
         Changed(LVM_INSERTITEM);
         NotifyRow(LVN_INSERTITEM, at);
@@ -160,7 +213,7 @@ private:
             return FALSE;
         Row& row = RowAt(item->iItem);
         if (item->mask & LVIF_TEXT)
-            row.SetText(item->iSubItem, item->pszText);
+            SetText(row, item->iSubItem, item->pszText);
         if (item->iSubItem == 0) {
             if (item->mask & LVIF_IMAGE)
                 row.image = item->iImage;
@@ -200,7 +253,7 @@ private:
     LRESULT SetRowText(int row, const LVITEM* item) {
         if (item == nullptr || !HasRow(row) || item->iSubItem < 0)
             return FALSE;
-        RowAt(row).SetText(item->iSubItem, item->pszText);
+        SetText(RowAt(row), item->iSubItem, item->pszText);
         Changed(LVM_SETITEMTEXT);
         return TRUE;
     }
@@ -217,6 +270,8 @@ private:
         NotifyRow(LVN_DELETEITEM, row);
         if (!HasRow(row))
             return FALSE;  // the parent changed the rows meanwhile
+        for (std::size_t subItem = 0; subItem < widths_.size(); ++subItem)
+            TextRemoved(static_cast<int>(subItem), RowAt(row).Text(static_cast<int>(subItem)));
         rows_.erase(rows_.begin() + row);
         Changed(LVM_DELETEITEM);
         return TRUE;
@@ -230,6 +285,8 @@ private:
                 NotifyRow(LVN_DELETEITEM, row);
         }
         rows_.clear();
+        for (TextWidths& widths : widths_)
+            widths.counts.clear();
         Changed(LVM_DELETEALLITEMS);
         return TRUE;
     }
@@ -381,9 +438,7 @@ private:
         if (width >= 0) {
             column.width = static_cast<int>(width);
         } else if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
-            int widest = 0;
-            for (const Row& row : rows_)
-                widest = std::max(widest, TextWidth(row.Text(column.subItem)) + kTextPadding);
+            int widest = WidestText(column.subItem);
             if (at == 0 && Checkable())
                 widest += kCheckBoxWidth;
             if (width == LVSCW_AUTOSIZE_USEHEADER) {
@@ -495,9 +550,16 @@ private:
         return TRUE;
     }
 
+    // How many rows' texts of one sub-item take each width, once measured (WidestText).
+    struct TextWidths {
+        bool known = false;
+        std::map<int, int> counts;
+    };
+
     HWND hwnd_ = nullptr;
     std::vector<Column> columns_;
     std::vector<Row> rows_;
+    std::vector<TextWidths> widths_;  // by sub-item
     DWORD extendedStyle_ = 0;
     HIMAGELIST images_[3] = {};  // not owned, as on the platform
 };

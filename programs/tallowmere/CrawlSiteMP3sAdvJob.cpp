@@ -58,15 +58,24 @@ void CrawlSiteMP3sAdvJob::ReadItems(GetHtmlPageJob* page, PageItems& items) cons
                   [this](const std::string& url) { return !IsReachableFromStart(url); });
 }
 
-void CrawlSiteMP3sAdvJob::CollectItems(GetHtmlPageJob* page, PageItems& items) {
+void CrawlSiteMP3sAdvJob::CollectItems(GetHtmlPageJob*, PageItems& items) {
+    // Link by link, so that no link is reported once the found ones reach the limit.
     const StringArray& links = items.matching;
-    for (const std::string& link : links) {
-        if (!link.empty() && GetSeenItems().AddUnique(link))
-            linksToProbe_.push_back(link);
+    for (size_t i = 0; i < links.size() && i < items.localBases.size(); ++i) {
+        if (ImageLimitReached())
+            break;
+        const std::string& link = links[i];
+        if (!link.empty() && GetSeenItems().AddUnique(std::string_view(link)))
+            items.collected.push_back(link);
+        AddImageUrl(link, items.localBases[i]);
     }
+}
+
+void CrawlSiteMP3sAdvJob::TakeCollectedItems(GetHtmlPageJob* page, PageItems& items) {
+    for (std::string& link : items.collected)
+        linksToProbe_.push_back(std::move(link));
     if (!linksToProbe_.empty() && prober_ == nullptr)
         prober_ = page;
-    AddImageUrls(links, items.localBases);
 }
 
 bool CrawlSiteMP3sAdvJob::ReadyToComplete() const {

@@ -48,9 +48,12 @@ protected:
     // The page's MP3 links (not those that lead a web crawl to local files), as
     // matching. Without the lock.
     void ReadItems(GetHtmlPageJob* page, PageItems& items) const override;
-    // Each MP3 link not reported before (ignoring case) waits for its probe; all join
-    // the matching items. Under the lock.
+    // Each MP3 link not reported before (ignoring case) is kept for its probe, and joins
+    // the matching items, until those reach the item limit: no link past it is
+    // reported, also within one page. The items lock held.
     void CollectItems(GetHtmlPageJob* page, PageItems& items) override;
+    // The links kept for their probe wait for it. Under the process lock.
+    void TakeCollectedItems(GetHtmlPageJob* page, PageItems& items) override;
     // "MakeHtmlPageJob": nothing follows the crawl.
     std::string_view StageAfterCrawl() const override;
     // No stage after the crawl.

@@ -267,7 +267,9 @@ Job* MainDialog::StartDownload(Mp3Row& row, bool inBatch) {
     job->SetFolder(StorageFolder());
     job->SetNameTest(IsMp3Link);
     row.download = job;
-    downloads_[job].inBatch = inBatch;
+    DownloadInfo& info = downloads_[job];
+    info.rowId = row.id;
+    info.inBatch = inBatch;
     StartJob(job);
     return job;
 }
@@ -280,12 +282,17 @@ void MainDialog::OnDownloadDone(const Job* job) {
     const bool stored = !download->GetPath().empty() && FileExists(download->GetPath());
     if (stored)
         ++downloadedCount_;
-    if (Mp3Row* row = rows_.FindByDownload(job)) {
+    if (Mp3Row* row = RowOfDownload(job, found->second)) {
         row->download = nullptr;
         row->state = stored ? Mp3StateDownloaded : Mp3StateCannotLocate;
         ShowRowState(*row);
     }
     EndDownload(found->second);
+}
+
+Mp3Row* MainDialog::RowOfDownload(const Job* job, const DownloadInfo& info) {
+    Mp3Row* row = rows_.Find(info.rowId);
+    return row != nullptr && row->download == job ? row : nullptr;
 }
 
 void MainDialog::EndDownload(DownloadInfo& info) {
@@ -308,7 +315,7 @@ void MainDialog::OnJobFinished(Job* job) {
     std::erase(crawls_, job);
     if (const auto download = downloads_.find(job); download != downloads_.end()) {
         // A download that ended without its report (cancelled, or its body failed).
-        if (Mp3Row* row = rows_.FindByDownload(job)) {
+        if (Mp3Row* row = RowOfDownload(job, download->second)) {
             row->download = nullptr;
             if (!job->IsCancelled()) {
                 row->state = Mp3StateCannotLocate;

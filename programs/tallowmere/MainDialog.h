@@ -82,9 +82,13 @@ protected:
 
 private:
     struct DownloadInfo {
+        int rowId = 0;         // the row it downloads
         bool inBatch = false;  // counted in the pending downloads of Download Selected
         bool reported = false;
     };
+
+    // The row that info's download job downloads, null when it has gone.
+    Mp3Row* RowOfDownload(const Job* job, const DownloadInfo& info);
 
     void OnMp3Found(const std::string* url, LPARAM reachable);
     void OnDownloadDone(const Job* job);

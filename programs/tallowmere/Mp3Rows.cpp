@@ -12,13 +12,21 @@ namespace {
 // The longest name the list shows for a link.
 constexpr size_t kListedNameLimit = 1000;
 
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+char Lowered(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The two texts lower-cased, compared byte by byte (as unsigned bytes, as a string's
+// compare does): below 0, 0 or above 0.
+int CompareLowered(std::string_view first, std::string_view second) {
+    const size_t common = std::min(first.size(), second.size());
+    for (size_t i = 0; i < common; ++i) {
+        const auto a = static_cast<unsigned char>(Lowered(first[i]));
+        const auto b = static_cast<unsigned char>(Lowered(second[i]));
+        if (a != b)
+            return a < b ? -1 : 1;
     }
-    return lowered;
+    return first.size() == second.size() ? 0 : (first.size() < second.size() ? -1 : 1);
 }
 
 }  // namespace
@@ -56,14 +64,14 @@ Mp3Row& Mp3Rows::Add(std::string_view url, std::string_view state) {
     row.fileName = ListedName(url);
     row.storedName = StoredName(url);
     row.state.assign(state);
-    rows_.push_back(std::move(row));
-    return rows_.back();
+    byName_[row.fileName].push_back(row.id);
+    const int id = row.id;
+    return rows_.emplace(id, std::move(row)).first->second;
 }
 
 Mp3Row* Mp3Rows::Find(int id) {
-    auto found =
-        std::find_if(rows_.begin(), rows_.end(), [id](const Mp3Row& r) { return r.id == id; });
-    return found == rows_.end() ? nullptr : &*found;
+    const auto found = rows_.find(id);
+    return found == rows_.end() ? nullptr : &found->second;
 }
 
 const Mp3Row* Mp3Rows::Find(int id) const {
@@ -71,22 +79,37 @@ const Mp3Row* Mp3Rows::Find(int id) const {
 }
 
 Mp3Row* Mp3Rows::FindByFileName(std::string_view fileName) {
-    const std::string wanted = Lowered(fileName);
-    auto found = std::find_if(rows_.begin(), rows_.end(),
-                              [&](const Mp3Row& r) { return Lowered(r.fileName) == wanted; });
-    return found == rows_.end() ? nullptr : &*found;
+    const auto found = byName_.find(fileName);
+    return found == byName_.end() ? nullptr : Find(found->second.front());
 }
 
 Mp3Row* Mp3Rows::FindByDownload(const Job* job) {
     if (job == nullptr)
         return nullptr;
-    auto found = std::find_if(rows_.begin(), rows_.end(),
-                              [job](const Mp3Row& r) { return r.download == job; });
-    return found == rows_.end() ? nullptr : &*found;
+    for (auto& [id, row] : rows_) {
+        if (row.download == job)
+            return &row;
+    }
+    return nullptr;
 }
 
 bool Mp3Rows::Remove(int id) {
-    return std::erase_if(rows_, [id](const Mp3Row& r) { return r.id == id; }) > 0;
+    const auto found = rows_.find(id);
+    if (found == rows_.end())
+        return false;
+    const auto named = byName_.find(found->second.fileName);
+    if (named != byName_.end()) {
+        std::erase(named->second, id);
+        if (named->second.empty())
+            byName_.erase(named);
+    }
+    rows_.erase(found);
+    return true;
+}
+
+void Mp3Rows::Clear() {
+    rows_.clear();
+    byName_.clear();
 }
 
 int Mp3Rows::Compare(int firstId, int secondId, int column, bool descending) const {
@@ -94,7 +117,6 @@ int Mp3Rows::Compare(int firstId, int secondId, int column, bool descending) con
     const Mp3Row* second = Find(secondId);
     if (first == nullptr || second == nullptr)
         return 0;
-    const int order = Lowered(first->Text(column)).compare(Lowered(second->Text(column)));
-    const int sign = order < 0 ? -1 : (order > 0 ? 1 : 0);
+    const int sign = CompareLowered(first->Text(column), second->Text(column));
     return descending ? -sign : sign;
 }

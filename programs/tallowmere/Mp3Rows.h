@@ -2,14 +2,18 @@
 // name, with its state and its URL. The list view shows them in its own order and knows
 // each row by its record's id (the item data); check marks and the selection live in the
 // list view. The file-name rule is the download's, so a row's "downloaded" test looks
-// for the very file a download of the row writes.
+// for the very file a download of the row writes. Records are found by their id and by
+// their file name through hashed indexes, so listing n links costs n steps.
 //
 // Threads: the main dialog's thread only.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "engine/util/CaseFoldedHash.h"
 
 class Job;
 
@@ -45,14 +49,15 @@ public:
 
     // A new record for url in state; its id is new.
     Mp3Row& Add(std::string_view url, std::string_view state);
-    // The record of that id, or of that file name ignoring case; null when none.
+    // The record of that id, or the first one added of that file name ignoring case;
+    // null when none. Records stay where they are until they are removed.
     Mp3Row* Find(int id);
     const Mp3Row* Find(int id) const;
     Mp3Row* FindByFileName(std::string_view fileName);
-    // The record whose download job that is; null when none.
+    // The record whose download job that is; null when none. A walk through the records.
     Mp3Row* FindByDownload(const Job* job);
     bool Remove(int id);
-    void Clear() { rows_.clear(); }
+    void Clear();
     size_t Size() const { return rows_.size(); }
 
     // Orders two rows by the column's text, lower-cased and compared byte by byte;
@@ -60,6 +65,8 @@ public:
     int Compare(int firstId, int secondId, int column, bool descending) const;
 
 private:
-    std::vector<Mp3Row> rows_;
+    std::unordered_map<int, Mp3Row> rows_;  // by id
+    // The ids of each file name's records (ignoring case), in the order they were added.
+    std::unordered_map<std::string, std::vector<int>, CaseFoldedHash, CaseFoldedEqual> byName_;
     int nextId_ = 1;
 };

@@ -33,6 +33,16 @@ inline TimingRecord WithProductFrameWait(TimingRecord timing) {
     return timing;
 }
 
+// A record with room for what a busy machine (a sanitizer build beside other jobs) is
+// slow at, for crawls whose results must hold every page: the probe of a page that
+// answers ends on the answer, and the quiet spell after a frame's document on the next
+// frame; neither must run out first and leave a page or a frame out.
+inline TimingRecord WithRoomForAnswers(TimingRecord timing) {
+    timing.pageGuardMs = 20000;
+    timing.reachabilityProbeTimeoutMs = 30000;
+    return timing;
+}
+
 // The crawl's record with the waits for events made so long that they never run out
 // during a test: the IsDone poll and the scheduler's pass pause. A job that ends under it
 // was woken by its event, never by its period (a clock that never reaches the period).

@@ -2,8 +2,8 @@
 
 #include "engine/crawl/GetHtmlPageJob.h"
 
-void WatchedImagesJob::CollectItems(GetHtmlPageJob* page, PageItems& items) {
+void WatchedImagesJob::TakeCollectedItems(GetHtmlPageJob* page, PageItems& items) {
     if (page != nullptr && page->HasPageModel())
         ++loadedPages_;
-    CrawlSiteImagesJob::CollectItems(page, items);
+    CrawlSiteImagesJob::TakeCollectedItems(page, items);
 }

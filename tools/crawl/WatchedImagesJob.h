@@ -2,7 +2,8 @@
 // read (ended with a page model), so that the driver can tell a site that never answered
 // from one that had nothing to find.
 //
-// Threads: CollectItems on the finishing page job's thread, under the process lock;
+// Threads: TakeCollectedItems on the finishing page job's thread, under the process lock
+// (the page's model is asked for under it, never under the items lock);
 // GetLoadedPageCount on any thread.
 #pragma once
 
@@ -19,7 +20,7 @@ public:
 protected:
     ~WatchedImagesJob() override = default;
 
-    void CollectItems(GetHtmlPageJob* page, PageItems& items) override;
+    void TakeCollectedItems(GetHtmlPageJob* page, PageItems& items) override;
 
 private:
     std::atomic<int> loadedPages_{0};

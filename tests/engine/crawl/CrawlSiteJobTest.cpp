@@ -62,11 +62,11 @@ struct SampleDepthCase {
     StringArray pages;
 };
 
-// The start page's two frames are waited for, as the product waits.
+// The start page's two frames are waited for, with room for a busy machine.
 class SampleSiteCrawlTest : public CrawlSiteJobTest,
                             public ::testing::WithParamInterface<SampleDepthCase> {
 protected:
-    SampleSiteCrawlTest() : CrawlSiteJobTest(WithProductFrameWait(ShortCrawlTiming())) {}
+    SampleSiteCrawlTest() : CrawlSiteJobTest(WithRoomForAnswers(ShortCrawlTiming())) {}
 };
 
 const StringArray kLevel0{"/index.htm"};
@@ -115,11 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A whole crawl under the product's periods, the shortened ones, and waits that never run
 // out during the test (each page job, the crawl and the scheduler then go on only when
-// woken by their events).
+// woken by their events). The probes and the frames' quiet spell have room in each.
 class CrawlPeriodsTest : public CrawlSiteJobTest,
                          public ::testing::WithParamInterface<NamedTiming> {
 protected:
-    CrawlPeriodsTest() : CrawlSiteJobTest(WithProductFrameWait(GetParam().record())) {}
+    CrawlPeriodsTest() : CrawlSiteJobTest(WithRoomForAnswers(GetParam().record())) {}
 };
 
 TEST_P(CrawlPeriodsTest, ACrawlEndsWhenItsLastPageIsReported) {

@@ -165,8 +165,8 @@ TEST(DeleteCachedFilesTest, DeletesPicturesAndPagesAndLeavesTheRest) {
 // Whole extractions of the bundled sample site, with Corvane writing the pages.
 class ExtractionTest : public CrawlFixture {
 protected:
-    // The sample site's frames are waited for, as the product waits.
-    explicit ExtractionTest(const TimingRecord& timing = WithProductFrameWait(ShortCrawlTiming()))
+    // The sample site's frames are waited for, with room for a busy machine.
+    explicit ExtractionTest(const TimingRecord& timing = WithRoomForAnswers(ShortCrawlTiming()))
         : CrawlFixture(ImageFinderBandJobLimit, ImageFinderBandBrowserThreads, timing) {}
 
     PanelSettings Settings(int depth) const {
@@ -244,11 +244,12 @@ TEST_F(ExtractionTest, ASiteGoesFromItsPagesToTheFourViewPages) {
 }
 
 // A whole extraction under the product's periods, the shortened ones, and waits that never
-// run out during the test: every stage goes on when its last child's end wakes it.
+// run out during the test: every stage goes on when its last child's end wakes it. The
+// probes and the frames' quiet spell have room in each.
 class ExtractionPeriodsTest : public ExtractionTest,
                               public ::testing::WithParamInterface<NamedTiming> {
 protected:
-    ExtractionPeriodsTest() : ExtractionTest(WithProductFrameWait(GetParam().record())) {}
+    ExtractionPeriodsTest() : ExtractionTest(WithRoomForAnswers(GetParam().record())) {}
 };
 
 TEST_P(ExtractionPeriodsTest, EveryStageGoesOnWhenItsChildrenEnd) {
@@ -426,6 +427,9 @@ TEST_F(ExtractionTest, ACancelEndsTheCrawlAndTheViewIsStillWritten) {
 // A user's stop and discard, while a page of the crawl hangs.
 class StoppedExtractionTest : public ExtractionTest {
 protected:
+    // The hanging page's probe runs out on the crawl's short time-out.
+    StoppedExtractionTest() : ExtractionTest(WithProductFrameWait(ShortCrawlTiming())) {}
+
     OwnedJob<CrawlSiteImagesJob> StartHanging(const PanelSettings& settings) {
         site_.SetStalled("/pages/harbour.htm");
         OwnedJob<CrawlSiteImagesJob> job(new CrawlSiteImagesJob);

@@ -245,6 +245,8 @@ TEST_F(JobManagerTest, FinishWaitingJobsEndsTheQueuedJobsWithoutRunningThem) {
     // beside the running job.
     ASSERT_TRUE(WaitUntil([&] { return record_.ran.load() == 2 && manager.CountWaiting() == 3; }))
         << "the parent starts, its children wait for the one slot";
+    // Taken from the queue, the parent runs on a thread of its own, maybe a moment later.
+    ASSERT_TRUE(WaitUntil([&] { return record_.ran.load() == 2; })) << "the parent runs";
     manager.Stop();
     manager.Join();
     ASSERT_TRUE(WaitUntil([&] { return running->HasEnded(); }));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 TEST(StringSetTest, RefusesEmptyTextsAndTextsThatDifferOnlyInLetterCase) {
@@ -23,6 +25,25 @@ TEST(StringSetTest, AddAllKeepsTheOrderAndSkipsRepeats) {
     set.AddUnique("b");
     set.AddAll({"a", "B", "", "c", "A"});
     EXPECT_EQ(set.GetItems(), (StringArray{"b", "a", "c"}));
+}
+
+TEST(StringSetTest, AListSharedOrACopyStaysAsItWasWhileTheSetGrows) {
+    StringSet set;
+    EXPECT_TRUE(set.ShareItems()->empty());
+    set.AddAll({"a", "b"});
+    const std::shared_ptr<const StringArray> shared = set.ShareItems();
+    EXPECT_EQ(&*shared, &set.GetItems()) << "shared, not copied";
+    const StringSet copy = set;
+    set.AddAll({"c", "A"});
+    EXPECT_EQ(*shared, (StringArray{"a", "b"}));
+    EXPECT_EQ(copy.GetItems(), (StringArray{"a", "b"}));
+    EXPECT_EQ(set.GetItems(), (StringArray{"a", "b", "c"}));
+    EXPECT_FALSE(set.AddUnique("B")) << "the set still knows its entries";
+    StringSet assigned;
+    assigned = set;
+    assigned.AddUnique("d");
+    EXPECT_EQ(set.GetCount(), 3);
+    EXPECT_EQ(assigned.GetItems(), (StringArray{"a", "b", "c", "d"}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -128,6 +129,14 @@ TEST(MakeHtmlPageJobSetupTest, SetPageAppendsTheListsAndResetsTheZoomSize) {
     EXPECT_TRUE(job->GetItemNames().empty());
 }
 
+TEST(MakeHtmlPageJobSetupTest, ItemsOfASharedListComeBeforeThoseGivenAfterThem) {
+    OwnedJob<MakeHtmlPageJob> job(new MakeHtmlPageJob);
+    job->SetPage("c:\\a\\zoom.htm", "zoom",
+                 std::make_shared<const StringArray>(StringArray{"1.jpg"}), {}, {0, 0});
+    job->SetPage("c:\\a\\zoom.htm", "zoom", StringArray{"2.jpg"}, {}, {0, 0});
+    EXPECT_EQ(job->GetImages(), (StringArray{"1.jpg", "2.jpg"}));
+}
+
 // Items of a list, written with "@" for the page's folder, and the picture sources
 // the All page must show for them (the page writes a blank as "%20").
 struct ItemCase {
@@ -157,6 +166,21 @@ TEST_P(MakeHtmlPageJobItemTest, ThePageShowsTheItemsAsTheyShouldReachIt) {
     OwnedJob<MakeHtmlPageJob> job = NewJob(page, "all", WithFolder(GetParam().items));
     RunJobs({job.get()});
     EXPECT_EQ(SourcesOf(Text(page)), WithFolder(GetParam().sources));
+}
+
+// Items handed over as a list shared with the creator make the very same page, and the
+// shared list is left as it was.
+TEST_P(MakeHtmlPageJobItemTest, ASharedListMakesTheSamePageAndStaysAsItWas) {
+    RegisterCorvane();
+    const StringArray items = WithFolder(GetParam().items);
+    const auto shared = std::make_shared<const StringArray>(items);
+    OwnedJob<MakeHtmlPageJob> given = NewJob(PagePath("allImages.htm"), "all", items);
+    OwnedJob<MakeHtmlPageJob> sharing(new MakeHtmlPageJob);
+    sharing->SetPage(PagePath("shared.htm"), "all", shared, {}, SIZE{0, 0});
+    RunJobs({given.get(), sharing.get()});
+    EXPECT_EQ(Text(PagePath("shared.htm")), Text(PagePath("allImages.htm")));
+    EXPECT_EQ(sharing->GetImages(), given->GetImages());
+    EXPECT_EQ(*shared, items);
 }
 
 INSTANTIATE_TEST_SUITE_P(

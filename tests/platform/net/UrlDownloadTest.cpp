@@ -122,10 +122,20 @@ TEST_F(UrlDownloadTest, StalledServerIsGivenUp) {
 
 TEST_F(UrlDownloadTest, GuardsEndHostileTransfersAndLeaveNoFile) {
     const std::string big(200 * 1024, 'b');
+    // The guards a row is about are short; the others have room, so that a busy machine,
+    // whose server sends late and slowly, ends no row by a guard it is not about.
+    using Guards = void (*)(DownloadOptions&);
+    const Guards floor = [](DownloadOptions& o) {
+        o.lowSpeedBytesPerSecond = 300;
+        o.lowSpeedMilliseconds = 600;
+    };
+    const Guards stall = [](DownloadOptions& o) { o.stallTimeoutMilliseconds = 300; };
+    const Guards sizeOnly = [](DownloadOptions&) {};
     struct Case {
         const char* name;
         LocalSiteResponse response;
         HRESULT expected;
+        Guards guards;
     };
     auto response = [](std::string body, void (*shape)(LocalSiteResponse&)) {
         LocalSiteResponse r;
@@ -139,34 +149,36 @@ TEST_F(UrlDownloadTest, GuardsEndHostileTransfersAndLeaveNoFile) {
         {"drips",
          response(std::string(400, 'd'),
                   [](LocalSiteResponse& r) { r.dripEvery = std::chrono::milliseconds(10); }),
-         E_FAIL},
-        // 4,000 bytes a second, well above the floor even when the server's pauses run
-        // long on a busy machine: it is slow and still whole.
+         E_FAIL, floor},
+        // A byte every 2 ms, far above a floor of 20 bytes a second over windows of 800
+        // ms: it takes three windows and is still whole.
         {"slow and steady",
-         response(std::string(3200, 's'),
-                  [](LocalSiteResponse& r) {
-                      r.dripEvery = std::chrono::milliseconds(5);
-                      r.dripBytes = 20;
-                  }),
-         S_OK},
+         response(std::string(1200, 's'),
+                  [](LocalSiteResponse& r) { r.dripEvery = std::chrono::milliseconds(2); }),
+         S_OK,
+         [](DownloadOptions& o) {
+             o.lowSpeedBytesPerSecond = 20;
+             o.lowSpeedMilliseconds = 800;
+         }},
         {"stops after half",
          response(std::string(8000, 'h'), [](LocalSiteResponse& r) { r.stallMidBody = true; }),
-         E_FAIL},
-        {"over the limit, announced", response(big, [](LocalSiteResponse&) {}), E_FAIL},
+         E_FAIL, stall},
+        {"over the limit, announced", response(big, [](LocalSiteResponse&) {}), E_FAIL, sizeOnly},
         {"over the limit, in chunks", response(big, [](LocalSiteResponse& r) { r.chunked = true; }),
-         E_FAIL},
+         E_FAIL, sizeOnly},
         {"at the limit",
          response(std::string(100 * 1024, 'l'), [](LocalSiteResponse& r) { r.chunked = true; }),
-         S_OK},
+         S_OK, sizeOnly},
     };
     for (const Case& c : cases) {
         const std::string path = std::string("/") + c.name + ".png";
         server_.SetResponse(path, c.response);
         DownloadOptions options;
-        options.stallTimeoutMilliseconds = 300;
-        options.lowSpeedBytesPerSecond = 300;
-        options.lowSpeedMilliseconds = 600;
+        options.stallTimeoutMilliseconds = 30000;
+        options.lowSpeedBytesPerSecond = 1;
+        options.lowSpeedMilliseconds = 30000;
         options.sizeLimitBytes = 100 * 1024;
+        c.guards(options);
         const std::string file = folder_ + "/" + c.name + ".png";
         EXPECT_EQ(URLDownloadToFile(server_.Url(path), file, options), c.expected) << c.name;
         if (c.expected == S_OK) {

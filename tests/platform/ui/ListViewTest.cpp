@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,60 @@ TEST_F(ListViewTest, ColumnsReadBackAndSizeToTheirContentsOrHeadings) {
     EXPECT_EQ(300 - contents, ListView_GetColumnWidth(list, 1));
     ListView_SetColumnWidth(list, 0, static_cast<int>(LVSCW_AUTOSIZE_USEHEADER));
     EXPECT_EQ(contents, ListView_GetColumnWidth(list, 0));  // the contents are wider
+}
+
+// The widths a list keeps once sized to its contents follow every change of its rows: after
+// each step the column is as wide as a list just made with the same rows would make it.
+TEST_F(ListViewTest, SizingToContentsFollowsRowsThatComeGoAndChangeTheirTexts) {
+    AddColumns({"name", "state"});
+    const std::string wide = "a rather long name for a row.mp3";
+    AddRow({"short.mp3", "new / exists"});
+    AddRow({"mid-length name.mp3", "downloaded"});
+    ListView_SetColumnWidth(list, 0, static_cast<int>(LVSCW_AUTOSIZE));
+    ListView_SetColumnWidth(list, 1, static_cast<int>(LVSCW_AUTOSIZE));
+
+    const std::vector<std::function<void()>> steps = {
+        [&] {
+            AddRow({wide, "x"});
+        },
+        [&] {
+            AddRow({wide, "y"});
+        },
+        [&] { ListView_DeleteItem(list, 2); },                    // one of the two widest
+        [&] { ListView_SetItemText(list, 2, 0, "narrow.mp3"); },  // the other one
+        [&] { ListView_SetItemText(list, 0, 1, "cannot locate, and more"); },
+        [&] { ListView_SetItemText(list, 0, 1, ""); },
+        [&] { ListView_DeleteAllItems(list); },
+        [&] { AddRow({"after all went.mp3"}); },
+    };
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        steps[step]();
+        ControlParent fresh;
+        HWND copy = fresh.MakeChild("SysListView32", LVS_REPORT, kListId);
+        for (const char* heading : {"name", "state"}) {
+            std::string text = heading;
+            LVCOLUMN column;
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.pszText = text.data();
+            column.cx = 300;
+            ListView_InsertColumn(copy, 9, &column);
+        }
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            std::string name = ListViewText(list, row, 0);
+            LVITEM item;
+            item.mask = LVIF_TEXT;
+            item.iItem = row;
+            item.pszText = name.data();
+            ListView_InsertItem(copy, &item);
+            ListView_SetItemText(copy, row, 1, ListViewText(list, row, 1).c_str());
+        }
+        for (int column = 0; column < 2; ++column) {
+            ListView_SetColumnWidth(list, column, static_cast<int>(LVSCW_AUTOSIZE));
+            ListView_SetColumnWidth(copy, column, static_cast<int>(LVSCW_AUTOSIZE));
+            EXPECT_EQ(ListView_GetColumnWidth(list, column), ListView_GetColumnWidth(copy, column))
+                << "step " << step << ", column " << column;
+        }
+    }
 }
 
 }  // namespace

@@ -91,9 +91,19 @@ private:
     std::atomic<bool>* deleted_;
 };
 
+// The crawl's short periods, with room for the probes of servers that answer: a link's
+// probe ends on the answer (or a refused connection), and a busy machine may take seconds
+// to give it, which must not make the link read as unreachable.
+TimingRecord RoomForProbes() {
+    TimingRecord timing = ShortCrawlTiming();
+    timing.reachabilityProbeTimeoutMs = 30000;
+    return timing;
+}
+
 class CrawlSiteMP3sAdvJobTest : public CrawlFixture {
 protected:
-    CrawlSiteMP3sAdvJobTest() : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads) {}
+    CrawlSiteMP3sAdvJobTest()
+        : CrawlFixture(SiteMp3FinderJobLimit, SiteMp3FinderBrowserThreads, RoomForProbes()) {}
 
     // A crawl as the dialog starts one: the settings' site URL, its setup, its window.
     OwnedJob<CrawlSiteMP3sAdvJob> StartCrawl(const std::string& siteUrl, int depth = 1,
@@ -148,6 +158,27 @@ TEST_F(CrawlSiteMP3sAdvJobTest, EachNewLinkIsPostedOnceWithItsProbeBeforeTheJobE
     EXPECT_EQ(job->GetAllImagesPage(), "c:\\mp3finder\\never-made\\127.0.0.1" +
                                            std::to_string(site.Port()) + "\\default\\allMP3s.htm");
     EXPECT_FALSE(FolderExists("c:\\mp3finder")) << "the setup creates no folder";
+    EXPECT_TRUE(WaitForIdleManager());
+}
+
+TEST_F(CrawlSiteMP3sAdvJobTest, NoLinkIsPostedPastTheItemLimitEvenWithinOnePage) {
+    // One page of five links (one of them twice) under a limit of three: the first three
+    // are posted, in page order, and the crawl ends there.
+    LocalSiteServer site;
+    std::string page;
+    for (const char* name : {"one", "two", "ONE", "three", "four", "five"})
+        page += "<a href='/m/" + std::string(name) + ".mp3'>" + name + "</a>";
+    site.SetBody("/start.htm", page + "<a href='/next.htm'>next</a>");
+    site.SetBody("/next.htm", "<a href='/m/six.mp3'>six</a>");
+    OwnedJob<CrawlSiteMP3sAdvJob> job = StartCrawl(site.Url("/start.htm"), 1, 3);
+    ASSERT_TRUE(WaitForJobEnd(*job));
+    ASSERT_TRUE(window_.WaitForFinishes(1));
+    std::vector<std::string> found;
+    for (const FoundLink& link : window_.Found())
+        found.push_back(link.url);
+    EXPECT_EQ(found, (std::vector<std::string>{site.Url("/m/one.mp3"), site.Url("/m/two.mp3"),
+                                               site.Url("/m/three.mp3")}));
+    EXPECT_EQ(job->GetMatchingImageCount(), 3);
     EXPECT_TRUE(WaitForIdleManager());
 }
 
@@ -214,13 +245,14 @@ TEST_F(CrawlSiteMP3sAdvJobTest, ACrawlHandedOverWhilePagesStillLoadIsDeletedAfte
         start += "<a href='/slow" + std::to_string(i) + ".htm'>s</a>";
     site.SetBody("/start.htm", start);
     site.SetBody("/quick.htm", "<title>quick</title>");
-    site.SetDelay("/quick.htm", 300ms);  // the slow pages are loading when it ends
     LocalSiteResponse slow;
     slow.body = "<a href='/late.mp3'>late</a>";
     slow.stallAfterHead = true;
     site.SetDefaultResponse(slow);
     for (const bool stop : {false, true}) {
         site.ClearRequests();
+        // The quick page answers once the slow pages are loading.
+        site.SetStalled("/quick.htm");
         std::atomic<bool> deleted{false};
         // With a limit of 1 the quick page's end stops the crawl.
         OwnedJob<CrawlSiteMP3sAdvJob> job =
@@ -228,6 +260,7 @@ TEST_F(CrawlSiteMP3sAdvJobTest, ACrawlHandedOverWhilePagesStillLoadIsDeletedAfte
         ASSERT_TRUE(WaitUntil([&] { return !site.RequestsFor("/slow5.htm").empty(); }, 20s));
         if (stop)
             job->Cancel();
+        site.SetDelay("/quick.htm", 0ms);
         job.reset();  // the dialog's end: the crawl is handed to DeleteJob
         EXPECT_TRUE(WaitUntil([&] { return deleted.load(); }, 20s)) << "stop " << stop;
         EXPECT_TRUE(WaitForIdleManager()) << "stop " << stop;
