@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -25,6 +27,18 @@ int NormalNiceness() {
     return niceness;
 }
 
+// The worker threads that have not left their bodies yet.
+struct RunningWorkers {
+    std::mutex mutex;
+    std::condition_variable ended;
+    int count = 0;
+};
+
+RunningWorkers& Workers() {
+    static RunningWorkers* workers = new RunningWorkers;  // outlives every worker
+    return *workers;
+}
+
 }  // namespace
 
 DWORD GetCurrentThreadId() {
@@ -40,10 +54,24 @@ void SetBelowNormalPriority() {
 bool StartWorkerThread(std::function<void()> body) {
     NormalNiceness();
     try {
-        std::thread thread([body = std::move(body)] {
+        {
+            std::lock_guard<std::mutex> guard(Workers().mutex);
+            ++Workers().count;
+        }
+        struct Leaving {
+            ~Leaving() {
+                std::lock_guard<std::mutex> guard(Workers().mutex);
+                if (--Workers().count == 0)
+                    Workers().ended.notify_all();
+            }
+        };
+        std::thread thread([body = std::move(body)]() mutable {
+            const Leaving leaving;
+            // What body holds goes with it before the thread counts as gone.
+            const std::function<void()> run = std::move(body);
             SetBelowNormalPriority();
             try {
-                body();
+                run();
             } catch (const std::exception& e) {
                 Trace("thread", "worker thread %u ended by an exception: %s", GetCurrentThreadId(),
                       e.what());
@@ -54,9 +82,19 @@ bool StartWorkerThread(std::function<void()> body) {
         thread.detach();
         return true;
     } catch (const std::system_error& e) {
+        {
+            std::lock_guard<std::mutex> guard(Workers().mutex);
+            --Workers().count;
+        }
         Trace("thread", "cannot start a worker thread: %s", e.what());
         return false;
     }
+}
+
+bool WaitForWorkerThreads(DWORD milliseconds) {
+    std::unique_lock<std::mutex> lock(Workers().mutex);
+    return Workers().ended.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                    [] { return Workers().count == 0; });
 }
 
 void Sleep(DWORD milliseconds) {

@@ -15,6 +15,11 @@ DWORD GetCurrentThreadId();
 // thread could be started (body is then not run).
 bool StartWorkerThread(std::function<void()> body);
 
+// Waits until every worker thread started so far has left its body, for at most
+// milliseconds; returns whether they all had. For a process's end, where threads that
+// are still running are cut off by the exit.
+bool WaitForWorkerThreads(DWORD milliseconds);
+
 // Lowers the calling thread to below-normal priority (one step nicer than the process's
 // main thread), where the system allows it; a refusal is ignored.
 void SetBelowNormalPriority();

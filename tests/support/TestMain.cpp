@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/thread/Thread.h"
 #include "tests/support/MessageBoxCheck.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
     setenv("MORVELLE_CONFIG_HOME", (pattern + "/config").c_str(), 1);
     MessageBoxCheck::Instance().Install();
     int result = RUN_ALL_TESTS();
+    // The worker threads the tests left finishing end before the process does, so the
+    // exit (and the leak check after it) never meets a thread halfway out.
+    WaitForWorkerThreads(30000);
     if (!MessageBoxCheck::Instance().Finish() && result == 0)
         result = 1;
     std::error_code ignored;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <memory>
 #include <stdexcept>
 
 #include "platform/thread/Thread.h"
@@ -133,6 +134,23 @@ TEST(WorkerThreadTest, RunsItsBodyAndSurvivesAnException) {
     ASSERT_TRUE(StartWorkerThread([&] { ranOn = GetCurrentThreadId(); }));
     ASSERT_TRUE(WaitUntil([&] { return ranOn.load() != 0; })) << "the worker did not run";
     EXPECT_NE(ranOn.load(), GetCurrentThreadId());
+}
+
+// The wait at a process's end: a worker still in its body holds it, one that has left
+// (by a return or an exception), with what its body held gone, does not.
+TEST(WorkerThreadTest, TheWaitForWorkersEndsWhenTheLastHasLeftItsBody) {
+    std::atomic<bool> release{false};
+    auto held = std::make_shared<int>(1);
+    std::weak_ptr<int> watched = held;
+    ASSERT_TRUE(StartWorkerThread([&release, held = std::move(held)] {
+        while (!release.load())
+            Sleep(1);
+    }));
+    ASSERT_TRUE(StartWorkerThread([] { throw std::runtime_error("lost page"); }));
+    EXPECT_FALSE(WaitForWorkerThreads(50)) << "a worker is still in its body";
+    release = true;
+    EXPECT_TRUE(WaitForWorkerThreads(30000));
+    EXPECT_TRUE(watched.expired()) << "what the body held outlived the wait";
 }
 
 TEST(WorkerThreadTest, BothKindsOfThreadRunBelowNormalPriority) {
