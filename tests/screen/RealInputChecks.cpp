@@ -9,6 +9,7 @@
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/WindowTree.h"
 #include "tests/screen/RealInput.h"
+#include "tests/screen/ScreenLayoutChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 
 namespace RealInput {
@@ -39,49 +40,6 @@ void ExpectChildrenInside(HWND parent, const ScreenRect& parentRect) {
     }
 }
 
-// Whether the label's text shows whole in the size it was given.
-bool LabelFits(GtkWidget* label, int* needWidth, int* needHeight) {
-    const int width = gtk_widget_get_width(label);
-    const int height = gtk_widget_get_height(label);
-    PangoLayout* layout = gtk_label_get_layout(GTK_LABEL(label));
-    int layoutWidth = 0;
-    int layoutHeight = 0;
-    pango_layout_get_pixel_size(layout, &layoutWidth, &layoutHeight);
-    *needWidth = layoutWidth;
-    *needHeight = layoutHeight;
-    return !pango_layout_is_ellipsized(layout) && layoutWidth <= width && layoutHeight <= height;
-}
-
-void CollectCutLabels(GtkWidget* widget, const std::string& owner, std::vector<std::string>* cut) {
-    if (GTK_IS_LABEL(widget) && gtk_widget_get_mapped(widget) &&
-        *gtk_label_get_text(GTK_LABEL(widget)) != '\0') {
-        int needWidth = 0;
-        int needHeight = 0;
-        if (!LabelFits(widget, &needWidth, &needHeight))
-            cut->push_back(owner + " \"" + gtk_label_get_text(GTK_LABEL(widget)) + "\" (needs " +
-                           std::to_string(needWidth) + " by " + std::to_string(needHeight) +
-                           ", has " + std::to_string(gtk_widget_get_width(widget)) + " by " +
-                           std::to_string(gtk_widget_get_height(widget)) + ")");
-    }
-    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-         child = gtk_widget_get_next_sibling(child))
-        CollectCutLabels(child, owner, cut);
-}
-
-void CollectCutTexts(HWND parent, std::vector<std::string>* cut) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child))
-            continue;
-        const std::string kind = GetControlClassName(child);
-        if (g_ascii_strcasecmp(kind.c_str(), "STATIC") == 0 ||
-            g_ascii_strcasecmp(kind.c_str(), "BUTTON") == 0) {
-            if (GtkWidget* widget = ScreenWidgetOf(child))
-                CollectCutLabels(widget, kind + " " + std::to_string(GetDlgCtrlID(child)), cut);
-        }
-        CollectCutTexts(child, cut);
-    }
-}
-
 }  // namespace
 
 void ExpectLayoutFits(HWND top, int timeoutMs) {
@@ -101,12 +59,7 @@ void ExpectLayoutFits(HWND top, int timeoutMs) {
                        << rect->height << ", the model's is " << client.right << "x"
                        << client.bottom;
     ExpectChildrenInside(top, *rect);
-}
-
-std::vector<std::string> TextsThatDoNotFit(HWND top) {
-    std::vector<std::string> cut;
-    CollectCutTexts(top, &cut);
-    return cut;
+    EXPECT_EQ(CutTexts(top), std::vector<std::string>{}) << GetWindowText(top);
 }
 
 bool TypeInto(HWND edit, const std::string& text, int timeoutMs) {

@@ -10,13 +10,10 @@
 namespace RealInput {
 
 // Waits (at most timeoutMs) for the top-level window to show, then checks its first
-// frame: its client area on the screen has the model's client size, and every shown
-// control lies inside its parent's widget on the screen. A failure of the test's.
+// frame: its client area on the screen has the model's client size, every shown control
+// lies inside its parent's widget on the screen, and no text is cut (CutTexts of
+// ScreenLayoutChecks.h). A failure of the test's.
 void ExpectLayoutFits(HWND top, int timeoutMs);
-
-// The texts of the window's static and button controls whose words do not fit their
-// widgets on the screen (cut or ellipsized), as "text (needs x by y, has w by h)".
-std::vector<std::string> TextsThatDoNotFit(HWND top);
 
 // Clicks the edit, selects all it holds (Ctrl+A) and types text as keys; true once the
 // model's edit reads text (at most timeoutMs).
