@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/ui/screen/Screen.h"
@@ -84,6 +85,72 @@ bool SaveShot(HWND hwnd, const std::string& name) {
     }
     const std::string path = ScreenshotPath(name);
     return SaveWindowScreenshot(hwnd, path) && std::filesystem::file_size(path) > 500;
+}
+
+namespace {
+
+// The selector as a script's string literal.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string AskPage(HWND control, const std::string& script, int timeoutMs) {
+    std::string answer;
+    return RunScriptInBrowserView(control, script, &answer, timeoutMs) ? answer : std::string();
+}
+
+}  // namespace
+
+bool WaitUntilSettled(int timeoutMs) {
+    bool idle = false;
+    g_idle_add_full(
+        G_PRIORITY_LOW,
+        [](gpointer done) -> gboolean {
+            *static_cast<bool*>(done) = true;
+            return G_SOURCE_REMOVE;
+        },
+        &idle, nullptr);
+    return WaitUntil([&] { return idle; }, timeoutMs);
+}
+
+std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector,
+                                          int timeoutMs) {
+    const std::string answer = AskPage(
+        control,
+        "(function(){var e=document.querySelector(" + Quoted(selector) +
+            ");if(!e)return 'none';e.scrollIntoView({block:'nearest',inline:'nearest'});"
+            "var r=e.getBoundingClientRect();return [Math.round(r.left),Math.round(r.top),"
+            "Math.round(r.width),Math.round(r.height)].join(' ');})()",
+        timeoutMs);
+    ScreenRect rect;
+    if (std::sscanf(answer.c_str(), "%d %d %d %d", &rect.x, &rect.y, &rect.width,
+                    &rect.height) != 4 ||
+        rect.width <= 0 || rect.height <= 0)
+        return std::nullopt;
+    return rect;
+}
+
+bool ClickPageElement(HWND control, const std::string& selector, int timeoutMs) {
+    const std::optional<ScreenRect> rect = PageElementRect(control, selector, timeoutMs);
+    return rect && Click(control, rect->CentreX(), rect->CentreY());
+}
+
+bool TypeIntoPageField(HWND control, const std::string& selector, const std::string& text,
+                       int timeoutMs) {
+    const std::string focused = "document.activeElement===document.querySelector(" +
+                                Quoted(selector) + ")?'yes':'no'";
+    const std::string value = "document.querySelector(" + Quoted(selector) + ").value";
+    return ClickPageElement(control, selector, timeoutMs) &&
+           WaitUntil([&] { return AskPage(control, focused, timeoutMs) == "yes"; },
+                     timeoutMs) &&
+           PressKey(kSelectAll) && TypeText(text) &&
+           WaitUntil([&] { return AskPage(control, value, timeoutMs) == text; }, timeoutMs);
 }
 
 }  // namespace RealInput

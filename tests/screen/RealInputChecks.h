@@ -2,10 +2,12 @@
 // RealInput.h: the first frame's layout, typing into an edit, a screenshot.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/base/Types.h"
+#include "tests/screen/RealInput.h"
 
 namespace RealInput {
 
@@ -22,5 +24,23 @@ bool TypeInto(HWND edit, const std::string& text, int timeoutMs);
 // Saves what the window shows under build/screenshots as name.png, once a frame has
 // been drawn since the call; true when the file was written.
 bool SaveShot(HWND hwnd, const std::string& name);
+
+// Serves GTK until what is queued before its idle work (the presentation's calls, a list
+// box's rows rebuilt after a click) is done; false after timeoutMs.
+bool WaitUntilSettled(int timeoutMs);
+
+// The place of the first element of a browser control's page that the CSS selector
+// finds, in the control's widget (its top-left counts 0, 0), once it is scrolled into
+// view; none when the page has no such element.
+std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector,
+                                          int timeoutMs);
+
+// Clicks that element at its centre with the pointer; false when it is not there.
+bool ClickPageElement(HWND control, const std::string& selector, int timeoutMs);
+
+// Clicks the page's field, selects what it holds (Ctrl+A) and types text as keys; true
+// once the page's field holds text (at most timeoutMs).
+bool TypeIntoPageField(HWND control, const std::string& selector, const std::string& text,
+                       int timeoutMs);
 
 }  // namespace RealInput
