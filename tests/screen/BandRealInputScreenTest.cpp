@@ -101,8 +101,8 @@ HWND WaitForWindowCalled(const std::string& caption) {
 void ExpectTabOrder(HWND dialog, const std::vector<std::pair<RealInput::Key, int>>& steps) {
     for (const auto& [key, id] : steps) {
         ASSERT_TRUE(RealInput::PressKey(key));
-        EXPECT_TRUE(RealInput::WaitUntil([&] { return GetFocus() == GetDlgItem(dialog, id); },
-                                         kTimeoutMs))
+        EXPECT_TRUE(
+            RealInput::WaitUntil([&] { return GetFocus() == GetDlgItem(dialog, id); }, kTimeoutMs))
             << "focus on " << GetDlgCtrlID(GetFocus()) << ", not " << id;
     }
 }
@@ -269,10 +269,12 @@ TEST_P(BandRealInputScreenTest, TheSettingsDialogTakesTypedAndBrowsedFoldersWith
     const HWND again = GetDlgItem(settings, 210);
     const std::string typed = storage_ + "\\typed";
     ASSERT_TRUE(RealInput::Click(again));
-    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetFocus() == again; }, kTimeoutMs)) << GetDlgCtrlID(GetFocus()) << " " << GetWindowText(GetFocus());
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetFocus() == again; }, kTimeoutMs))
+        << GetDlgCtrlID(GetFocus()) << " " << GetWindowText(GetFocus());
     ASSERT_TRUE(RealInput::PressKey(RealInput::kSelectAll));
     ASSERT_TRUE(RealInput::TypeText(typed));
-    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetWindowText(again) == typed; }, kTimeoutMs)) << GetWindowText(again);
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetWindowText(again) == typed; }, kTimeoutMs))
+        << GetWindowText(again);
     ExpectTabOrder(settings, {{RealInput::kTab, 211},
                               {RealInput::kTab, IDOK},
                               {RealInput::kTab, IDCANCEL},
@@ -305,9 +307,9 @@ TEST_P(BandRealInputScreenTest, APersonTypesThePanelExtractsIntoANamedViewAndOpe
     ASSERT_TRUE(RealInput::TypeIntoPageField(panel, "input[name='depth']", "0", kTimeoutMs));
     ASSERT_TRUE(RealInput::TypeIntoPageField(panel, "input[name='maximages']", "7", kTimeoutMs));
     if (band.ownField != nullptr) {
-        ASSERT_TRUE(RealInput::TypeIntoPageField(
-            panel, std::string("input[name='") + band.ownField + "']", band.ownFieldText,
-            kTimeoutMs));
+        ASSERT_TRUE(RealInput::TypeIntoPageField(panel,
+                                                 std::string("input[name='") + band.ownField + "']",
+                                                 band.ownFieldText, kTimeoutMs));
     }
 
     // The first extraction goes to the default view: the band read what was typed into
@@ -324,8 +326,7 @@ TEST_P(BandRealInputScreenTest, APersonTypesThePanelExtractsIntoANamedViewAndOpe
         else
             EXPECT_EQ(std::to_string(StoredNumber(band.ownField)), band.ownFieldText);
     }
-    ASSERT_TRUE(RealInput::WaitUntil(
-        [&] { return ViewShowsMainPage(panel); }, kTimeoutMs))
+    ASSERT_TRUE(RealInput::WaitUntil([&] { return ViewShowsMainPage(panel); }, kTimeoutMs))
         << BrowserViewAddress(panel);
 
     // Back on the site's page, whose default view is taken now: the band asks for a name.
@@ -397,8 +398,8 @@ TEST_P(BandRealInputScreenTest, APersonTypesThePanelExtractsIntoANamedViewAndOpe
     GtkListBoxRow* viewRow = gtk_list_box_get_row_at_index(GTK_LIST_BOX(rows), viewIndex);
     ASSERT_NE(viewRow, nullptr);
     ASSERT_TRUE(RealInput::ClickWidget(GTK_WIDGET(viewRow)));
-    ASSERT_TRUE(
-        RealInput::WaitUntil([&] { return SendMessage(list, LB_GETCURSEL, 0, 0) == viewIndex; }, kTimeoutMs));
+    ASSERT_TRUE(RealInput::WaitUntil(
+        [&] { return SendMessage(list, LB_GETCURSEL, 0, 0) == viewIndex; }, kTimeoutMs));
     // The list box shows the selection anew before it takes keys.
     ASSERT_TRUE(RealInput::WaitUntilSettled(kTimeoutMs));
     ExpectTabOrder(open, {{RealInput::kTab, IDOK},

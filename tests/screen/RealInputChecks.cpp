@@ -121,16 +121,16 @@ bool WaitUntilSettled(int timeoutMs) {
 
 std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector,
                                           int timeoutMs) {
-    const std::string answer = AskPage(
-        control,
-        "(function(){var e=document.querySelector(" + Quoted(selector) +
-            ");if(!e)return 'none';e.scrollIntoView({block:'nearest',inline:'nearest'});"
-            "var r=e.getBoundingClientRect();return [Math.round(r.left),Math.round(r.top),"
-            "Math.round(r.width),Math.round(r.height)].join(' ');})()",
-        timeoutMs);
+    const std::string answer =
+        AskPage(control,
+                "(function(){var e=document.querySelector(" + Quoted(selector) +
+                    ");if(!e)return 'none';e.scrollIntoView({block:'nearest',inline:'nearest'});"
+                    "var r=e.getBoundingClientRect();return [Math.round(r.left),Math.round(r.top),"
+                    "Math.round(r.width),Math.round(r.height)].join(' ');})()",
+                timeoutMs);
     ScreenRect rect;
-    if (std::sscanf(answer.c_str(), "%d %d %d %d", &rect.x, &rect.y, &rect.width,
-                    &rect.height) != 4 ||
+    if (std::sscanf(answer.c_str(), "%d %d %d %d", &rect.x, &rect.y, &rect.width, &rect.height) !=
+            4 ||
         rect.width <= 0 || rect.height <= 0)
         return std::nullopt;
     return rect;
@@ -143,12 +143,11 @@ bool ClickPageElement(HWND control, const std::string& selector, int timeoutMs) 
 
 bool TypeIntoPageField(HWND control, const std::string& selector, const std::string& text,
                        int timeoutMs) {
-    const std::string focused = "document.activeElement===document.querySelector(" +
-                                Quoted(selector) + ")?'yes':'no'";
+    const std::string focused =
+        "document.activeElement===document.querySelector(" + Quoted(selector) + ")?'yes':'no'";
     const std::string value = "document.querySelector(" + Quoted(selector) + ").value";
     return ClickPageElement(control, selector, timeoutMs) &&
-           WaitUntil([&] { return AskPage(control, focused, timeoutMs) == "yes"; },
-                     timeoutMs) &&
+           WaitUntil([&] { return AskPage(control, focused, timeoutMs) == "yes"; }, timeoutMs) &&
            PressKey(kSelectAll) && TypeText(text) &&
            WaitUntil([&] { return AskPage(control, value, timeoutMs) == text; }, timeoutMs);
 }

@@ -32,8 +32,7 @@ bool WaitUntilSettled(int timeoutMs);
 // The place of the first element of a browser control's page that the CSS selector
 // finds, in the control's widget (its top-left counts 0, 0), once it is scrolled into
 // view; none when the page has no such element.
-std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector,
-                                          int timeoutMs);
+std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector, int timeoutMs);
 
 // Clicks that element at its centre with the pointer; false when it is not there.
 bool ClickPageElement(HWND control, const std::string& selector, int timeoutMs);
