@@ -107,18 +107,6 @@ std::string AskPage(HWND control, const std::string& script, int timeoutMs) {
 
 }  // namespace
 
-bool WaitUntilSettled(int timeoutMs) {
-    bool idle = false;
-    g_idle_add_full(
-        G_PRIORITY_LOW,
-        [](gpointer done) -> gboolean {
-            *static_cast<bool*>(done) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &idle, nullptr);
-    return WaitUntil([&] { return idle; }, timeoutMs);
-}
-
 std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector,
                                           int timeoutMs) {
     const std::string answer =

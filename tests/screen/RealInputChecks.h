@@ -25,10 +25,6 @@ bool TypeInto(HWND edit, const std::string& text, int timeoutMs);
 // been drawn since the call; true when the file was written.
 bool SaveShot(HWND hwnd, const std::string& name);
 
-// Serves GTK until what is queued before its idle work (the presentation's calls, a list
-// box's rows rebuilt after a click) is done; false after timeoutMs.
-bool WaitUntilSettled(int timeoutMs);
-
 // The place of the first element of a browser control's page that the CSS selector
 // finds, in the control's widget (its top-left counts 0, 0), once it is scrolled into
 // view; none when the page has no such element.
