@@ -269,13 +269,7 @@ TEST_P(BandRealInputScreenTest, TheSettingsDialogTakesTypedAndBrowsedFoldersWith
     ASSERT_NE(settings, nullptr);
     const HWND again = GetDlgItem(settings, 210);
     const std::string typed = storage_ + "\\typed";
-    ASSERT_TRUE(RealInput::Click(again));
-    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetFocus() == again; }, kTimeoutMs))
-        << GetDlgCtrlID(GetFocus()) << " " << GetWindowText(GetFocus());
-    ASSERT_TRUE(RealInput::PressKey(RealInput::kSelectAll));
-    ASSERT_TRUE(RealInput::TypeText(typed));
-    ASSERT_TRUE(RealInput::WaitUntil([&] { return GetWindowText(again) == typed; }, kTimeoutMs))
-        << GetWindowText(again);
+    ASSERT_TRUE(RealInput::TypeInto(again, typed, kTimeoutMs)) << GetWindowText(again);
     ExpectTabOrder(settings, {{RealInput::kTab, 211},
                               {RealInput::kTab, IDOK},
                               {RealInput::kTab, IDCANCEL},
