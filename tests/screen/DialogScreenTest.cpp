@@ -400,4 +400,57 @@ TEST(DialogScreenTest, TheCursorTheProgramSetsShowsUnderTheRealPointer) {
     DestroyWindow(window);
 }
 
+// A list box's row clicked and Tab pressed at once: the row is selected in the model and
+// the Tab moves the focus on (the click's row stays while only the selection changed);
+// rows the program adds or deletes afterwards show.
+TEST(DialogScreenTest, AClickedListRowTakesTheNextKeyAndTheListShowsTheProgramsRows) {
+    SKIP_WITHOUT_SCREEN();
+    std::string reason;
+    if (!RealInput::Available(&reason))
+        GTEST_SKIP() << reason;
+    std::string error;
+    auto dialogTemplate = ParseDialogTemplate(
+        "DIALOG 8 0 0 160 100\nCAPTION \"Rows\"\nSTYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION\n"
+        "FONT 8 \"MS Sans Serif\"\nBEGIN\nLISTBOX 20 \"\" 7 7 146 60\n"
+        "DEFPUSHBUTTON 1 \"OK\" 50 76 50 14\nPUSHBUTTON 2 \"Cancel\" 103 76 50 14\nEND\n",
+        &error);
+    ASSERT_TRUE(dialogTemplate) << error;
+    CDialog dialog(std::move(*dialogTemplate));
+    ASSERT_TRUE(dialog.Create());
+    const HWND list = GetDlgItem(dialog.m_hWnd, 20);
+    for (const char* text : {"first", "second", "third"})
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    ShowWindow(dialog.m_hWnd, SW_SHOW);
+    ASSERT_TRUE(RealInput::WaitUntilShown(dialog.m_hWnd, 10000));
+    GtkWidget* shown = ScreenWidgetOf(list);
+    ASSERT_TRUE(shown && GTK_IS_SCROLLED_WINDOW(shown));
+    GtkWidget* rows = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(shown));
+    if (rows && GTK_IS_VIEWPORT(rows))
+        rows = gtk_viewport_get_child(GTK_VIEWPORT(rows));
+    ASSERT_TRUE(rows && GTK_IS_LIST_BOX(rows));
+    const auto rowText = [&](int index) -> std::string {
+        GtkListBoxRow* row = gtk_list_box_get_row_at_index(GTK_LIST_BOX(rows), index);
+        GtkWidget* label = row ? gtk_list_box_row_get_child(row) : nullptr;
+        return label && GTK_IS_LABEL(label) ? gtk_label_get_text(GTK_LABEL(label)) : "<none>";
+    };
+
+    GtkListBoxRow* second = gtk_list_box_get_row_at_index(GTK_LIST_BOX(rows), 1);
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(RealInput::ClickWidget(GTK_WIDGET(second)));
+    ASSERT_TRUE(
+        RealInput::WaitUntil([&] { return SendMessage(list, LB_GETCURSEL, 0, 0) == 1; }, 10000));
+    ASSERT_TRUE(RealInput::PressKey(RealInput::kTab));
+    EXPECT_TRUE(
+        RealInput::WaitUntil([&] { return GetFocus() == GetDlgItem(dialog.m_hWnd, IDOK); }, 10000))
+        << "focus on " << GetDlgCtrlID(GetFocus());
+
+    SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("fourth"));
+    EXPECT_TRUE(RealInput::WaitUntil([&] { return rowText(3) == "fourth"; }, 10000));
+    SendMessage(list, LB_DELETESTRING, 0, 0);
+    EXPECT_TRUE(RealInput::WaitUntil(
+        [&] { return rowText(0) == "second" && rowText(3) == "<none>"; }, 10000))
+        << rowText(0) << " " << rowText(3);
+    dialog.DestroyWindow();
+}
+
 }  // namespace

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/ui/screen/Screen.h"
 #include "platform/ui/screen/ScreenWidgets.h"
 #include "platform/window/WindowTree.h"
 #include "tests/screen/RealInput.h"
+#include "tests/screen/ScreenLayoutChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 
 namespace RealInput {
@@ -39,49 +41,6 @@ void ExpectChildrenInside(HWND parent, const ScreenRect& parentRect) {
     }
 }
 
-// Whether the label's text shows whole in the size it was given.
-bool LabelFits(GtkWidget* label, int* needWidth, int* needHeight) {
-    const int width = gtk_widget_get_width(label);
-    const int height = gtk_widget_get_height(label);
-    PangoLayout* layout = gtk_label_get_layout(GTK_LABEL(label));
-    int layoutWidth = 0;
-    int layoutHeight = 0;
-    pango_layout_get_pixel_size(layout, &layoutWidth, &layoutHeight);
-    *needWidth = layoutWidth;
-    *needHeight = layoutHeight;
-    return !pango_layout_is_ellipsized(layout) && layoutWidth <= width && layoutHeight <= height;
-}
-
-void CollectCutLabels(GtkWidget* widget, const std::string& owner, std::vector<std::string>* cut) {
-    if (GTK_IS_LABEL(widget) && gtk_widget_get_mapped(widget) &&
-        *gtk_label_get_text(GTK_LABEL(widget)) != '\0') {
-        int needWidth = 0;
-        int needHeight = 0;
-        if (!LabelFits(widget, &needWidth, &needHeight))
-            cut->push_back(owner + " \"" + gtk_label_get_text(GTK_LABEL(widget)) + "\" (needs " +
-                           std::to_string(needWidth) + " by " + std::to_string(needHeight) +
-                           ", has " + std::to_string(gtk_widget_get_width(widget)) + " by " +
-                           std::to_string(gtk_widget_get_height(widget)) + ")");
-    }
-    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-         child = gtk_widget_get_next_sibling(child))
-        CollectCutLabels(child, owner, cut);
-}
-
-void CollectCutTexts(HWND parent, std::vector<std::string>* cut) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child))
-            continue;
-        const std::string kind = GetControlClassName(child);
-        if (g_ascii_strcasecmp(kind.c_str(), "STATIC") == 0 ||
-            g_ascii_strcasecmp(kind.c_str(), "BUTTON") == 0) {
-            if (GtkWidget* widget = ScreenWidgetOf(child))
-                CollectCutLabels(widget, kind + " " + std::to_string(GetDlgCtrlID(child)), cut);
-        }
-        CollectCutTexts(child, cut);
-    }
-}
-
 }  // namespace
 
 void ExpectLayoutFits(HWND top, int timeoutMs) {
@@ -101,12 +60,7 @@ void ExpectLayoutFits(HWND top, int timeoutMs) {
                        << rect->height << ", the model's is " << client.right << "x"
                        << client.bottom;
     ExpectChildrenInside(top, *rect);
-}
-
-std::vector<std::string> TextsThatDoNotFit(HWND top) {
-    std::vector<std::string> cut;
-    CollectCutTexts(top, &cut);
-    return cut;
+    EXPECT_EQ(CutTexts(top), std::vector<std::string>{}) << GetWindowText(top);
 }
 
 bool TypeInto(HWND edit, const std::string& text, int timeoutMs) {
@@ -131,6 +85,59 @@ bool SaveShot(HWND hwnd, const std::string& name) {
     }
     const std::string path = ScreenshotPath(name);
     return SaveWindowScreenshot(hwnd, path) && std::filesystem::file_size(path) > 500;
+}
+
+namespace {
+
+// The selector as a script's string literal.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string AskPage(HWND control, const std::string& script, int timeoutMs) {
+    std::string answer;
+    return RunScriptInBrowserView(control, script, &answer, timeoutMs) ? answer : std::string();
+}
+
+}  // namespace
+
+std::optional<ScreenRect> PageElementRect(HWND control, const std::string& selector,
+                                          int timeoutMs) {
+    const std::string answer =
+        AskPage(control,
+                "(function(){var e=document.querySelector(" + Quoted(selector) +
+                    ");if(!e)return 'none';e.scrollIntoView({block:'nearest',inline:'nearest'});"
+                    "var r=e.getBoundingClientRect();return [Math.round(r.left),Math.round(r.top),"
+                    "Math.round(r.width),Math.round(r.height)].join(' ');})()",
+                timeoutMs);
+    ScreenRect rect;
+    if (std::sscanf(answer.c_str(), "%d %d %d %d", &rect.x, &rect.y, &rect.width, &rect.height) !=
+            4 ||
+        rect.width <= 0 || rect.height <= 0)
+        return std::nullopt;
+    return rect;
+}
+
+bool ClickPageElement(HWND control, const std::string& selector, int timeoutMs) {
+    const std::optional<ScreenRect> rect = PageElementRect(control, selector, timeoutMs);
+    return rect && Click(control, rect->CentreX(), rect->CentreY());
+}
+
+bool TypeIntoPageField(HWND control, const std::string& selector, const std::string& text,
+                       int timeoutMs) {
+    const std::string focused =
+        "document.activeElement===document.querySelector(" + Quoted(selector) + ")?'yes':'no'";
+    const std::string value = "document.querySelector(" + Quoted(selector) + ").value";
+    return ClickPageElement(control, selector, timeoutMs) &&
+           WaitUntil([&] { return AskPage(control, focused, timeoutMs) == "yes"; }, timeoutMs) &&
+           PressKey(kSelectAll) && TypeText(text) &&
+           WaitUntil([&] { return AskPage(control, value, timeoutMs) == text; }, timeoutMs);
 }
 
 }  // namespace RealInput

@@ -476,20 +476,40 @@ GtkWidget* ListOf(GtkWidget* widget) {
     return child;
 }
 
+// The text of the model's row.
+std::string ListBoxRowText(HWND hwnd, LRESULT row) {
+    const LRESULT length = SendMessage(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    std::vector<char> text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    SendMessage(hwnd, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+// Whether the list shows the model's rows as they are.
+bool ShowsRows(HWND hwnd, GtkListBox* list, LRESULT count) {
+    for (LRESULT i = 0; i < count; ++i) {
+        GtkListBoxRow* row = gtk_list_box_get_row_at_index(list, static_cast<int>(i));
+        GtkWidget* label = row ? gtk_list_box_row_get_child(row) : nullptr;
+        if (label == nullptr || !GTK_IS_LABEL(label) ||
+            ListBoxRowText(hwnd, i) != gtk_label_get_text(GTK_LABEL(label)))
+            return false;
+    }
+    return gtk_list_box_get_row_at_index(list, static_cast<int>(count)) == nullptr;
+}
+
 void RefreshListBox(HWND hwnd, GtkWidget* widget, UINT) {
     Updating guard;
     GtkListBox* list = GTK_LIST_BOX(ListOf(widget));
-    while (GtkListBoxRow* row = gtk_list_box_get_row_at_index(list, 0))
-        gtk_list_box_remove(list, GTK_WIDGET(row));
     const LRESULT count = SendMessage(hwnd, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessage(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::vector<char> text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-        SendMessage(hwnd, LB_GETTEXT, static_cast<WPARAM>(i),
-                    reinterpret_cast<LPARAM>(text.data()));
-        GtkWidget* label = gtk_label_new(text.data());
-        gtk_label_set_xalign(GTK_LABEL(label), 0);
-        gtk_list_box_append(list, label);
+    // Rows that did not change stay (a selection made with a click keeps its focused row,
+    // and the keys that follow it).
+    if (!ShowsRows(hwnd, list, count)) {
+        while (GtkListBoxRow* row = gtk_list_box_get_row_at_index(list, 0))
+            gtk_list_box_remove(list, GTK_WIDGET(row));
+        for (LRESULT i = 0; i < count; ++i) {
+            GtkWidget* label = gtk_label_new(ListBoxRowText(hwnd, i).c_str());
+            gtk_label_set_xalign(GTK_LABEL(label), 0);
+            gtk_list_box_append(list, label);
+        }
     }
     const LRESULT selected = SendMessage(hwnd, LB_GETCURSEL, 0, 0);
     GtkListBoxRow* row =
