@@ -142,7 +142,20 @@ private:
         GListModel* windows = gtk_window_get_toplevels();
         for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
             auto* window = GTK_WINDOW(g_list_model_get_item(windows, i));
-            const bool print = g_str_has_prefix(G_OBJECT_TYPE_NAME(window), "GtkPrint");
+            bool print = g_str_has_prefix(G_OBJECT_TYPE_NAME(window), "GtkPrint");
+            if (print && g_get_monotonic_time() < watch->deadline_) {
+                // As a person answers it: once it has been drawn on the screen, a few
+                // frames after it showed.
+                GdkFrameClock* clock = gtk_widget_get_mapped(GTK_WIDGET(window))
+                                           ? gtk_widget_get_frame_clock(GTK_WIDGET(window))
+                                           : nullptr;
+                if (clock != nullptr && watch->firstFrame_ < 0)
+                    watch->firstFrame_ = gdk_frame_clock_get_frame_counter(clock);
+                print = clock != nullptr &&
+                        gdk_frame_clock_get_frame_counter(clock) >= watch->firstFrame_ + 3;
+                if (clock != nullptr && !print)
+                    gtk_widget_queue_draw(GTK_WIDGET(window));
+            }
             if (print) {
                 const char* title = gtk_window_get_title(window);
                 watch->seenTitle_ = title != nullptr && *title ? title : "<untitled>";
@@ -163,6 +176,7 @@ private:
 
     gint64 deadline_;
     guint source_;
+    gint64 firstFrame_ = -1;
     std::string seenTitle_;
 };
 
