@@ -10,6 +10,7 @@
 #include "platform/file/FileLayer.h"
 #include "platform/shell/Shell.h"
 #include "tests/band/BandHostFixture.h"
+#include "tests/support/RecordingShell.h"
 
 using namespace std::chrono_literals;
 
@@ -64,18 +65,6 @@ const BandUnderTest kBands[] = {
      "http://www.example.com/harrowby/update.htm",
      "http://help.example.com/harrowby/",
      false},
-};
-
-// A shell that records the programs it is asked to start, and starts none.
-class RecordingShell final : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::vector<ProgramStartRecord> starts;
 };
 
 class PanelCommandTableTest : public BandHostTest,

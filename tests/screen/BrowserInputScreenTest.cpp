@@ -25,6 +25,7 @@
 #include "tests/screen/ScreenLayoutChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 #include "tests/support/LocalSiteServer.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "toolbar/ExtractToolbar.h"
 
@@ -62,17 +63,6 @@ public:
         return S_OK;
     }
     ULONG references = 0;
-};
-
-class RecordingShell final : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::vector<ProgramStartRecord> starts;
 };
 
 // The first widget of type in widget's tree (a button: with that label); null when none.

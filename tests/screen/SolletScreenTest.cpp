@@ -28,6 +28,7 @@
 #include "tests/screen/RealInputChecks.h"
 #include "tests/screen/ScreenTestSupport.h"
 #include "tests/support/LocalSiteServer.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "tests/support/TestImages.h"
 #include "toolbar/ExtractToolbar.h"
@@ -35,19 +36,6 @@
 namespace {
 
 constexpr int kTimeoutMs = 30000;
-
-// Records the programs started instead of starting them.
-class RecordingShell : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::string DefaultApplication(std::string_view) override { return ""; }
-    std::vector<ProgramStartRecord> starts;
-};
 
 // The first window under parent (at any depth) of that class; null when none.
 HWND FindDescendant(HWND parent, const std::string& className) {

@@ -22,6 +22,7 @@
 #include "platform/window/WindowStyles.h"
 #include "platform/window/WindowTree.h"
 #include "tests/support/LocalSiteServer.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowThread.h"
@@ -31,17 +32,6 @@ namespace {
 
 constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
 constexpr const char* kClassId = "{5DE4E98D-DE09-4BC3-8A70-A6D9A24F4EC9}";
-
-class RecordingShell : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::vector<ProgramStartRecord> starts;
-};
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;

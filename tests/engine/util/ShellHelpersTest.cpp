@@ -7,22 +7,16 @@
 
 #include "platform/file/FileLayer.h"
 #include "platform/shell/Shell.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/TestEnvironment.h"
 
 using namespace std::string_literals;
 
 namespace {
 
-// Records every start instead of starting anything.
-class RecordingShell : public ShellService {
+// Records every start instead of starting anything; Opened reads the one xdg-open.
+class OpeningShell : public RecordingShell {
 public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
     // The one target opened with xdg-open.
     std::string Opened() const {
         EXPECT_EQ(starts.size(), 1u);
@@ -32,20 +26,18 @@ public:
         EXPECT_EQ(starts[0].arguments.size(), 1u);
         return starts[0].arguments.empty() ? std::string() : starts[0].arguments[0];
     }
-
-    std::vector<ProgramStartRecord> starts;
 };
 
 }  // namespace
 
 TEST(ShellHelpersTest, ExploreFolderOpensTheMappedFolder) {
-    RecordingShell shell;
+    OpeningShell shell;
     EXPECT_TRUE(ExploreFolder("c:\\store\\my site"));
     EXPECT_EQ(shell.Opened(), BaseDataFolder() + "/c/store/my site");
 }
 
 TEST(ShellHelpersTest, ExploreFolderNeverPassesAnOption) {
-    RecordingShell shell;
+    OpeningShell shell;
     EXPECT_TRUE(ExploreFolder("--help"));
     EXPECT_EQ(shell.Opened(), "./--help");
     shell.starts.clear();
@@ -54,7 +46,7 @@ TEST(ShellHelpersTest, ExploreFolderNeverPassesAnOption) {
 }
 
 TEST(ShellHelpersTest, OpenUrlInBrowserOpensTheUrlAsItStands) {
-    RecordingShell shell;
+    OpeningShell shell;
     const std::string url = "http://example.test/a b?x=1&y=\"2\";rm -rf";
     EXPECT_TRUE(OpenUrlInBrowser(url));
     EXPECT_EQ(shell.Opened(), url) << "one argument, no shell in between";
@@ -80,14 +72,14 @@ TEST(ShellHelpersTest, SendMailToEncodesSubjectAndBody) {
         {"x@y.test", "caf\xC3\xA9", "-._~/", "mailto:x@y.test?subject=caf%C3%A9&body=-._~%2F"},
     };
     for (const auto& c : cases) {
-        RecordingShell shell;
+        OpeningShell shell;
         EXPECT_TRUE(SendMailTo(c.to, c.subject, c.body));
         EXPECT_EQ(shell.Opened(), c.url);
     }
 }
 
 TEST(ShellHelpersTest, SendHtmlMailToPrefixesTheDocumentType) {
-    RecordingShell shell;
+    OpeningShell shell;
     EXPECT_TRUE(SendHtmlMailTo("a@b.test", "Hi", "<b>x</b>"));
     EXPECT_EQ(shell.Opened(),
               "mailto:a@b.test?subject=Hi&body=%3C%21DOCTYPE%20HTML%20PUBLIC%22-%2F%2FIETF%2F%2F"

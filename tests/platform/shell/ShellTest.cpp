@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file/FileLayer.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/Wait.h"
@@ -19,17 +20,6 @@ namespace {
 bool Reaped(int processId) {
     return ::kill(processId, 0) != 0 && errno == ESRCH;
 }
-
-class RecordingShell : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::vector<ProgramStartRecord> starts;
-};
 
 }  // namespace
 

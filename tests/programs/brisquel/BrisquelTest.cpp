@@ -12,6 +12,7 @@
 #include "platform/shell/Shell.h"
 #include "platform/ui/Menus.h"
 #include "programs/brisquel/LaunchSteps.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "tests/support/TestEnvironment.h"
@@ -27,19 +28,6 @@ int RunBrisquel(const std::string& data, const std::string& config) {
     const int status = std::system(command.c_str());
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-class RecordingShell : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::string DefaultApplication(std::string_view) override { return entry; }
-    std::string entry;
-    std::vector<ProgramStartRecord> starts;
-};
 
 }  // namespace
 
@@ -77,7 +65,7 @@ TEST(BrisquelTest, TheDialogStartsTheDefaultBrowserThenEndsTheProcess) {
     ASSERT_TRUE(
         WriteFileBytes(root + "/applications/web.desktop", "[Desktop Entry]\nExec=sh %u\n"));
     ScopedEnvironment xdg("XDG_DATA_HOME", root.c_str());
-    shell.entry = "web.desktop";
+    shell.defaultApplication = "web.desktop";
     std::vector<int> ends;
     BrisquelDialog dialog([&](int code) { ends.push_back(code); });
     ASSERT_TRUE(dialog.Create());

@@ -14,25 +14,9 @@
 #include "platform/window/MessageLoop.h"
 #include "programs/sollet/OneClickFinderDialog.h"
 #include "programs/sollet/SolletIds.h"
+#include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedRegistryStore.h"
 #include "tests/support/Wait.h"
-
-// Records the programs started and the MIME types asked for; no type has a program.
-class RecordingShell : public ShellService {
-public:
-    RecordingShell() { SetShellService(this); }
-    ~RecordingShell() override { SetShellService(nullptr); }
-    bool StartProgram(const ProgramStartRecord& start) override {
-        starts.push_back(start);
-        return true;
-    }
-    std::string DefaultApplication(std::string_view mimeType) override {
-        asked.emplace_back(mimeType);
-        return "";
-    }
-    std::vector<ProgramStartRecord> starts;
-    std::vector<std::string> asked;
-};
 
 // Answers every file chooser with the next scripted name ("" once they run out).
 class ScriptedFileDialogs : public DialogService {
