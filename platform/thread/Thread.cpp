@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <iterator>
+#include <list>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -27,11 +29,54 @@ int NormalNiceness() {
     return niceness;
 }
 
-// The worker threads that have not left their bodies yet.
+// The worker threads started and not joined yet. A thread that has left its body is
+// joined by a reaper thread, which holds no lock while it joins, and the wait at a
+// process's end returns only once every worker is joined: the exit, and the leak
+// checker after it, never meet a thread still running its thread-local destructors or
+// giving back its stack.
+struct Worker {
+    std::thread thread;
+    bool done = false;
+};
+
 struct RunningWorkers {
     std::mutex mutex;
-    std::condition_variable ended;
-    int count = 0;
+    std::condition_variable leftBody;  // wakes the reaper
+    std::condition_variable joined;    // wakes the waits for the end
+    std::list<Worker> workers;         // started, not yet taken to be joined
+    size_t joining = 0;                // taken, being joined
+    bool reaperStarted = false;
+
+    bool AnyDone() const {
+        for (const Worker& worker : workers)
+            if (worker.done)
+                return true;
+        return false;
+    }
+
+    void Reap() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            leftBody.wait(lock, [&] { return AnyDone(); });
+            std::list<Worker> done;
+            for (auto it = workers.begin(); it != workers.end();) {
+                const auto next = std::next(it);
+                if (it->done)
+                    done.splice(done.end(), workers, it);
+                it = next;
+            }
+            joining += done.size();
+            lock.unlock();
+            for (Worker& worker : done)
+                if (worker.thread.joinable())
+                    worker.thread.join();
+            const size_t count = done.size();
+            done.clear();
+            lock.lock();
+            joining -= count;
+            joined.notify_all();
+        }
+    }
 };
 
 RunningWorkers& Workers() {
@@ -53,21 +98,34 @@ void SetBelowNormalPriority() {
 
 bool StartWorkerThread(std::function<void()> body) {
     NormalNiceness();
+    RunningWorkers& all = Workers();
+    std::lock_guard<std::mutex> guard(all.mutex);
     try {
-        {
-            std::lock_guard<std::mutex> guard(Workers().mutex);
-            ++Workers().count;
+        if (!all.reaperStarted) {
+            // The reaper lives as long as the process, waiting when there is nothing to join.
+            std::thread([&all] { all.Reap(); }).detach();
+            all.reaperStarted = true;
         }
-        struct Leaving {
-            ~Leaving() {
-                std::lock_guard<std::mutex> guard(Workers().mutex);
-                if (--Workers().count == 0)
-                    Workers().ended.notify_all();
-            }
-        };
-        std::thread thread([body = std::move(body)]() mutable {
-            const Leaving leaving;
-            // What body holds goes with it before the thread counts as gone.
+    } catch (const std::system_error& e) {
+        Trace("thread", "cannot start a worker thread: %s", e.what());
+        return false;
+    }
+    const auto self = all.workers.emplace(all.workers.end());
+    struct Leaving {
+        std::list<Worker>::iterator self;
+        ~Leaving() {
+            RunningWorkers& all = Workers();
+            std::lock_guard<std::mutex> guard(all.mutex);
+            self->done = true;
+            all.leftBody.notify_one();
+        }
+    };
+    try {
+        // The thread marks itself done under the mutex held here, so its handle is in
+        // place before the reaper can take it.
+        self->thread = std::thread([self, body = std::move(body)]() mutable {
+            const Leaving leaving{self};
+            // What body holds goes with it before the thread counts as done.
             const std::function<void()> run = std::move(body);
             SetBelowNormalPriority();
             try {
@@ -79,22 +137,19 @@ bool StartWorkerThread(std::function<void()> body) {
                 Trace("thread", "worker thread %u ended by an exception", GetCurrentThreadId());
             }
         });
-        thread.detach();
         return true;
     } catch (const std::system_error& e) {
-        {
-            std::lock_guard<std::mutex> guard(Workers().mutex);
-            --Workers().count;
-        }
+        all.workers.erase(self);
         Trace("thread", "cannot start a worker thread: %s", e.what());
         return false;
     }
 }
 
 bool WaitForWorkerThreads(DWORD milliseconds) {
-    std::unique_lock<std::mutex> lock(Workers().mutex);
-    return Workers().ended.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                    [] { return Workers().count == 0; });
+    RunningWorkers& all = Workers();
+    std::unique_lock<std::mutex> lock(all.mutex);
+    return all.joined.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                               [&] { return all.workers.empty() && all.joining == 0; });
 }
 
 void Sleep(DWORD milliseconds) {

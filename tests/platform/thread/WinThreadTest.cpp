@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -24,6 +25,23 @@ int OwnNiceness() {
 int MainNiceness() {
     return getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
 }
+
+size_t ThreadsOfTheProcess() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+// A thread-local whose destructor takes a while, as a thread's message queue does when
+// it closes its windows on the thread's way out.
+std::atomic<int> slowFarewellsEnded{0};
+struct SlowFarewell {
+    ~SlowFarewell() {
+        Sleep(30);
+        ++slowFarewellsEnded;
+    }
+};
 
 // Records where and whether each step ran.
 class RecordingThread : public WinThread {
@@ -151,6 +169,23 @@ TEST(WorkerThreadTest, TheWaitForWorkersEndsWhenTheLastHasLeftItsBody) {
     release = true;
     EXPECT_TRUE(WaitForWorkerThreads(30000));
     EXPECT_TRUE(watched.expired()) << "what the body held outlived the wait";
+}
+
+// The wait returns only when the threads are gone from the process, their thread-local
+// destructors run: the exit never meets one halfway out.
+TEST(WorkerThreadTest, TheWaitForWorkersEndsOnlyWhenTheyHaveLeftTheProcess) {
+    ASSERT_TRUE(StartWorkerThread([] {}));
+    ASSERT_TRUE(WaitForWorkerThreads(30000));
+    const size_t before = ThreadsOfTheProcess();
+    constexpr int kWorkers = 8;
+    for (int i = 0; i < kWorkers; ++i)
+        ASSERT_TRUE(StartWorkerThread([] {
+            thread_local SlowFarewell farewell;
+            (void)&farewell;
+        }));
+    ASSERT_TRUE(WaitForWorkerThreads(30000));
+    EXPECT_EQ(slowFarewellsEnded.load(), kWorkers);
+    EXPECT_EQ(ThreadsOfTheProcess(), before);
 }
 
 TEST(WorkerThreadTest, BothKindsOfThreadRunBelowNormalPriority) {
