@@ -79,16 +79,18 @@ bool FolderExists(const std::string& path) {
     return ListFolder(path, &entries);
 }
 
-// A crawl that tells when it is deleted.
+// A crawl that tells when it is deleted (into a flag it shares, so that a test that ends
+// early leaves it something to write to).
 class WatchedMp3Job : public CrawlSiteMP3sAdvJob {
 public:
-    explicit WatchedMp3Job(std::atomic<bool>* deleted) : deleted_(deleted) {}
+    explicit WatchedMp3Job(std::shared_ptr<std::atomic<bool>> deleted)
+        : deleted_(std::move(deleted)) {}
 
 protected:
     ~WatchedMp3Job() override { *deleted_ = true; }
 
 private:
-    std::atomic<bool>* deleted_;
+    std::shared_ptr<std::atomic<bool>> deleted_;
 };
 
 // The crawl's short periods, with room for the probes of servers that answer: a link's
@@ -253,16 +255,24 @@ TEST_F(CrawlSiteMP3sAdvJobTest, ACrawlHandedOverWhilePagesStillLoadIsDeletedAfte
         site.ClearRequests();
         // The quick page answers once the slow pages are loading.
         site.SetStalled("/quick.htm");
-        std::atomic<bool> deleted{false};
+        auto deleted = std::make_shared<std::atomic<bool>>(false);
         // With a limit of 1 the quick page's end stops the crawl.
         OwnedJob<CrawlSiteMP3sAdvJob> job =
-            StartCrawl(site.Url("/start.htm"), 1, stop ? 100000 : 1, new WatchedMp3Job(&deleted));
-        ASSERT_TRUE(WaitUntil([&] { return !site.RequestsFor("/slow5.htm").empty(); }, 20s));
+            StartCrawl(site.Url("/start.htm"), 1, stop ? 100000 : 1, new WatchedMp3Job(deleted));
+        // The page jobs take the browsers in no set order: any five slow pages will do.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                int loading = 0;
+                for (int i = 0; i < 12; ++i)
+                    loading += !site.RequestsFor("/slow" + std::to_string(i) + ".htm").empty();
+                return loading >= 5;
+            },
+            20s));
         if (stop)
             job->Cancel();
         site.SetDelay("/quick.htm", 0ms);
         job.reset();  // the dialog's end: the crawl is handed to DeleteJob
-        EXPECT_TRUE(WaitUntil([&] { return deleted.load(); }, 20s)) << "stop " << stop;
+        EXPECT_TRUE(WaitUntil([&] { return deleted->load(); }, 20s)) << "stop " << stop;
         EXPECT_TRUE(WaitForIdleManager()) << "stop " << stop;
     }
     EXPECT_EQ(window_.Found(), std::vector<FoundLink>(2, FoundLink{site.Url("/first.mp3"), 1}));
