@@ -12,10 +12,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <vector>
 
+#include "platform/thread/Thread.h"
 #include "platform/trace/Trace.h"
 
 extern char** environ;
@@ -45,17 +44,16 @@ bool IsSet(const char* name) {
     return value && *value;
 }
 
-// Waits for the child in a thread of its own, so that it leaves no zombie.
+// Waits for the child in a worker thread of its own, so that it leaves no zombie (and
+// the thread is joined like every worker once the child has gone).
 void ReapInBackground(pid_t child) {
-    try {
-        std::thread([child] {
-            int status = 0;
-            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
+    const bool started = StartWorkerThread([child] {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    });
+    if (!started)
         Trace("shell", "no thread to reap process %ld", static_cast<long>(child));
-    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file/FileLayer.h"
+#include "platform/thread/Thread.h"
 #include "tests/support/RecordingShell.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestEnvironment.h"
@@ -30,7 +31,9 @@ TEST(ShellTest, DetachedProgramGetsItsArgumentsVerbatimAndIsReaped) {
     ASSERT_TRUE(StartDetachedProgram({"touch", {name}}, &processId));
     EXPECT_GT(processId, 0);
     EXPECT_TRUE(WaitUntil([&] { return FileIsReadable(name); })) << "touch made no file";
-    EXPECT_TRUE(WaitUntil([&] { return Reaped(processId); })) << "the child was not reaped";
+    // The reaping thread is a worker: once the workers are gone, so is the child.
+    ASSERT_TRUE(WaitForWorkerThreads(30000));
+    EXPECT_TRUE(Reaped(processId)) << "the child was not reaped";
     std::vector<FolderEntry> entries;
     ASSERT_TRUE(ListFolder(folder, &entries));
     EXPECT_EQ(entries.size(), 1u) << "one file, no shell expansion";
